@@ -1,0 +1,14 @@
+#pragma once
+
+#include "dsp/dynamics/QELProcessorBase.h"
+
+namespace tessaro::dsp
+{
+/** Base of the chain's six modules: a DSP block that also tells its latency. */
+class ModuleProcessorBase : public juce::QELProcessorBase
+{
+public:
+    /** The latency the module adds, in samples, whether it is switched on or off. */
+    virtual int getLatencyInSamples() { return 0; }
+};
+} // namespace tessaro::dsp

@@ -1,0 +1,336 @@
+#include "core/QELAudioProcessorBase.h"
+
+#include "core/StateKeys.h"
+
+namespace
+{
+const juce::String productName { "Orvane Tessaro" };
+const juce::String brandName { "Orvane" };
+
+// The longest latency the host-bypass path can follow, in samples.
+constexpr int maxBypassLatency = 22000;
+
+/** A path read from a file or a state: only an absolute path names a file. */
+juce::File absoluteFileOrNone (const juce::String& path)
+{
+    return juce::File::isAbsolutePath (path) ? juce::File (path) : juce::File();
+}
+} // namespace
+
+QELAudioProcessorBase::QELAudioProcessorBase()
+    : juce::AudioProcessor (BusesProperties()
+                                .withInput ("Input", juce::AudioChannelSet::stereo(), true)
+                                .withOutput ("Output", juce::AudioChannelSet::stereo(), true)),
+      parameters (*this, &undoManager)
+{
+    presetManagerModel = std::make_unique<juce::PresetManagerModel> (productName, brandName, "Default", "qelpreset",
+                                                                     "QEL Collaborators", this);
+    const auto defaultPreset = presetManagerModel->getDefaultPreset();
+    if (defaultPreset.getFullPathName().isNotEmpty())
+        presetManagerModel->currentPreset = defaultPreset;
+
+    midiMappingsModel = std::make_unique<juce::QELMidiMappingsModel> (productName, brandName, "qelmidi");
+    midiMappingsModel->addListener (this);
+
+    liveModel = std::make_unique<juce::LiveModel> (productName, brandName, "qelliveset");
+    liveModel->addListener (this);
+}
+
+QELAudioProcessorBase::~QELAudioProcessorBase()
+{
+    liveModel->removeListener (this);
+    midiMappingsModel->removeListener (this);
+    liveModel.reset();
+    midiMappingsModel.reset();
+    presetManagerModel.reset();
+}
+
+const juce::String QELAudioProcessorBase::getName() const
+{
+    return productName;
+}
+
+void QELAudioProcessorBase::prepareToPlay (double newSampleRate, int maximumExpectedSamplesPerBlock)
+{
+    sampleRate = newSampleRate;
+    samplesPerBlock = maximumExpectedSamplesPerBlock;
+}
+
+//==============================================================================
+bool QELAudioProcessorBase::isBusesLayoutSupported (const BusesLayout& layouts) const
+{
+    const auto out = layouts.getMainOutputChannelSet();
+    const auto in = layouts.getMainInputChannelSet();
+
+    if (out != juce::AudioChannelSet::mono() && out != juce::AudioChannelSet::stereo())
+        return false;
+
+    return in == out || (in == juce::AudioChannelSet::mono() && out == juce::AudioChannelSet::stereo());
+}
+
+void QELAudioProcessorBase::clearOutputsWithoutInput (juce::AudioBuffer<float>& buffer) const noexcept
+{
+    if (buffer.hasBeenCleared())
+        return;
+
+    const int ins = getTotalNumInputChannels();
+    const int outs = juce::jmin (getTotalNumOutputChannels(), buffer.getNumChannels());
+    for (int ch = ins; ch < outs; ++ch)
+        buffer.clear (ch, 0, buffer.getNumSamples());
+}
+
+void QELAudioProcessorBase::prepareBypassDelay (int maxLatencySamples)
+{
+    bypassDelay.prepare (juce::jmax (getTotalNumInputChannels(), getTotalNumOutputChannels(), 2),
+                         juce::jmax (maxLatencySamples, maxBypassLatency));
+}
+
+void QELAudioProcessorBase::feedBypassDelay (const juce::AudioBuffer<float>& buffer, int numSamples) noexcept
+{
+    if (getLatencySamples() > 0)
+        bypassDelay.push (buffer.getArrayOfReadPointers(), buffer.getNumChannels(), numSamples);
+}
+
+// The host's bypass: the chain does not run, and the input is delayed by the latency
+// the plug-in reports so that the host's delay compensation keeps the track aligned.
+void QELAudioProcessorBase::processBlockBypassed (juce::AudioBuffer<float>& buffer, juce::MidiBuffer&)
+{
+    juce::ScopedNoDenormals noDenormals;
+    clearOutputsWithoutInput (buffer);
+
+    const int n = buffer.getNumSamples();
+    const int ins = getTotalNumInputChannels();
+    const int outs = juce::jmin (getTotalNumOutputChannels(), buffer.getNumChannels());
+
+    if (outs == 2 && ins == 1 && n > 0 && ! buffer.hasBeenCleared())
+        buffer.copyFrom (1, 0, buffer, 0, 0, n);
+
+    bypassDelay.setDelay (getLatencySamples());
+    if (bypassDelay.getDelay() > 0)
+        bypassDelay.process (buffer.getArrayOfWritePointers(), outs, n);
+}
+
+//==============================================================================
+void QELAudioProcessorBase::handleMidiEvents (juce::MidiBuffer&) {}
+
+void QELAudioProcessorBase::parameterChanged (const juce::String&, float)
+{
+    presetManagerModel->changed = true;
+}
+
+void QELAudioProcessorBase::setTempo (double) {}
+
+void QELAudioProcessorBase::setInputMode (QEL::InputMode newMode)
+{
+    inputMode = newMode;
+}
+
+void QELAudioProcessorBase::onBeforeLoadingState (juce::ValueTree&) {}
+
+void QELAudioProcessorBase::onReplacingStateForPreset (juce::ValueTree) {}
+
+void QELAudioProcessorBase::onMappingsChange()
+{
+    if (midiMappingsEnabled && midiMappingsInState)
+        saveCurrentMidiMappingsToState();
+}
+
+void QELAudioProcessorBase::onSceneChange (int scene, int group)
+{
+    const auto path = liveModel->groups[group]->scenes[scene]->presetPath;
+    presetManagerModel->loadPreset (absoluteFileOrNone (path), false);
+}
+
+//==============================================================================
+juce::ValueTree QELAudioProcessorBase::getOrCreateChildValueTree (const juce::String& id, juce::ValueTree parent)
+{
+    for (auto child : parent)
+        if (child.getProperty ("id").toString() == id)
+            return child;
+
+    juce::ValueTree child ("PARAM");
+    child.setProperty ("id", id, nullptr);
+    if (parent.isValid())
+        parent.appendChild (child, nullptr);
+    return child;
+}
+
+void QELAudioProcessorBase::saveCurrentMidiMappingsToState (juce::ValueTree& tree)
+{
+    if (! (midiMappingsEnabled && midiMappingsInState))
+        return;
+
+    auto previous = tree.getChildWithName (MIDI_TAG);
+    if (previous.isValid())
+        tree.removeChild (previous, nullptr);
+
+    juce::ValueTree midi (MIDI_TAG);
+    auto mappings = midiMappingsModel->getValueTree();
+    if (mappings.getNumChildren() > 0)
+    {
+        auto list = mappings.getChild (0);
+        mappings.removeChild (list, nullptr);
+        midi.appendChild (list, nullptr);
+    }
+    tree.appendChild (midi, nullptr);
+}
+
+void QELAudioProcessorBase::saveCurrentMidiMappingsToState()
+{
+    auto additionalData = getOrCreateChildValueTree (ADDITIONAL_DATA, parameters.state);
+    saveCurrentMidiMappingsToState (additionalData);
+}
+
+//==============================================================================
+void QELAudioProcessorBase::getStateInformation (juce::MemoryBlock& destData)
+{
+    auto copy = parameters.copyState();
+    auto additionalData = getOrCreateChildValueTree (ADDITIONAL_DATA, copy);
+
+    const auto orDefault = [] (const juce::File& current, const juce::File& fallback)
+    { return (current.getFileName().isEmpty() ? fallback : current).getFullPathName(); };
+
+    additionalData.setProperty (juce::LIVE_SCENE_PARAM, liveModel->activeScene, nullptr);
+    additionalData.setProperty (juce::LIVE_SCENE_GROUP_PARAM, liveModel->activeGroup, nullptr);
+    additionalData.setProperty (GUI_LAST_VIEW, guiLastView, nullptr);
+    additionalData.setProperty (INPUT_MODE, inputMode, nullptr);
+    additionalData.setProperty (PRESET_CHANGED,
+                                presetManagerModel->changed ? PRESET_CHANGED_VALUE : PRESET_NOT_CHANGED_VALUE,
+                                nullptr);
+    additionalData.setProperty (LAST_LIVE_SET_FILE,
+                                orDefault (liveModel->currentFile, liveModel->getDefaultLiveSetFile()), nullptr);
+    additionalData.setProperty (
+        LAST_MIDI_MAPPINGS_FILE,
+        orDefault (midiMappingsModel->currentFile, midiMappingsModel->getDefaultMidiMappingsFile()), nullptr);
+
+    saveCurrentMidiMappingsToState (additionalData);
+    internalGetStateInformation (additionalData);
+
+    if (auto xml = copy.createXml())
+        copyXmlToBinary (*xml, destData);
+
+    if (liveEnabled)
+        liveModel->overwriteCurrentFile();
+    if (midiMappingsEnabled && ! midiMappingsInState)
+        midiMappingsModel->overwriteCurrentFile();
+}
+
+void QELAudioProcessorBase::setStateInformation (const void* data, int sizeInBytes)
+{
+    constexpr juce::uint32 magic = 0x21324356; // "VC2!"
+
+    if (data == nullptr || sizeInBytes < 9)
+        return;
+
+    const auto* bytes = static_cast<const char*> (data);
+    if (juce::ByteOrder::littleEndianInt (bytes) != magic)
+        return;
+
+    const auto count = (juce::int32) juce::ByteOrder::littleEndianInt (bytes + 4);
+    if (count <= 0)
+        return;
+
+    const auto available = juce::jmin ((int) count, sizeInBytes - 8);
+    const auto* text = bytes + 8;
+    const auto length = (int) (std::find (text, text + available, '\0') - text);
+
+    auto xml = juce::parseXML (juce::String::fromUTF8 (text, length));
+    if (xml == nullptr)
+        return;
+
+    applyRestoredTree (*xml);
+    internalSetStateInformation (getOrCreateChildValueTree (ADDITIONAL_DATA, parameters.state));
+}
+
+// A restored tree whose root tag differs from ours only in letter case is accepted; its
+// content moves into a tree of our own type so that later saves and presets carry the
+// product's exact tag.
+void QELAudioProcessorBase::applyRestoredTree (const juce::XmlElement& xml)
+{
+    const auto stateType = parameters.state.getType().toString();
+    if (! xml.getTagName().equalsIgnoreCase (stateType))
+        return;
+
+    juce::ValueTree restored (parameters.state.getType());
+    restored.copyPropertiesAndChildrenFrom (juce::ValueTree::fromXml (xml), nullptr);
+
+    onBeforeLoadingState (restored);
+    parameters.replaceState (restored);
+}
+
+void QELAudioProcessorBase::internalGetStateInformation (juce::ValueTree&) {}
+
+void QELAudioProcessorBase::internalSetStateInformation (juce::ValueTree additionalData)
+{
+    const auto restoredPreset = absoluteFileOrNone (additionalData.getProperty (PRESET_PATH).toString());
+    presetPath = restoredPreset.getFullPathName();
+    if (restoredPreset.getFullPathName().isNotEmpty())
+        presetManagerModel->currentPreset = restoredPreset;
+
+    liveModel->loadFromFile (absoluteFileOrNone (additionalData.getProperty (LAST_LIVE_SET_FILE).toString()));
+    liveModel->setScene ((int) additionalData.getProperty (juce::LIVE_SCENE_GROUP_PARAM),
+                         (int) additionalData.getProperty (juce::LIVE_SCENE_PARAM), false, false);
+
+    if (midiMappingsEnabled)
+    {
+        if (midiMappingsInState)
+            midiMappingsModel->loadFromValueTree (additionalData.getChildWithName (MIDI_TAG));
+        else
+            midiMappingsModel->loadFromFile (
+                absoluteFileOrNone (additionalData.getProperty (LAST_MIDI_MAPPINGS_FILE).toString()));
+    }
+
+    guiLastView = (int) additionalData.getProperty (GUI_LAST_VIEW);
+    setInputMode ((QEL::InputMode) (int) additionalData.getProperty (INPUT_MODE));
+    presetManagerModel->changed = additionalData.getProperty (PRESET_CHANGED).toString() == PRESET_CHANGED_VALUE;
+}
+
+//==============================================================================
+// Preset content is taken from a flushed copy, so a value set just before the save
+// is in the file.
+std::unique_ptr<juce::XmlElement> QELAudioProcessorBase::getPluginState()
+{
+    getOrCreateChildValueTree (ADDITIONAL_DATA, parameters.state);
+
+    auto xml = parameters.copyState().createXml();
+    if (xml == nullptr)
+        xml = std::make_unique<juce::XmlElement> (parameters.state.getType().toString());
+
+    if (auto* additionalData = xml->getChildByAttribute ("id", ADDITIONAL_DATA))
+    {
+        for (const auto& key : { PRESET_PATH, PRESET_CHANGED, GUI_LAST_VIEW, INPUT_MODE, juce::LIVE_SCENE_GROUP_PARAM,
+                                 juce::LIVE_SCENE_PARAM, LAST_LIVE_SET_FILE, LAST_MIDI_MAPPINGS_FILE })
+            additionalData->removeAttribute (key);
+
+        additionalData->setAttribute (PRESET_VERSION, CURRENT_PRESET_VERSION);
+    }
+    return xml;
+}
+
+void QELAudioProcessorBase::setPluginStateFromPreset (juce::File presetFile, bool keepParameters)
+{
+    if (! keepParameters)
+    {
+        auto xml = juce::parseXML (presetFile);
+        if (xml == nullptr)
+            return;
+
+        auto tree = juce::ValueTree::fromXml (*xml);
+        onReplacingStateForPreset (tree);
+        parameters.replaceState (tree);
+    }
+
+    internalSetPluginStateFromPreset (presetFile, getOrCreateChildValueTree (ADDITIONAL_DATA, parameters.state));
+}
+
+void QELAudioProcessorBase::internalSetPluginStateFromPreset (juce::File presetFile, juce::ValueTree additionalData)
+{
+    additionalData.setProperty (PRESET_PATH, presetFile.getFullPathName(), nullptr);
+    additionalData.setProperty (PRESET_CHANGED, PRESET_NOT_CHANGED_VALUE, nullptr);
+
+    if (midiMappingsEnabled && midiMappingsInState)
+        midiMappingsModel->loadFromValueTree (additionalData.getChildWithName (MIDI_TAG));
+
+    presetPath = presetFile.getFullPathName();
+    presetManagerModel->changed = false;
+}
