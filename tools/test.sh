@@ -1,0 +1,11 @@
+#!/usr/bin/env bash
+# Installs what the tests need, builds, and runs every test through ctest.
+set -euo pipefail
+root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+build="${TESSARO_BUILD_DIR:-$root/build}"
+
+bash "$root/tools/setup.sh"
+bash "$root/tools/build.sh"
+
+cd "$build"
+ctest --output-on-failure -j "${TESSARO_JOBS:-$(nproc)}" --timeout 900
