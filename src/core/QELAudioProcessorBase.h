@@ -142,6 +142,22 @@ protected:
 private:
     QEL::BypassDelay bypassDelay;
 
+    // Expire with the models, so that tasks posted by the MIDI handler never reach them after.
+    std::shared_ptr<juce::PresetManagerModel*> presetStoreAlive;
+    std::shared_ptr<juce::LiveModel*> liveModelAlive;
+
+    void handleNoteOn (int note, int velocity);
+    void handleNoteOff (int note);
+    void handleProgramChange (int program);
+    void handleController (int controller, int value);
+    void learnMapping (int signal, int number);
+    void removeMappingsReplacedByLearning();
+    juce::QELMidiMapping* findLastMapping (int signal, int number) const;
+    void setMappedParameter (const juce::QELMidiMapping& mapping, int value);
+    void setParameterNormalised (const juce::String& parameterID, float normalised);
+    void runLiveControl (const juce::QELMidiMapping& mapping);
+    void postPresetLoad (const juce::String& path);
+
     void applyRestoredTree (const juce::XmlElement& xml);
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (QELAudioProcessorBase)
