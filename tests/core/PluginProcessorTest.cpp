@@ -1,0 +1,334 @@
+#include "core/Params.h"
+#include "core/PlatformPaths.h"
+#include "core/PluginProcessor.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace
+{
+/** A host's play head that reports a tempo, or a position without one. */
+struct FixedPlayHead : juce::AudioPlayHead
+{
+    juce::Optional<double> bpm;
+    bool hasPosition = true;
+
+    juce::Optional<PositionInfo> getPosition() const override
+    {
+        if (! hasPosition)
+            return {};
+        PositionInfo info;
+        info.setBpm (bpm);
+        return info;
+    }
+};
+
+class PluginProcessorTest : public ::testing::Test
+{
+protected:
+    juce::TemporaryFile base;
+    std::unique_ptr<QEL::PlatformPaths::ScopedBaseOverride> paths;
+
+    void SetUp() override
+    {
+        ASSERT_TRUE (base.getFile().createDirectory());
+        paths = std::make_unique<QEL::PlatformPaths::ScopedBaseOverride> (base.getFile());
+    }
+
+    void TearDown() override
+    {
+        paths.reset();
+        base.getFile().deleteRecursively();
+    }
+
+    static std::unique_ptr<OrvaneTessaroAudioProcessor> makeProcessor (const juce::AudioChannelSet& in,
+                                                                       const juce::AudioChannelSet& out,
+                                                                       int blockSize = 64)
+    {
+        auto processor = std::make_unique<OrvaneTessaroAudioProcessor>();
+        juce::AudioProcessor::BusesLayout layout;
+        layout.inputBuses.add (in);
+        layout.outputBuses.add (out);
+        EXPECT_TRUE (processor->setBusesLayout (layout));
+        processor->prepareToPlay (44100.0, blockSize);
+        return processor;
+    }
+
+    juce::File factoryPreset() const
+    {
+        return QEL::PlatformPaths::presetRoot ("Orvane", "Orvane Tessaro")
+            .getChildFile ("Factory")
+            .getChildFile ("Easy Vocal Chain.orvane");
+    }
+
+    static float value (OrvaneTessaroAudioProcessor& p, const juce::String& id)
+    {
+        return p.parameters.getRawParameterValue (id)->load();
+    }
+};
+
+/** Two different sines on two channels, so a swapped or dropped channel shows. */
+juce::AudioBuffer<float> stereoSines (int numSamples)
+{
+    juce::AudioBuffer<float> buffer (2, numSamples);
+    for (int i = 0; i < numSamples; ++i)
+    {
+        buffer.setSample (0, i, 0.5f * std::sin (0.05f * (float) i));
+        buffer.setSample (1, i, 0.25f * std::sin (0.11f * (float) i + 1.0f));
+    }
+    return buffer;
+}
+
+void expectBuffersEqual (const juce::AudioBuffer<float>& a, int channelA, const juce::AudioBuffer<float>& b,
+                         int channelB, int offset = 0)
+{
+    for (int i = offset; i < a.getNumSamples(); ++i)
+        ASSERT_EQ (a.getSample (channelA, i), b.getSample (channelB, i - offset)) << "sample " << i;
+}
+} // namespace
+
+TEST_F (PluginProcessorTest, ANewInstanceWithoutFactoryPresetStartsAtTheDefaults)
+{
+    OrvaneTessaroAudioProcessor processor;
+
+    EXPECT_EQ (processor.presetManagerModel->extension, "orvane");
+    EXPECT_EQ (processor.presetManagerModel->defaultName, "Init");
+    EXPECT_EQ (processor.presetManagerModel->currentPreset,
+               processor.presetManagerModel->getRootPresetFolder().getChildFile ("Default.qelpreset"));
+    EXPECT_FALSE (processor.presetManagerModel->changed);
+    EXPECT_EQ (value (processor, Params::paramMix), 100.0f);
+    EXPECT_EQ (processor.eqHighQ.load(), 0.707f);
+    EXPECT_EQ (processor.getLatencySamples(), 0);
+    EXPECT_EQ (processor.parameters.state.getType().toString(), "orvane_tessaro");
+    EXPECT_EQ (processor.lastHostTempo, 0.0);
+}
+
+TEST_F (PluginProcessorTest, ANewInstanceStartsFromTheFactoryPresetWhenItIsThere)
+{
+    ASSERT_TRUE (factoryPreset().getParentDirectory().createDirectory());
+    ASSERT_TRUE (factoryPreset().replaceWithText (
+        R"(<?xml version="1.0" encoding="UTF-8"?><orvane_tessaro><PARAM id="paramMix" value="50"/>)"
+        R"(<PARAM id="paramEQLowGain" value="-3"/></orvane_tessaro>)"));
+
+    OrvaneTessaroAudioProcessor processor;
+
+    EXPECT_EQ (value (processor, Params::paramMix), 50.0f);
+    EXPECT_EQ (processor.eqLowGain.load(), -3.0f); // the router heard the change
+    EXPECT_EQ (value (processor, Params::paramGainMix), 100.0f);
+    EXPECT_EQ (processor.presetManagerModel->currentPreset, factoryPreset());
+    EXPECT_FALSE (processor.presetManagerModel->changed);
+    EXPECT_EQ (processor.presetPath, factoryPreset().getFullPathName());
+}
+
+TEST_F (PluginProcessorTest, AFactoryFileOfAnotherProductIsIgnored)
+{
+    ASSERT_TRUE (factoryPreset().getParentDirectory().createDirectory());
+    ASSERT_TRUE (factoryPreset().replaceWithText (R"(<other_product><PARAM id="paramMix" value="50"/></other_product>)"));
+
+    OrvaneTessaroAudioProcessor processor;
+
+    EXPECT_EQ (value (processor, Params::paramMix), 100.0f);
+    EXPECT_NE (processor.presetManagerModel->currentPreset, factoryPreset());
+}
+
+TEST_F (PluginProcessorTest, AParameterChangeMarksThePresetChanged)
+{
+    OrvaneTessaroAudioProcessor processor;
+    processor.parameters.getParameter (Params::paramEQMidFreq)->setValueNotifyingHost (0.5f);
+
+    EXPECT_TRUE (processor.presetManagerModel->changed);
+    EXPECT_NEAR (processor.eqMidFreq.load(), 3905.55f, 0.1f);
+}
+
+TEST_F (PluginProcessorTest, ExactlyThreeBusLayoutsAreAccepted)
+{
+    OrvaneTessaroAudioProcessor processor;
+    using Set = juce::AudioChannelSet;
+    const struct
+    {
+        Set in, out;
+        bool accepted;
+    } cases[] = {
+        { Set::mono(), Set::mono(), true },           { Set::stereo(), Set::stereo(), true },
+        { Set::mono(), Set::stereo(), true },         { Set::stereo(), Set::mono(), false },
+        { Set::disabled(), Set::stereo(), false },    { Set::create5point1(), Set::create5point1(), false },
+        { Set::stereo(), Set::create5point1(), false },
+    };
+
+    for (const auto& c : cases)
+    {
+        juce::AudioProcessor::BusesLayout layout;
+        layout.inputBuses.add (c.in);
+        layout.outputBuses.add (c.out);
+        EXPECT_EQ (processor.checkBusesLayoutSupported (layout), c.accepted)
+            << c.in.getDescription() << " -> " << c.out.getDescription();
+    }
+}
+
+TEST_F (PluginProcessorTest, StereoChannelsComeBackInTheirOwnChannels)
+{
+    auto processor = makeProcessor (juce::AudioChannelSet::stereo(), juce::AudioChannelSet::stereo());
+    const auto input = stereoSines (64);
+    auto buffer = input;
+    juce::MidiBuffer midi;
+
+    processor->processBlock (buffer, midi);
+
+    expectBuffersEqual (buffer, 0, input, 0);
+    expectBuffersEqual (buffer, 1, input, 1);
+}
+
+TEST_F (PluginProcessorTest, MonoInputFeedsBothStereoOutputs)
+{
+    auto processor = makeProcessor (juce::AudioChannelSet::mono(), juce::AudioChannelSet::stereo());
+    const auto input = stereoSines (64);
+    auto buffer = input; // channel 1 holds garbage the processor must replace
+    juce::MidiBuffer midi;
+
+    processor->processBlock (buffer, midi);
+
+    expectBuffersEqual (buffer, 0, input, 0);
+    expectBuffersEqual (buffer, 1, input, 0);
+}
+
+TEST_F (PluginProcessorTest, MonoToMonoWritesOnlyChannelZero)
+{
+    auto processor = makeProcessor (juce::AudioChannelSet::mono(), juce::AudioChannelSet::mono());
+    const auto input = stereoSines (64);
+    juce::AudioBuffer<float> buffer (1, 64);
+    buffer.copyFrom (0, 0, input, 0, 0, 64);
+    juce::MidiBuffer midi;
+
+    processor->processBlock (buffer, midi);
+
+    expectBuffersEqual (buffer, 0, input, 0);
+}
+
+TEST_F (PluginProcessorTest, EmptyAndOversizedHostBlocksAreSafe)
+{
+    auto processor = makeProcessor (juce::AudioChannelSet::stereo(), juce::AudioChannelSet::stereo(), 64);
+    juce::MidiBuffer midi;
+
+    juce::AudioBuffer<float> empty (2, 0);
+    processor->processBlock (empty, midi);
+
+    // Ten times the prepared size: processed in prepared-size chunks, sample for sample.
+    const auto input = stereoSines (640);
+    auto buffer = input;
+    processor->processBlock (buffer, midi);
+    expectBuffersEqual (buffer, 0, input, 0);
+    expectBuffersEqual (buffer, 1, input, 1);
+}
+
+TEST_F (PluginProcessorTest, SilenceInGivesSilenceOut)
+{
+    auto processor = makeProcessor (juce::AudioChannelSet::stereo(), juce::AudioChannelSet::stereo());
+    juce::AudioBuffer<float> buffer (2, 64);
+    buffer.clear();
+    juce::MidiBuffer midi;
+
+    for (int block = 0; block < 20; ++block)
+    {
+        processor->processBlock (buffer, midi);
+        EXPECT_EQ (buffer.getMagnitude (0, 64), 0.0f);
+    }
+}
+
+TEST_F (PluginProcessorTest, TheHostTempoReachesTheChainOnlyWhenItChanges)
+{
+    auto processor = makeProcessor (juce::AudioChannelSet::stereo(), juce::AudioChannelSet::stereo());
+    juce::AudioBuffer<float> buffer (2, 64);
+    buffer.clear();
+    juce::MidiBuffer midi;
+
+    // Without a play head nothing is read.
+    processor->processBlock (buffer, midi);
+    EXPECT_EQ (processor->lastHostTempo, 0.0);
+    EXPECT_EQ (processor->tessaroProcessor.tempo.load(), 120.0);
+
+    FixedPlayHead playHead;
+    playHead.bpm = 90.0;
+    processor->setPlayHead (&playHead);
+    processor->processBlock (buffer, midi);
+    EXPECT_EQ (processor->lastHostTempo, 90.0);
+    EXPECT_EQ (processor->tessaroProcessor.tempo.load(), 90.0);
+
+    // A play head without a tempo, or without a position, means 120.
+    playHead.bpm = {};
+    processor->processBlock (buffer, midi);
+    EXPECT_EQ (processor->tessaroProcessor.tempo.load(), 120.0);
+
+    playHead.bpm = 75.0;
+    processor->processBlock (buffer, midi);
+    playHead.hasPosition = false;
+    processor->processBlock (buffer, midi);
+    EXPECT_EQ (processor->lastHostTempo, 120.0);
+
+    // A reported 0 is handed on, and the chain keeps its last real tempo.
+    playHead.hasPosition = true;
+    playHead.bpm = 0.0;
+    processor->processBlock (buffer, midi);
+    EXPECT_EQ (processor->lastHostTempo, 0.0);
+    EXPECT_EQ (processor->tessaroProcessor.tempo.load(), 120.0);
+
+    processor->setPlayHead (nullptr);
+}
+
+TEST_F (PluginProcessorTest, HostBypassCopiesAMonoInputToBothOutputs)
+{
+    auto processor = makeProcessor (juce::AudioChannelSet::mono(), juce::AudioChannelSet::stereo());
+    const auto input = stereoSines (64);
+    auto buffer = input;
+    juce::MidiBuffer midi;
+
+    processor->processBlockBypassed (buffer, midi);
+
+    expectBuffersEqual (buffer, 0, input, 0);
+    expectBuffersEqual (buffer, 1, input, 0);
+}
+
+TEST_F (PluginProcessorTest, HostBypassDelaysByTheReportedLatency)
+{
+    // The host compensates the latency the plug-in reports, so a bypassed track must be
+    // delayed by that latency, and switching in and out of bypass must not skip audio.
+    auto processor = makeProcessor (juce::AudioChannelSet::stereo(), juce::AudioChannelSet::stereo());
+    constexpr int latency = 100;
+    processor->setLatencySamples (latency);
+    juce::MidiBuffer midi;
+
+    const auto input = stereoSines (64 * 8);
+    juce::AudioBuffer<float> output (2, input.getNumSamples());
+    for (int block = 0; block < 8; ++block)
+    {
+        juce::AudioBuffer<float> buffer (2, 64);
+        for (int ch = 0; ch < 2; ++ch)
+            buffer.copyFrom (ch, 0, input, ch, block * 64, 64);
+
+        if (block < 4)
+            processor->processBlock (buffer, midi); // feeds the bypass history
+        else
+            processor->processBlockBypassed (buffer, midi);
+
+        for (int ch = 0; ch < 2; ++ch)
+            output.copyFrom (ch, block * 64, buffer, ch, 0, 64);
+    }
+
+    for (int ch = 0; ch < 2; ++ch)
+        for (int i = 4 * 64; i < output.getNumSamples(); ++i)
+            ASSERT_EQ (output.getSample (ch, i), input.getSample (ch, i - latency)) << "channel " << ch << " sample " << i;
+}
+
+TEST_F (PluginProcessorTest, TheChainsBypassParameterSwitchesItWithARamp)
+{
+    auto processor = makeProcessor (juce::AudioChannelSet::stereo(), juce::AudioChannelSet::stereo());
+    processor->parameters.getParameter (Params::paramBypass)->setValueNotifyingHost (1.0f);
+
+    juce::AudioBuffer<float> buffer (2, 64);
+    buffer.clear();
+    juce::MidiBuffer midi;
+    processor->processBlock (buffer, midi);
+
+    EXPECT_FALSE (processor->tessaroProcessor.active.load());
+    EXPECT_TRUE (processor->tessaroProcessor.isRamping());
+}
