@@ -14,6 +14,11 @@ rm -rf "$HOME/.vst3/Orvane Tessaro.vst3"
 cp -r "$bundle" "$HOME/.vst3/"
 echo "Installed: $HOME/.vst3/Orvane Tessaro.vst3"
 
+presets="$HOME/.local/share/Orvane/Orvane Tessaro/Presets"
+mkdir -p "$presets"
+cp -r "$root/resources/presets/." "$presets/"
+echo "Factory presets: $presets"
+
 out="$root/out"
 mkdir -p "$out"
 espeak-ng -v en-us -s 150 -w "$out/phrase-raw.wav" \
