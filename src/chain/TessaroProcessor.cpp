@@ -2,8 +2,7 @@
 
 namespace tessaro::dsp
 {
-TessaroProcessor::TessaroProcessor()
-    : packedOrder (pack ({ compressId, enhanceId, eqId, multiplyId, spaceId, gainId }))
+TessaroProcessor::TessaroProcessor() : packedOrder (pack ({ compressId, enhanceId, eqId, multiplyId, spaceId, gainId }))
 {
     moduleRack.modules.ensureStorageAllocated (numModules);
     refreshModules();
@@ -36,9 +35,9 @@ void TessaroProcessor::updateModuleOrder()
     const int e = eqPre ? 1 : 0;
     const bool g = gainPreFx;
 
-    packedOrder.store (pack ({ e ? eqId : p, e ^ p ^ 1, e ? 1 - p : eqId, multiplyId, g ? gainId : spaceId,
-                               g ? spaceId : gainId }),
-                       std::memory_order_release);
+    packedOrder.store (
+        pack ({ e ? eqId : p, e ^ p ^ 1, e ? 1 - p : eqId, multiplyId, g ? gainId : spaceId, g ? spaceId : gainId }),
+        std::memory_order_release);
     modulesDirty.store (true, std::memory_order_release);
 }
 

@@ -35,8 +35,7 @@ juce::File PlatformPaths::userFolder (const juce::String& brand, const juce::Str
     return home().getChildFile (".config").getChildFile (brand).getChildFile (product);
 }
 
-PlatformPaths::ScopedBaseOverride::ScopedBaseOverride (const juce::File& base)
-    : previous (baseOverride())
+PlatformPaths::ScopedBaseOverride::ScopedBaseOverride (const juce::File& base) : previous (baseOverride())
 {
     baseOverride() = base;
 }

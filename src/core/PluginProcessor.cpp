@@ -51,8 +51,8 @@ void OrvaneTessaroAudioProcessor::prepareToPlay (double newSampleRate, int maxim
     QELAudioProcessorBase::prepareToPlay (newSampleRate, maximumExpectedSamplesPerBlock);
 
     const auto channels = juce::jmax (getTotalNumInputChannels(), getTotalNumOutputChannels());
-    tessaroProcessor.prepare ({ newSampleRate, (juce::uint32) juce::jmax (1, maximumExpectedSamplesPerBlock),
-                                (juce::uint32) channels });
+    tessaroProcessor.prepare (
+        { newSampleRate, (juce::uint32) juce::jmax (1, maximumExpectedSamplesPerBlock), (juce::uint32) channels });
     scratch.setSize (2, juce::jmax (1, maximumExpectedSamplesPerBlock));
 
     updateLatency();

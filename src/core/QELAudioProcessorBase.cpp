@@ -197,8 +197,8 @@ void QELAudioProcessorBase::handleNoteOff (int note)
         return;
 
     for (auto* mapping : midiMappingsModel->mappings)
-        if (mapping->signal == juce::QELMidiMapping::noteSignal && mapping->number == note
-            && mapping->type == juce::QELMidiMapping::parameterType && mapping->is_momentary)
+        if (mapping->signal == juce::QELMidiMapping::noteSignal && mapping->number == note &&
+            mapping->type == juce::QELMidiMapping::parameterType && mapping->is_momentary)
             setParameterNormalised (mapping->data1, 0.0f);
 }
 
@@ -266,11 +266,12 @@ void QELAudioProcessorBase::runLiveControl (const juce::QELMidiMapping& mapping)
     if (mapping.data1 == juce::LIVE_SCENE_MAPPING)
     {
         const int scene = mapping.custom_value;
-        juce::MessageManager::callAsync ([weakModel = std::weak_ptr<juce::LiveModel*> (liveModelAlive), scene]
-                                         {
-                                             if (auto* model = weakModel.lock().get())
-                                                 (*model)->setScene ((*model)->browsedGroup, scene, true, false);
-                                         });
+        juce::MessageManager::callAsync (
+            [weakModel = std::weak_ptr<juce::LiveModel*> (liveModelAlive), scene]
+            {
+                if (auto* model = weakModel.lock().get())
+                    (*model)->setScene ((*model)->browsedGroup, scene, true, false);
+            });
         return;
     }
 
@@ -285,11 +286,12 @@ void QELAudioProcessorBase::runLiveControl (const juce::QELMidiMapping& mapping)
 
 void QELAudioProcessorBase::postPresetLoad (const juce::String& path)
 {
-    juce::MessageManager::callAsync ([weakStore = std::weak_ptr<juce::PresetManagerModel*> (presetStoreAlive), path]
-                                     {
-                                         if (auto* store = weakStore.lock().get())
-                                             (*store)->loadPreset (absoluteFileOrNone (path), false);
-                                     });
+    juce::MessageManager::callAsync (
+        [weakStore = std::weak_ptr<juce::PresetManagerModel*> (presetStoreAlive), path]
+        {
+            if (auto* store = weakStore.lock().get())
+                (*store)->loadPreset (absoluteFileOrNone (path), false);
+        });
 }
 
 void QELAudioProcessorBase::parameterChanged (const juce::String&, float)
@@ -374,8 +376,7 @@ void QELAudioProcessorBase::getStateInformation (juce::MemoryBlock& destData)
     additionalData.setProperty (GUI_LAST_VIEW, guiLastView, nullptr);
     additionalData.setProperty (INPUT_MODE, inputMode, nullptr);
     additionalData.setProperty (PRESET_CHANGED,
-                                presetManagerModel->changed ? PRESET_CHANGED_VALUE : PRESET_NOT_CHANGED_VALUE,
-                                nullptr);
+                                presetManagerModel->changed ? PRESET_CHANGED_VALUE : PRESET_NOT_CHANGED_VALUE, nullptr);
     additionalData.setProperty (LAST_LIVE_SET_FILE,
                                 orDefault (liveModel->currentFile, liveModel->getDefaultLiveSetFile()), nullptr);
     additionalData.setProperty (

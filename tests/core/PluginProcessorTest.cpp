@@ -1,6 +1,6 @@
+#include "core/PluginProcessor.h"
 #include "core/Params.h"
 #include "core/PlatformPaths.h"
-#include "core/PluginProcessor.h"
 
 #include <gtest/gtest.h>
 
@@ -42,9 +42,8 @@ protected:
         base.getFile().deleteRecursively();
     }
 
-    static std::unique_ptr<OrvaneTessaroAudioProcessor> makeProcessor (const juce::AudioChannelSet& in,
-                                                                       const juce::AudioChannelSet& out,
-                                                                       int blockSize = 64)
+    static std::unique_ptr<OrvaneTessaroAudioProcessor>
+    makeProcessor (const juce::AudioChannelSet& in, const juce::AudioChannelSet& out, int blockSize = 64)
     {
         auto processor = std::make_unique<OrvaneTessaroAudioProcessor>();
         juce::AudioProcessor::BusesLayout layout;
@@ -124,7 +123,8 @@ TEST_F (PluginProcessorTest, ANewInstanceStartsFromTheFactoryPresetWhenItIsThere
 TEST_F (PluginProcessorTest, AFactoryFileOfAnotherProductIsIgnored)
 {
     ASSERT_TRUE (factoryPreset().getParentDirectory().createDirectory());
-    ASSERT_TRUE (factoryPreset().replaceWithText (R"(<other_product><PARAM id="paramMix" value="50"/></other_product>)"));
+    ASSERT_TRUE (
+        factoryPreset().replaceWithText (R"(<other_product><PARAM id="paramMix" value="50"/></other_product>)"));
 
     OrvaneTessaroAudioProcessor processor;
 
@@ -150,9 +150,12 @@ TEST_F (PluginProcessorTest, ExactlyThreeBusLayoutsAreAccepted)
         Set in, out;
         bool accepted;
     } cases[] = {
-        { Set::mono(), Set::mono(), true },           { Set::stereo(), Set::stereo(), true },
-        { Set::mono(), Set::stereo(), true },         { Set::stereo(), Set::mono(), false },
-        { Set::disabled(), Set::stereo(), false },    { Set::create5point1(), Set::create5point1(), false },
+        { Set::mono(), Set::mono(), true },
+        { Set::stereo(), Set::stereo(), true },
+        { Set::mono(), Set::stereo(), true },
+        { Set::stereo(), Set::mono(), false },
+        { Set::disabled(), Set::stereo(), false },
+        { Set::create5point1(), Set::create5point1(), false },
         { Set::stereo(), Set::create5point1(), false },
     };
 
@@ -316,7 +319,8 @@ TEST_F (PluginProcessorTest, HostBypassDelaysByTheReportedLatency)
 
     for (int ch = 0; ch < 2; ++ch)
         for (int i = 4 * 64; i < output.getNumSamples(); ++i)
-            ASSERT_EQ (output.getSample (ch, i), input.getSample (ch, i - latency)) << "channel " << ch << " sample " << i;
+            ASSERT_EQ (output.getSample (ch, i), input.getSample (ch, i - latency))
+                << "channel " << ch << " sample " << i;
 }
 
 TEST_F (PluginProcessorTest, TheChainsBypassParameterSwitchesItWithARamp)

@@ -11,8 +11,10 @@ TEST (TimeUtils, NoteLengthsAtOneHundredTwentyBpm)
         int note;
         float seconds;
     } cases[] = {
-        { TimeUtils::eighth, 0.25f },          { TimeUtils::quarterDotted, 0.75f },
-        { TimeUtils::bar, 2.0f },              { TimeUtils::sixtyFourthTriplet, (float) (0.5 / 24.0) },
+        { TimeUtils::eighth, 0.25f },
+        { TimeUtils::quarterDotted, 0.75f },
+        { TimeUtils::bar, 2.0f },
+        { TimeUtils::sixtyFourthTriplet, (float) (0.5 / 24.0) },
         { TimeUtils::halfTriplet, (float) (0.5 * 4.0 / 3.0) },
     };
 
