@@ -2,6 +2,8 @@
 
 #include "core/StateKeys.h"
 
+#include <cmath>
+
 namespace
 {
 const juce::String productName { "Orvane Tessaro" };
@@ -146,10 +148,10 @@ void QELAudioProcessorBase::handleMidiEvents (juce::MidiBuffer& midiMessages)
 
 void QELAudioProcessorBase::learnMapping (int signal, int number)
 {
-    auto mapping = midiLearnMapping;
-    mapping.signal = signal;
-    mapping.number = number;
-    midiMappingsModel->addNewMapping (mapping, juce::QELMidiMappingsModel::notify);
+    // The template keeps what was learned: the editor shows it once learning has ended.
+    midiLearnMapping.signal = signal;
+    midiLearnMapping.number = number;
+    midiMappingsModel->addNewMapping (midiLearnMapping, juce::QELMidiMappingsModel::notify);
     midiLearnActive = false;
 }
 
@@ -435,7 +437,38 @@ void QELAudioProcessorBase::applyRestoredTree (const juce::XmlElement& xml)
     restored.copyPropertiesAndChildrenFrom (juce::ValueTree::fromXml (xml), nullptr);
 
     onBeforeLoadingState (restored);
+    prepareIncomingParameters (restored);
     parameters.replaceState (restored);
+}
+
+// Prepares a tree from a file or a host for the parameter state. The parameter state
+// gives a parameter without an element its default, but a state or preset that does not
+// mention a parameter must leave it as it is: such parameters get an element holding
+// their current value, in ascending ID order. A value that is not a finite number counts
+// as no value, so the parameter takes its default instead of passing NaN to the chain.
+void QELAudioProcessorBase::prepareIncomingParameters (juce::ValueTree& incoming)
+{
+    for (auto element : incoming)
+        if (element.hasProperty ("value") && ! std::isfinite ((double) element.getProperty ("value")))
+            element.removeProperty ("value", nullptr);
+
+    juce::StringArray missing;
+    for (auto* parameter : getParameters())
+        if (auto* withId = dynamic_cast<juce::AudioProcessorParameterWithID*> (parameter))
+            if (! incoming.getChildWithProperty ("id", withId->paramID).isValid())
+                missing.add (withId->paramID);
+
+    std::sort (missing.begin(), missing.end(),
+               [] (const juce::String& a, const juce::String& b) { return a.compare (b) < 0; });
+
+    for (const auto& id : missing)
+        if (auto* value = parameters.getRawParameterValue (id))
+        {
+            juce::ValueTree element ("PARAM");
+            element.setProperty ("id", id, nullptr);
+            element.setProperty ("value", value->load(), nullptr);
+            incoming.appendChild (element, nullptr);
+        }
 }
 
 void QELAudioProcessorBase::internalGetStateInformation (juce::ValueTree&) {}
@@ -497,6 +530,7 @@ void QELAudioProcessorBase::setPluginStateFromPreset (juce::File presetFile, boo
 
         auto tree = juce::ValueTree::fromXml (*xml);
         onReplacingStateForPreset (tree);
+        prepareIncomingParameters (tree);
         parameters.replaceState (tree);
     }
 

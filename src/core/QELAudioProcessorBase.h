@@ -159,6 +159,7 @@ private:
     void postPresetLoad (const juce::String& path);
 
     void applyRestoredTree (const juce::XmlElement& xml);
+    void prepareIncomingParameters (juce::ValueTree& incoming);
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (QELAudioProcessorBase)
 };

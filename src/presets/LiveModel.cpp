@@ -1,5 +1,7 @@
 #include "presets/LiveModel.h"
 
+#include "presets/ModelFiles.h"
+
 #include "core/PlatformPaths.h"
 
 namespace juce
@@ -83,17 +85,12 @@ ValueTree LiveModel::getValueTree() const
 
 bool LiveModel::saveTo (const File& file) const
 {
-    const auto xml = getValueTree().createXml();
-
-    if (!file.exists())
-        file.create();
-
-    return xml != nullptr && xml->writeTo (file);
+    return QEL::ModelFiles::writeTree (getValueTree(), file);
 }
 
 void LiveModel::loadFromFile (const File& file)
 {
-    if (file == File() || !file.existsAsFile() || !file.hasFileExtension (extension))
+    if (! QEL::ModelFiles::isLoadable (file, extension))
         return;
 
     currentFile = file;

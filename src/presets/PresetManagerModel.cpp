@@ -1,5 +1,7 @@
 #include "presets/PresetManagerModel.h"
 
+#include "presets/ModelFiles.h"
+
 #include "core/PlatformPaths.h"
 
 namespace juce
@@ -45,7 +47,7 @@ File PresetManagerModel::getDefaultPreset() const
 
 bool PresetManagerModel::hasPresetFileShape (const File& file) const
 {
-    return file.existsAsFile() && file.hasFileExtension (extension);
+    return QEL::ModelFiles::isLoadable (file, extension);
 }
 
 bool PresetManagerModel::isQELPreset (const File& file) const

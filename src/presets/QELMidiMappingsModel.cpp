@@ -1,5 +1,7 @@
 #include "presets/QELMidiMappingsModel.h"
 
+#include "presets/ModelFiles.h"
+
 #include "core/PlatformPaths.h"
 
 namespace juce
@@ -80,17 +82,12 @@ ValueTree QELMidiMappingsModel::getValueTree() const
 
 bool QELMidiMappingsModel::saveTo (const File& file) const
 {
-    const auto xml = getValueTree().createXml();
-
-    if (!file.exists())
-        file.create();
-
-    return xml != nullptr && xml->writeTo (file);
+    return QEL::ModelFiles::writeTree (getValueTree(), file);
 }
 
 void QELMidiMappingsModel::loadFromFile (const File& file)
 {
-    if (file == File() || !file.existsAsFile() || !file.hasFileExtension (extension))
+    if (! QEL::ModelFiles::isLoadable (file, extension))
         return;
 
     currentFile = file;
