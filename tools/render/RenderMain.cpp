@@ -1,0 +1,54 @@
+#include "render/RenderJob.h"
+#include "render/RenderOptions.h"
+
+#include <iostream>
+
+#ifndef TESSARO_VST3_BUNDLE_PATH
+#define TESSARO_VST3_BUNDLE_PATH ""
+#endif
+
+namespace
+{
+constexpr int exitFailure = 1;
+constexpr int exitUsage = 2;
+
+juce::File defaultPlugin()
+{
+    const juce::String built (TESSARO_VST3_BUNDLE_PATH);
+    return built.isNotEmpty() ? juce::File (built) : juce::File();
+}
+} // namespace
+
+int main (int argc, char* argv[])
+{
+    juce::ScopedJuceInitialiser_GUI juce;
+
+    juce::StringArray arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments.add (juce::String::fromUTF8 (argv[i]));
+
+    tessaro::render::RenderOptions options;
+    if (const auto parsed = tessaro::render::RenderOptions::parse (arguments, defaultPlugin(), options);
+        parsed.failed())
+    {
+        std::cerr << "tessaro_render: " << parsed.getErrorMessage() << "\n\n"
+                  << tessaro::render::RenderOptions::usage();
+        return exitUsage;
+    }
+
+    if (options.showHelp)
+    {
+        std::cout << tessaro::render::RenderOptions::usage();
+        return 0;
+    }
+
+    tessaro::render::RenderJob job (options);
+    if (const auto result = job.run(); result.failed())
+    {
+        std::cerr << "tessaro_render: " << result.getErrorMessage() << "\n";
+        return exitFailure;
+    }
+
+    std::cout << job.report() << "\n";
+    return 0;
+}
