@@ -6,6 +6,7 @@
 #include "render/RenderOptions.h"
 #include "render/Resampler.h"
 #include "render/SignalLevels.h"
+#include "render/TempoPlayHead.h"
 
 #include <juce_audio_formats/juce_audio_formats.h>
 
@@ -18,6 +19,7 @@ namespace
     using render::RenderOptions;
     using render::Resampler;
     using render::SignalLevels;
+    using render::TempoPlayHead;
 
     juce::StringArray words (const juce::String& commandLine)
     {
@@ -174,6 +176,37 @@ namespace
 
         const auto same = Resampler::resample (sine, 48000.0, 48000.0);
         EXPECT_EQ (Audio::maxDelayedDifference (same, 0, sine, 0, 0), 0.0f);
+    }
+
+    //==============================================================================
+    // At 90 BPM in 4/4 a quarter note lasts 2/3 s: 2 s are 3 quarter notes, 4 s are 6, one bar in.
+    TEST (RenderTempoPlayHead, ReportsTheTempoAndMovesOnWithEachBlock)
+    {
+        TempoPlayHead head (90.0, 48000.0);
+
+        const struct
+        {
+            int advance;
+            double seconds, quarterNotes, lastBarStart;
+            juce::int64 bars;
+        } steps[] = { { 0, 0.0, 0.0, 0.0, 0 }, { 96000, 2.0, 3.0, 0.0, 0 }, { 96000, 4.0, 6.0, 4.0, 1 } };
+
+        for (const auto& step : steps)
+        {
+            head.advance (step.advance);
+            const auto position = head.getPosition();
+            ASSERT_TRUE (position.hasValue());
+            EXPECT_EQ (*position->getBpm(), 90.0);
+            EXPECT_TRUE (position->getIsPlaying());
+            EXPECT_EQ (position->getTimeSignature()->numerator, 4);
+            EXPECT_DOUBLE_EQ (*position->getTimeInSeconds(), step.seconds);
+            EXPECT_NEAR (*position->getPpqPosition(), step.quarterNotes, 1.0e-12);
+            EXPECT_DOUBLE_EQ (*position->getPpqPositionOfLastBarStart(), step.lastBarStart);
+            EXPECT_EQ (*position->getBarCount(), step.bars);
+        }
+
+        head.rewind();
+        EXPECT_EQ (*head.getPosition()->getTimeInSamples(), 0);
     }
 
     //==============================================================================
