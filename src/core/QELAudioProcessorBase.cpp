@@ -524,8 +524,10 @@ void QELAudioProcessorBase::setPluginStateFromPreset (juce::File presetFile, boo
 {
     if (! keepParameters)
     {
+        // Only a preset of this product may replace the state: the store checks this
+        // before calling, and so does the base for any other caller.
         auto xml = juce::parseXML (presetFile);
-        if (xml == nullptr)
+        if (xml == nullptr || xml->getTagName() != parameters.state.getType().toString())
             return;
 
         auto tree = juce::ValueTree::fromXml (*xml);
