@@ -134,6 +134,17 @@ TEST_F (PluginProcessorTest, AFactoryFileOfAnotherProductIsIgnored)
     EXPECT_NE (processor.presetManagerModel->currentPreset, factoryPreset());
 }
 
+TEST_F (PluginProcessorTest, OneProgramWithAnEmptyName)
+{
+    OrvaneTessaroAudioProcessor processor;
+    processor.setCurrentProgram (3);
+    processor.changeProgramName (0, "Lead");
+
+    EXPECT_EQ (processor.getNumPrograms(), 1);
+    EXPECT_EQ (processor.getCurrentProgram(), 0);
+    EXPECT_EQ (processor.getProgramName (0), "");
+}
+
 TEST_F (PluginProcessorTest, AParameterChangeMarksThePresetChanged)
 {
     OrvaneTessaroAudioProcessor processor;
