@@ -31,8 +31,14 @@ void processBlock (benchmark::State& state, bool hostBypass)
     state.SetItemsProcessed (state.iterations() * blockSize);
 }
 
-void BM_ProcessBlock (benchmark::State& state) { processBlock (state, false); }
-void BM_ProcessBlockBypassed (benchmark::State& state) { processBlock (state, true); }
+void BM_ProcessBlock (benchmark::State& state)
+{
+    processBlock (state, false);
+}
+void BM_ProcessBlockBypassed (benchmark::State& state)
+{
+    processBlock (state, true);
+}
 } // namespace
 
 BENCHMARK (BM_ProcessBlock)->Arg (64)->Arg (512);

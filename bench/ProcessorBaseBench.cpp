@@ -29,7 +29,7 @@ juce::AudioBuffer<float> noiseBuffer()
 
 void prepareBlock (HalfGainBlock& block)
 {
-    block.prepare ({ 48000.0, (juce::uint32)benchBlockSize, (juce::uint32)benchChannels });
+    block.prepare ({ 48000.0, (juce::uint32) benchBlockSize, (juce::uint32) benchChannels });
 }
 
 void BM_ProcessorBaseSteadyOn (benchmark::State& state)
@@ -59,8 +59,8 @@ void BM_ProcessorBaseRamp (benchmark::State& state)
 
     for (auto _ : state)
     {
-        if (!block.isRamping())
-            block.setBypassSmooth (!block.active.load());
+        if (! block.isRamping())
+            block.setBypassSmooth (! block.active.load());
 
         block.process (channels, channels, benchBlockSize, benchChannels, benchChannels);
         benchmark::DoNotOptimize (channels[0][0]);

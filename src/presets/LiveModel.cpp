@@ -50,7 +50,7 @@ namespace
 SceneGroup::SceneGroup (int groupId) : id (groupId)
 {
     for (int i = 0; i < numScenes; ++i)
-        scenes.add (new Scene{ {}, i });
+        scenes.add (new Scene { {}, i });
 }
 
 LiveModel::LiveModel (String product, String brand, String liveSetExtension)
@@ -107,7 +107,7 @@ void LiveModel::loadFromValueTree (const ValueTree& tree)
 
 void LiveModel::loadGroup (const ValueTree& groupTree)
 {
-    auto* group = groups[(int)groupTree.getProperty (idAttribute)];
+    auto* group = groups[(int) groupTree.getProperty (idAttribute)];
 
     if (group == nullptr)
         return;
@@ -139,10 +139,10 @@ void LiveModel::setScene (int group, int scene, bool notify, bool force)
     const bool differs = scene != activeScene || group != activeGroup;
     const auto* target = findScene (group, scene);
 
-    if (target == nullptr || !presetFileExists (target->presetPath))
+    if (target == nullptr || ! presetFileExists (target->presetPath))
         return;
 
-    if (!force && !differs)
+    if (! force && ! differs)
         return;
 
     activeGroup = browsedGroup = group;

@@ -27,7 +27,7 @@ struct SceneGroup
     /** Index of the group in the Live Set (0..9). */
     int id = 0;
     /** Text the user gave the group. */
-    String description{ "Untitled group" };
+    String description { "Untitled group" };
 
     JUCE_DECLARE_NON_COPYABLE (SceneGroup)
 };

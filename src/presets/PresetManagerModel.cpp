@@ -11,13 +11,13 @@ namespace
     /** A name that, joined to a folder, stays a visible entry directly inside it. */
     bool staysInsideFolder (const String& name)
     {
-        return name.isNotEmpty() && !name.containsAnyOf ("/\\") && name != "." && name != ".." &&
-               !name.startsWithChar ('~');
+        return name.isNotEmpty() && ! name.containsAnyOf ("/\\") && name != "." && name != ".." &&
+               ! name.startsWithChar ('~');
     }
 
     bool isAcceptablePresetName (const String& name)
     {
-        return staysInsideFolder (name) && !name.startsWithChar ('.');
+        return staysInsideFolder (name) && ! name.startsWithChar ('.');
     }
 
     bool isAcceptableBankName (const String& name)
@@ -52,7 +52,7 @@ bool PresetManagerModel::hasPresetFileShape (const File& file) const
 
 bool PresetManagerModel::isQELPreset (const File& file) const
 {
-    if (processor == nullptr || !hasPresetFileShape (file))
+    if (processor == nullptr || ! hasPresetFileShape (file))
         return false;
 
     const auto xml = parseXML (file);
@@ -61,7 +61,7 @@ bool PresetManagerModel::isQELPreset (const File& file) const
 
 bool PresetManagerModel::getIsFactoryPreset (const File& file) const
 {
-    if (!hasPresetFileShape (file))
+    if (! hasPresetFileShape (file))
         return false;
 
     const auto xml = parseXML (file);
@@ -70,13 +70,13 @@ bool PresetManagerModel::getIsFactoryPreset (const File& file) const
 
 void PresetManagerModel::loadPreset (const File& file, bool force)
 {
-    if (!isQELPreset (file))
+    if (! isQELPreset (file))
         return;
 
     if (loadHook)
         loadHook (file);
 
-    if (file.getFullPathName() == currentPreset.getFullPathName() && !force)
+    if (file.getFullPathName() == currentPreset.getFullPathName() && ! force)
         return;
 
     processor->setPluginStateFromPreset (file, false);
@@ -87,12 +87,12 @@ void PresetManagerModel::loadPreset (const File& file, bool force)
 
 bool PresetManagerModel::renameCurrentPreset (const String& newName)
 {
-    if (!isAcceptablePresetName (newName) || currentPreset.getFileNameWithoutExtension().isEmpty())
+    if (! isAcceptablePresetName (newName) || currentPreset.getFileNameWithoutExtension().isEmpty())
         return false;
 
     const auto target = currentPreset.getSiblingFile (newName + "." + extension);
 
-    if (!currentPreset.moveFileTo (target))
+    if (! currentPreset.moveFileTo (target))
         return false;
 
     loadPreset (target, false);
@@ -101,12 +101,12 @@ bool PresetManagerModel::renameCurrentPreset (const String& newName)
 
 bool PresetManagerModel::overwriteSelectedPresetWithProcessorState()
 {
-    if (currentPreset == File() || !currentPreset.existsAsFile() || processor == nullptr)
+    if (currentPreset == File() || ! currentPreset.existsAsFile() || processor == nullptr)
         return false;
 
     const auto state = processor->getPluginState();
 
-    if (state == nullptr || !state->writeTo (currentPreset))
+    if (state == nullptr || ! state->writeTo (currentPreset))
         return false;
 
     changed = false;
@@ -126,13 +126,13 @@ StringArray PresetManagerModel::getBankNames() const
 
 File PresetManagerModel::findOrCreateUserBankFolder (const String& bank) const
 {
-    if (!isAcceptableBankName (bank))
+    if (! isAcceptableBankName (bank))
         return {};
 
     const auto userFolder = getRootPresetFolder().getChildFile ("User");
     const auto folder = bank.isEmpty() ? userFolder : userFolder.getChildFile (bank);
 
-    if (!folder.isDirectory())
+    if (! folder.isDirectory())
         folder.createDirectory();
 
     return folder;

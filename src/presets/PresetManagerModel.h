@@ -81,7 +81,7 @@ public:
     /** The preset last loaded or restored from a host state. */
     File currentPreset;
     /** True once a parameter moved after the current preset was applied. */
-    std::atomic<bool> changed{ false };
+    std::atomic<bool> changed { false };
     /** Told about every applied preset; not owned. */
     ListenerList<Listener> listeners;
     /** The processor that applies and supplies preset contents; not owned. */

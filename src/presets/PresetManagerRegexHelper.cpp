@@ -20,7 +20,7 @@ FolderPrefix findOrderPrefix (const juce::String& name)
     const auto text = name.toStdString();
     std::smatch match;
 
-    if (!std::regex_search (text, match, FOLDER_ORDER_RGX))
+    if (! std::regex_search (text, match, FOLDER_ORDER_RGX))
         return {};
 
     return { true, std::stoi (match.str (1)), juce::String::fromUTF8 (match.str (2).c_str()) };
@@ -31,18 +31,18 @@ FolderPrefix findOrderPrefix (const juce::String& name)
 int readLeadingInteger (const juce::String& text)
 {
     const long value = std::strtol (text.toRawUTF8(), nullptr, 10);
-    return (int)juce::jlimit ((long)INT_MIN, (long)INT_MAX, value);
+    return (int) juce::jlimit ((long) INT_MIN, (long) INT_MAX, value);
 }
 
 /** The "order" attribute of a "qelpreset" file's root element; 0 when absent or unreadable. */
 int presetFileOrder (const juce::File& file)
 {
-    if (!file.hasFileExtension ("qelpreset") || !file.existsAsFile())
+    if (! file.hasFileExtension ("qelpreset") || ! file.existsAsFile())
         return 0;
 
     const auto xml = juce::parseXML (file);
 
-    if (xml == nullptr || !xml->hasAttribute ("order"))
+    if (xml == nullptr || ! xml->hasAttribute ("order"))
         return 0;
 
     return readLeadingInteger (xml->getStringAttribute ("order"));

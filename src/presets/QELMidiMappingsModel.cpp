@@ -35,11 +35,11 @@ namespace
     {
         QELMidiMapping mapping;
         mapping.data1 = tree.getProperty (data1Attribute).toString();
-        mapping.signal = (int)tree.getProperty (signalAttribute);
-        mapping.number = (int)tree.getProperty (numberAttribute);
-        mapping.type = (int)tree.getProperty (typeAttribute);
-        mapping.custom_value = (int)tree.getProperty (customValueAttribute);
-        mapping.is_momentary = (bool)tree.getProperty (momentaryAttribute);
+        mapping.signal = (int) tree.getProperty (signalAttribute);
+        mapping.number = (int) tree.getProperty (numberAttribute);
+        mapping.type = (int) tree.getProperty (typeAttribute);
+        mapping.custom_value = (int) tree.getProperty (customValueAttribute);
+        mapping.is_momentary = (bool) tree.getProperty (momentaryAttribute);
         return mapping;
     }
 } // namespace

@@ -41,7 +41,7 @@ protected:
     }
 
     SandboxedPaths sandbox;
-    juce::LiveModel model{ "Orvane Tessaro", "Orvane" };
+    juce::LiveModel model { "Orvane Tessaro", "Orvane" };
     RecordingSceneListener listener;
 };
 } // namespace
@@ -233,7 +233,7 @@ TEST_F (LiveModelTest, SceneIsSelectedOnlyWithValidIndicesAndAnExistingPresetFil
 
     model.setScene (1, 2, true, false);
     expectPositions (1, 2);
-    EXPECT_EQ (listener.changes, (std::vector<std::pair<int, int>>{ { 2, 1 } }));
+    EXPECT_EQ (listener.changes, (std::vector<std::pair<int, int>> { { 2, 1 } }));
 }
 
 TEST_F (LiveModelTest, ReselectingTheActiveSceneNeedsForceAndNotifyIsOptional)
@@ -252,7 +252,7 @@ TEST_F (LiveModelTest, ReselectingTheActiveSceneNeedsForceAndNotifyIsOptional)
     model.setScene (0, 0, true, true);
     model.setScene (3, 1, true, false);
     expectPositions (3, 1);
-    EXPECT_EQ (listener.changes, (std::vector<std::pair<int, int>>{ { 0, 0 }, { 1, 3 } }));
+    EXPECT_EQ (listener.changes, (std::vector<std::pair<int, int>> { { 0, 0 }, { 1, 3 } }));
 }
 
 TEST_F (LiveModelTest, OverwriteSavesOnlyALiveSetFile)

@@ -55,10 +55,10 @@ protected:
 
     SandboxedPaths sandbox;
     RecordingProcessor processor;
-    juce::PresetManagerModel store{
+    juce::PresetManagerModel store {
         "Orvane Tessaro", "Orvane", "Default", "qelpreset", "QEL Collaborators", &processor
     };
-    RecordingPresetListener listener{ store };
+    RecordingPresetListener listener { store };
 };
 } // namespace
 
@@ -118,9 +118,9 @@ TEST_F (PresetManagerModelTest, LoadAppliesThenNotifiesWithTheOldPathThenClearsT
 
     store.loadPreset (preset, false);
 
-    ASSERT_EQ (processor.appliedFiles, juce::Array<juce::File>{ preset });
+    ASSERT_EQ (processor.appliedFiles, juce::Array<juce::File> { preset });
     EXPECT_FALSE (processor.keepParametersFlags[0]);
-    ASSERT_EQ (listener.notifiedFiles, juce::Array<juce::File>{ preset });
+    ASSERT_EQ (listener.notifiedFiles, juce::Array<juce::File> { preset });
     EXPECT_EQ (listener.currentAtNotification[0], previous) << "listeners run before the path changes";
     EXPECT_TRUE (listener.changedAtNotification[0]) << "the applied state moved parameters";
     EXPECT_EQ (store.currentPreset, preset);
@@ -160,7 +160,7 @@ TEST_F (PresetManagerModelTest, LoadHookSeesEveryRecognisedPresetBeforeTheCurren
     store.loadPreset (preset, false);
     store.loadPreset (foreign, false);
 
-    EXPECT_EQ (hooked, (juce::Array<juce::File>{ preset, preset }));
+    EXPECT_EQ (hooked, (juce::Array<juce::File> { preset, preset }));
     EXPECT_EQ (processor.appliedFiles.size(), 1);
 }
 
@@ -323,7 +323,7 @@ TEST_F (PresetManagerModelTest, BankNamesAreTheFoldersDirectlyInUser)
 
     auto names = store.getBankNames();
     names.sort (false);
-    EXPECT_EQ (names, (juce::StringArray{ ".hidden bank", "Bank A" }));
+    EXPECT_EQ (names, (juce::StringArray { ".hidden bank", "Bank A" }));
 }
 
 TEST_F (PresetManagerModelTest, UserBankFolderIsCreatedOnlyForNamesThatStayInUser)

@@ -78,8 +78,8 @@ TEST (PresetFileComparator, FoldersFirstByPrefixThenFilesInNaturalOrderIgnoringC
     for (const auto* file : { "Preset 10.orvane", "Preset 2.orvane", "B.orvane", "a.orvane" })
         entries.add (writeText (temp.folder.getChildFile (file), "<orvane_tessaro/>"));
 
-    EXPECT_EQ (sortedNames (entries), (juce::StringArray{ "_01 Intro", "_02 Lead", "_99 Z", "Warm Up", "a.orvane",
-                                                          "B.orvane", "Preset 2.orvane", "Preset 10.orvane" }));
+    EXPECT_EQ (sortedNames (entries), (juce::StringArray { "_01 Intro", "_02 Lead", "_99 Z", "Warm Up", "a.orvane",
+                                                           "B.orvane", "Preset 2.orvane", "Preset 10.orvane" }));
 }
 
 TEST (PresetFileComparator, QelpresetFilesSortByTheirOrderAttribute)
@@ -90,7 +90,7 @@ TEST (PresetFileComparator, QelpresetFilesSortByTheirOrderAttribute)
     const auto file = [&temp] (const char* name, const char* text)
     { return writeText (temp.folder.getChildFile (name), text); };
 
-    const juce::Array<juce::File> entries{
+    const juce::Array<juce::File> entries {
         file ("z ten.qelpreset", R"(<p order="10abc"/>)"),
         file ("y two.qelpreset", R"(<p order=" 2"/>)"),
         file ("x none.qelpreset", R"(<p/>)"),
@@ -101,8 +101,8 @@ TEST (PresetFileComparator, QelpresetFilesSortByTheirOrderAttribute)
     };
 
     EXPECT_EQ (sortedNames (entries),
-               (juce::StringArray{ "v minus.qelpreset", "t broken.qelpreset", "u product.orvane", "w text.qelpreset",
-                                   "x none.qelpreset", "y two.qelpreset", "z ten.qelpreset" }));
+               (juce::StringArray { "v minus.qelpreset", "t broken.qelpreset", "u product.orvane", "w text.qelpreset",
+                                    "x none.qelpreset", "y two.qelpreset", "z ten.qelpreset" }));
 }
 
 TEST (PresetFileComparator, ComparesSymmetricallyAndEqualPathsAreEqual)

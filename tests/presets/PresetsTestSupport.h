@@ -41,7 +41,7 @@ struct TempFolder
 struct SandboxedPaths
 {
     TempFolder temp;
-    QEL::PlatformPaths::ScopedBaseOverride paths{ temp.folder };
+    QEL::PlatformPaths::ScopedBaseOverride paths { temp.folder };
 };
 
 /** Writes text to a file, creating its folders. */
@@ -84,6 +84,6 @@ struct RecordingProcessor : public juce::PreseteableProcessor
     juce::Array<juce::File> appliedFiles;
     juce::Array<bool> keepParametersFlags;
     std::function<void()> onApply;
-    juce::String stateMarker{ "current state" };
+    juce::String stateMarker { "current state" };
 };
 } // namespace presets_test

@@ -46,7 +46,7 @@ protected:
     juce::File midiFile (const juce::String& name) const { return model.getRootFolder().getChildFile (name); }
 
     SandboxedPaths sandbox;
-    juce::QELMidiMappingsModel model{ "Orvane Tessaro", "Orvane" };
+    juce::QELMidiMappingsModel model { "Orvane Tessaro", "Orvane" };
     CountingMappingsListener listener;
 };
 } // namespace

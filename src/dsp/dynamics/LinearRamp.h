@@ -11,7 +11,7 @@ namespace QEL
     not finite compare exactly. */
 template <typename FloatType> bool approximatelyEqualTarget (FloatType a, FloatType b) noexcept
 {
-    if (!(std::isfinite (a) && std::isfinite (b)))
+    if (! (std::isfinite (a) && std::isfinite (b)))
         return a == b;
 
     const FloatType diff = std::abs (a - b);
@@ -36,7 +36,7 @@ public:
     explicit LinearRamp (FloatType initialValue) noexcept : currentValue (initialValue), target (initialValue) {}
 
     /** Sets the ramp length to floor (rampSeconds * sampleRate) samples and jumps to the target. */
-    void reset (double sampleRate, double rampSeconds) noexcept { reset ((int)std::floor (rampSeconds * sampleRate)); }
+    void reset (double sampleRate, double rampSeconds) noexcept { reset ((int) std::floor (rampSeconds * sampleRate)); }
 
     /** Sets the ramp length in samples and jumps to the target. */
     void reset (int numSteps) noexcept
@@ -59,7 +59,7 @@ public:
 
         target = newValue;
         countdown = stepsToTarget;
-        step = (target - currentValue) / (FloatType)countdown;
+        step = (target - currentValue) / (FloatType) countdown;
     }
 
     /** Sets value and target at once and ends any ramp. */
@@ -72,7 +72,7 @@ public:
     /** Advances one sample and returns the new value. */
     FloatType getNextValue() noexcept
     {
-        if (!isSmoothing())
+        if (! isSmoothing())
             return target;
 
         --countdown;
@@ -97,7 +97,7 @@ public:
             return target;
         }
 
-        currentValue += step * (FloatType)numSamples;
+        currentValue += step * (FloatType) numSamples;
         countdown -= numSamples;
         return currentValue;
     }

@@ -36,15 +36,15 @@ void QELProcessorBase::prepareToPlay (double newSampleRate, int newSamplesPerBlo
 
     // A switch requested before the ramp length is known stays instant.
     applyPendingSwitch();
-    wetRamp.reset (sampleRate, (double)rampTimes[active.load() ? 0 : 1]);
+    wetRamp.reset (sampleRate, (double) rampTimes[active.load() ? 0 : 1]);
     applyDryPathLatency();
 }
 
 void QELProcessorBase::prepare (const juce::dsp::ProcessSpec& spec)
 {
-    prepareDryDelay ((int)spec.numChannels, spec.sampleRate, (int)spec.maximumBlockSize);
-    numChannels = (int)spec.numChannels;
-    prepareToPlay (spec.sampleRate, (int)spec.maximumBlockSize);
+    prepareDryDelay ((int) spec.numChannels, spec.sampleRate, (int) spec.maximumBlockSize);
+    numChannels = (int) spec.numChannels;
+    prepareToPlay (spec.sampleRate, (int) spec.maximumBlockSize);
 }
 
 void QELProcessorBase::setSamplesPerBlock (int newSamplesPerBlock)
@@ -138,7 +138,7 @@ void QELProcessorBase::process (const float* const* in, float* const* out, int n
     applyPendingRequests();
 
     const int chunkSize = dryScratch.getNumSamples();
-    const int pointerSlots = (int)chunkOutputs.size();
+    const int pointerSlots = (int) chunkOutputs.size();
     const int pointerCount = std::max (numInputChannels, numOutputChannels);
 
     if (chunkSize == 0 || numSamples <= chunkSize || pointerCount > pointerSlots)
@@ -155,10 +155,10 @@ void QELProcessorBase::process (const float* const* in, float* const* out, int n
         const int length = std::min (chunkSize, numSamples - start);
 
         for (int channel = 0; channel < (inPlace ? pointerCount : numOutputChannels); ++channel)
-            chunkOutputs[(size_t)channel] = out[channel] + start;
+            chunkOutputs[(size_t) channel] = out[channel] + start;
 
         for (int channel = 0; channel < (inPlace ? 0 : numInputChannels); ++channel)
-            chunkInputs[(size_t)channel] = in[channel] + start;
+            chunkInputs[(size_t) channel] = in[channel] + start;
 
         const float* const* chunkIn = inPlace ? chunkOutputs.data() : chunkInputs.data();
         processChunk (chunkIn, chunkOutputs.data(), length, numInputChannels, numOutputChannels);
@@ -171,7 +171,7 @@ void QELProcessorBase::process (juce::dsp::ProcessContextReplacing<float> contex
 
     auto& block = context.getOutputBlock();
     const auto numSamples = block.getNumSamples();
-    const auto chunkSize = (size_t)dryScratch.getNumSamples();
+    const auto chunkSize = (size_t) dryScratch.getNumSamples();
 
     if (chunkSize == 0 || numSamples <= chunkSize)
     {
@@ -218,7 +218,7 @@ void QELProcessorBase::processSteadyOn (const float* const* in, float* const* ou
 
 void QELProcessorBase::processSteadyOff (float* const* out, int numSamples, int numInputChannels, int numOutputChannels)
 {
-    if (!runDryPath)
+    if (! runDryPath)
         return;
 
     if (scratchFits (numSamples, numInputChannels, numOutputChannels))
@@ -259,8 +259,8 @@ void QELProcessorBase::processRamp (const float* const* in, float* const* out, i
 void QELProcessorBase::processContextChunk (juce::dsp::ProcessContextReplacing<float> context)
 {
     auto& block = context.getOutputBlock();
-    const int blockChannels = (int)block.getNumChannels();
-    endRampWhenScratchMissing ((int)block.getNumSamples(), blockChannels, blockChannels);
+    const int blockChannels = (int) block.getNumChannels();
+    endRampWhenScratchMissing ((int) block.getNumSamples(), blockChannels, blockChannels);
 
     if (wetRamp.isSmoothing())
         processContextRamp (context);
@@ -272,8 +272,8 @@ void QELProcessorBase::processContextRamp (juce::dsp::ProcessContextReplacing<fl
 {
     const auto& input = context.getInputBlock();
     auto& output = context.getOutputBlock();
-    const int numSamples = (int)output.getNumSamples();
-    const int channels = (int)output.getNumChannels();
+    const int numSamples = (int) output.getNumSamples();
+    const int channels = (int) output.getNumChannels();
     const auto gains = advanceRamp (numSamples);
 
     if (numSamples > 0)
@@ -283,15 +283,15 @@ void QELProcessorBase::processContextRamp (juce::dsp::ProcessContextReplacing<fl
 
         for (int channel = 0; channel < channels; ++channel)
         {
-            juce::FloatVectorOperations::copy (dry[channel], input.getChannelPointer ((size_t)channel), numSamples);
-            juce::FloatVectorOperations::copy (wet[channel], input.getChannelPointer ((size_t)channel), numSamples);
+            juce::FloatVectorOperations::copy (dry[channel], input.getChannelPointer ((size_t) channel), numSamples);
+            juce::FloatVectorOperations::copy (wet[channel], input.getChannelPointer ((size_t) channel), numSamples);
         }
 
-        juce::dsp::AudioBlock<float> wetBlock (wet, (size_t)channels, (size_t)numSamples);
+        juce::dsp::AudioBlock<float> wetBlock (wet, (size_t) channels, (size_t) numSamples);
         processImpl (juce::dsp::ProcessContextReplacing<float> (wetBlock));
 
         for (int channel = 0; channel < channels; ++channel)
-            crossfadeChannel (output.getChannelPointer ((size_t)channel), dry[channel], wet[channel], numSamples,
+            crossfadeChannel (output.getChannelPointer ((size_t) channel), dry[channel], wet[channel], numSamples,
                               gains);
     }
 
@@ -310,8 +310,8 @@ QELProcessorBase::RampGains QELProcessorBase::advanceRamp (int numSamples) noexc
 void QELProcessorBase::crossfadeChannel (float* dest, const float* dry, const float* wet, int numSamples,
                                          RampGains gains) noexcept
 {
-    const float dryIncrement = ((1.0f - gains.end) - (1.0f - gains.start)) / (float)numSamples;
-    const float wetIncrement = (gains.end - gains.start) / (float)numSamples;
+    const float dryIncrement = ((1.0f - gains.end) - (1.0f - gains.start)) / (float) numSamples;
+    const float wetIncrement = (gains.end - gains.start) / (float) numSamples;
 
     float dryGain = 1.0f - gains.start;
 
@@ -332,7 +332,7 @@ void QELProcessorBase::crossfadeChannel (float* dest, const float* dry, const fl
 
 void QELProcessorBase::clearBuffersWhenOffRampEnded()
 {
-    if (!wetRamp.isSmoothing() && !active.load())
+    if (! wetRamp.isSmoothing() && ! active.load())
         clearBuffers();
 }
 
@@ -355,7 +355,7 @@ void QELProcessorBase::startSwitchRamp (bool switchOn)
 {
     // Unequal on and off times: the new direction brings its own length, and a running ramp ends first.
     if (rampTimes[0] != rampTimes[1])
-        wetRamp.reset (sampleRate, (double)rampTimes[switchOn ? 0 : 1]);
+        wetRamp.reset (sampleRate, (double) rampTimes[switchOn ? 0 : 1]);
 
     wetRamp.setTargetValue (switchOn ? 1.0f : 0.0f);
 }
@@ -370,7 +370,7 @@ void QELProcessorBase::applyDryPathLatency()
         if (appliedDryLatency == 0)
             dryDelay.reset();
 
-        dryDelay.setDelay ((float)latency);
+        dryDelay.setDelay ((float) latency);
         appliedDryLatency = latency;
     }
 
@@ -379,10 +379,10 @@ void QELProcessorBase::applyDryPathLatency()
 
 void QELProcessorBase::prepareDryDelay (int channels, double rate, int blockSize)
 {
-    const juce::dsp::ProcessSpec spec{ rate, (juce::uint32)std::max (blockSize, 1),
-                                       (juce::uint32)std::max (channels, minPreparedChannels) };
+    const juce::dsp::ProcessSpec spec { rate, (juce::uint32) std::max (blockSize, 1),
+                                        (juce::uint32) std::max (channels, minPreparedChannels) };
     dryDelay.prepare (spec);
-    dryDelayChannels = (int)spec.numChannels;
+    dryDelayChannels = (int) spec.numChannels;
 }
 
 void QELProcessorBase::allocateScratch (int channels, int blockSize)
@@ -391,8 +391,8 @@ void QELProcessorBase::allocateScratch (int channels, int blockSize)
     const int scratchSamples = std::max (blockSize, 1);
     dryScratch.setSize (scratchChannels, scratchSamples);
     wetScratch.setSize (scratchChannels, scratchSamples);
-    chunkInputs.assign ((size_t)scratchChannels, nullptr);
-    chunkOutputs.assign ((size_t)scratchChannels, nullptr);
+    chunkInputs.assign ((size_t) scratchChannels, nullptr);
+    chunkOutputs.assign ((size_t) scratchChannels, nullptr);
 }
 
 bool QELProcessorBase::scratchFits (int numSamples, int numInputChannels, int numOutputChannels) const noexcept
@@ -404,12 +404,12 @@ bool QELProcessorBase::scratchFits (int numSamples, int numInputChannels, int nu
 void QELProcessorBase::endRampWhenScratchMissing (int numSamples, int numInputChannels, int numOutputChannels)
 {
     // Unprepared, or more channels than prepared: finish the crossfade rather than overrun a buffer.
-    if (!wetRamp.isSmoothing() || numSamples <= 0 || scratchFits (numSamples, numInputChannels, numOutputChannels))
+    if (! wetRamp.isSmoothing() || numSamples <= 0 || scratchFits (numSamples, numInputChannels, numOutputChannels))
         return;
 
     wetRamp.setCurrentAndTargetValue (wetRamp.getTargetValue());
 
-    if (!active.load())
+    if (! active.load())
         clearBuffers();
 }
 } // namespace juce

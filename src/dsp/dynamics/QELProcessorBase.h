@@ -89,12 +89,12 @@ public:
     double inverseSampleRate = 1.0 / 44100.0;
     int samplesPerBlock = 64;
     int numChannels = 2;
-    std::atomic<bool> active{ true };
-    std::atomic<double> tempo{ 120.0 };
-    std::atomic<bool> keepDryPathRunning{ false };
+    std::atomic<bool> active { true };
+    std::atomic<double> tempo { 120.0 };
+    std::atomic<bool> keepDryPathRunning { false };
     float rampTimes[2] = { 0.01f, 0.01f };
-    QEL::LinearRamp<float> wetRamp{ 1.0f };
-    juce::dsp::DelayLine<float, juce::dsp::DelayLineInterpolationTypes::Linear> dryDelay{ maxDryPathLatency };
+    QEL::LinearRamp<float> wetRamp { 1.0f };
+    juce::dsp::DelayLine<float, juce::dsp::DelayLineInterpolationTypes::Linear> dryDelay { maxDryPathLatency };
 
 private:
     enum SwitchRequest
@@ -133,8 +133,8 @@ private:
     static void crossfadeChannel (float* dest, const float* dry, const float* wet, int numSamples,
                                   RampGains gains) noexcept;
 
-    std::atomic<int> pendingSwitch{ noSwitchRequest };
-    std::atomic<int> requestedDryLatency{ 0 };
+    std::atomic<int> pendingSwitch { noSwitchRequest };
+    std::atomic<int> requestedDryLatency { 0 };
     int appliedDryLatency = 0;
     int dryDelayChannels = 0;
     bool runDryPath = false;

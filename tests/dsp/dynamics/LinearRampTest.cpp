@@ -65,7 +65,7 @@ TEST (LinearRampLength, FloorsSingleSecondsTimesRate)
     for (const auto& c : cases)
     {
         QEL::LinearRamp<float> ramp;
-        ramp.reset (c.sampleRate, (double)c.seconds);
+        ramp.reset (c.sampleRate, (double) c.seconds);
         EXPECT_EQ (ramp.getRampSteps(), c.steps) << c.seconds << " s at " << c.sampleRate;
     }
 }

@@ -39,7 +39,7 @@ struct DelayingBlock : juce::QELProcessorBase
     void prepare (const juce::dsp::ProcessSpec& spec) override
     {
         juce::QELProcessorBase::prepare (spec);
-        history.assign (spec.numChannels, std::vector<float> ((size_t)latency, 0.0f));
+        history.assign (spec.numChannels, std::vector<float> ((size_t) latency, 0.0f));
         position = 0;
     }
 
@@ -49,12 +49,12 @@ struct DelayingBlock : juce::QELProcessorBase
 
         for (int channel = 0; channel < numOutputChannels; ++channel)
         {
-            auto& line = history[(size_t)channel];
+            auto& line = history[(size_t) channel];
             int index = start;
 
             for (int i = 0; i < numSamples; ++i)
             {
-                std::swap (out[channel][i], line[(size_t)index]);
+                std::swap (out[channel][i], line[(size_t) index]);
                 index = (index + 1) % latency;
             }
             position = index;
@@ -71,7 +71,7 @@ constexpr int blockSize = 64;
 
 juce::dsp::ProcessSpec stereoSpec (double sampleRate = rate, int maximumBlockSize = blockSize)
 {
-    return { sampleRate, (juce::uint32)maximumBlockSize, 2 };
+    return { sampleRate, (juce::uint32) maximumBlockSize, 2 };
 }
 
 /** Calls the block entry in place, as every owner does. */
@@ -94,7 +94,7 @@ juce::AudioBuffer<float> sineBlock (int numSamples = blockSize, int offset = 0)
     juce::AudioBuffer<float> buffer (2, numSamples);
     for (int channel = 0; channel < 2; ++channel)
         for (int i = 0; i < numSamples; ++i)
-            buffer.setSample (channel, i, std::sin (0.05f * (float)(i + offset) + (float)channel));
+            buffer.setSample (channel, i, std::sin (0.05f * (float) (i + offset) + (float) channel));
     return buffer;
 }
 
@@ -344,10 +344,10 @@ TEST (QELProcessorBase, CountdownOfOneMixesTheWholeBlockWithConstantGains)
         float expectedGain;
     };
 
-    for (const auto c : { Case{ false, 1.0f }, Case{ true, -1.0f } })
+    for (const auto c : { Case { false, 1.0f }, Case { true, -1.0f } })
     {
         InvertingBlock block;
-        block.setBypassSmooth (!c.switchOn); // instant: no ramp length yet
+        block.setBypassSmooth (! c.switchOn); // instant: no ramp length yet
         block.prepare (stereoSpec (6700.0));
         block.setBypassSmooth (c.switchOn);
         auto first = sineBlock();
@@ -470,7 +470,7 @@ constexpr int delayLatency = 100;
 std::vector<float> impulseThroughDelay (Scenario scenario, int impulseAt, bool alignDryPath)
 {
     DelayingBlock block (delayLatency);
-    if (!alignDryPath)
+    if (! alignDryPath)
         block.setDryPathLatency (0);
 
     // Before prepare a smooth switch is instant.
@@ -509,13 +509,13 @@ TEST (QELProcessorBaseDryPath, ImpulseIsDelayedByTheLatencyOnOffAndCrossfading)
         {
             const auto output = impulseThroughDelay (scenario, impulseAt, true);
 
-            for (int i = 0; i < (int)output.size(); ++i)
+            for (int i = 0; i < (int) output.size(); ++i)
             {
                 if (i == impulseAt + delayLatency)
-                    EXPECT_NEAR (output[(size_t)i], 1.0f, 1.0e-6f) << (int)scenario << ", " << impulseAt;
+                    EXPECT_NEAR (output[(size_t) i], 1.0f, 1.0e-6f) << (int) scenario << ", " << impulseAt;
                 else
-                    ASSERT_EQ (output[(size_t)i], 0.0f)
-                        << "scenario " << (int)scenario << ", impulse " << impulseAt << ", sample " << i;
+                    ASSERT_EQ (output[(size_t) i], 0.0f)
+                        << "scenario " << (int) scenario << ", impulse " << impulseAt << ", sample " << i;
             }
         }
     }
