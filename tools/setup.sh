@@ -8,7 +8,7 @@ packages=(
     libgtest-dev libbenchmark-dev
     libx11-dev libxrandr-dev libxinerama-dev libxcursor-dev libxext-dev libxcomposite-dev
     libfreetype-dev libfontconfig1-dev libasound2-dev
-    espeak-ng sox xvfb xauth
+    espeak-ng sox
 )
 
 missing=()
