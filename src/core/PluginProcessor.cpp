@@ -3,6 +3,7 @@
 #include "core/Params.h"
 #include "core/StateKeys.h"
 #include "dsp/dynamics/TimeUtils.h"
+#include "editor/PluginEditor.h"
 
 OrvaneTessaroAudioProcessor::OrvaneTessaroAudioProcessor()
 {
@@ -26,7 +27,7 @@ juce::String OrvaneTessaroAudioProcessor::getProductId()
 
 juce::AudioProcessorEditor* OrvaneTessaroAudioProcessor::createEditor()
 {
-    return new juce::GenericAudioProcessorEditor (*this);
+    return new OrvaneTessaroAudioProcessorEditor (*this);
 }
 
 void OrvaneTessaroAudioProcessor::internalSetStateInformation (juce::ValueTree additionalData)

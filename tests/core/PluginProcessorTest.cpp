@@ -145,6 +145,23 @@ TEST_F (PluginProcessorTest, OneProgramWithAnEmptyName)
     EXPECT_EQ (processor.getProgramName (0), "");
 }
 
+TEST_F (PluginProcessorTest, TheEditorTellsTheProcessorWhetherItIsVisible)
+{
+    OrvaneTessaroAudioProcessor processor;
+    ASSERT_TRUE (processor.hasEditor());
+    {
+        std::unique_ptr<juce::AudioProcessorEditor> editor (processor.createEditor());
+        ASSERT_NE (editor, nullptr);
+        editor->setVisible (true);
+        EXPECT_TRUE (processor.editorVisible);
+        editor->setVisible (false);
+        EXPECT_FALSE (processor.editorVisible);
+        editor->setVisible (true);
+        processor.editorBeingDeleted (editor.get());
+    }
+    EXPECT_FALSE (processor.editorVisible);
+}
+
 TEST_F (PluginProcessorTest, AParameterChangeMarksThePresetChanged)
 {
     OrvaneTessaroAudioProcessor processor;
