@@ -1,4 +1,5 @@
 #include "core/ProcessorFixture.h"
+#include "presets/MidiMappingFixture.h"
 
 #include <gtest/gtest.h>
 
@@ -15,19 +16,6 @@ constexpr int presetType = Mapping::presetType;
 constexpr int controller = Mapping::controlChangeSignal;
 constexpr int program = Mapping::programChangeSignal;
 constexpr int note = Mapping::noteSignal;
-
-Mapping makeMapping (int type, int signal, const juce::String& data1, int number, int customValue = -1,
-                     bool momentary = false)
-{
-    Mapping m;
-    m.type = type;
-    m.signal = signal;
-    m.data1 = data1;
-    m.number = number;
-    m.custom_value = customValue;
-    m.is_momentary = momentary;
-    return m;
-}
 
 /** A template as the editor arms it: type and target, signal and number still open. */
 Mapping learnTemplate (int type, const juce::String& data1, bool momentary = false)

@@ -1,4 +1,5 @@
 #include "presets/QELMidiMappingsModel.h"
+#include "presets/MidiMappingFixture.h"
 #include "presets/PresetsTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -18,19 +19,6 @@ struct CountingMappingsListener : public juce::QELMidiMappingsModel::Listener
     int loaded = 0;
     int changed = 0;
 };
-
-juce::QELMidiMapping makeMapping (int type, int signal, const juce::String& data1, int customValue, int number,
-                                  bool momentary)
-{
-    juce::QELMidiMapping mapping;
-    mapping.type = type;
-    mapping.signal = signal;
-    mapping.data1 = data1;
-    mapping.custom_value = customValue;
-    mapping.number = number;
-    mapping.is_momentary = momentary;
-    return mapping;
-}
 
 class QELMidiMappingsModelTest : public ::testing::Test
 {
@@ -77,9 +65,9 @@ TEST_F (QELMidiMappingsModelTest, OverwriteOnAFreshModelWritesAnEmptyDefaultFile
 
 TEST_F (QELMidiMappingsModelTest, MappingsAreWrittenWithTheirAttributesInOrderAndReadBack)
 {
-    model.addNewMapping (makeMapping (1, 3, "paramMix", -1, 60, true), juce::QELMidiMappingsModel::silent);
-    model.addNewMapping (makeMapping (2, 2, "liveScene", 4, 7, false), juce::QELMidiMappingsModel::silent);
-    model.addNewMapping (makeMapping (3, 1, "/presets/A & B.orvane", -1, 127, false),
+    model.addNewMapping (makeMapping (1, 3, "paramMix", 60, -1, true), juce::QELMidiMappingsModel::silent);
+    model.addNewMapping (makeMapping (2, 2, "liveScene", 7, 4, false), juce::QELMidiMappingsModel::silent);
+    model.addNewMapping (makeMapping (3, 1, "/presets/A & B.orvane", 127, -1, false),
                          juce::QELMidiMappingsModel::silent);
 
     const auto file = midiFile ("Nested/Live Rig.qelmidi");
@@ -155,7 +143,7 @@ TEST_F (QELMidiMappingsModelTest, AnyRootWithAMappingsChildIsReadAndMissingAttri
 
 TEST_F (QELMidiMappingsModelTest, LoadingPostsOneLoadedNotificationAlsoForAnEmptyList)
 {
-    model.addNewMapping (makeMapping (1, 1, "paramMix", -1, 1, false), juce::QELMidiMappingsModel::silent);
+    model.addNewMapping (makeMapping (1, 1, "paramMix", 1, -1, false), juce::QELMidiMappingsModel::silent);
     const auto file = writeText (midiFile ("Empty.qelmidi"), R"(<midi product="Orvane Tessaro"><mappings/></midi>)");
 
     model.loadFromFile (file);
@@ -175,7 +163,7 @@ TEST_F (QELMidiMappingsModelTest, LoadingPostsOneLoadedNotificationAlsoForAnEmpt
 
 TEST_F (QELMidiMappingsModelTest, FilesThatAreNotMappingFilesChangeNothing)
 {
-    model.addNewMapping (makeMapping (1, 1, "paramMix", -1, 1, false), juce::QELMidiMappingsModel::silent);
+    model.addNewMapping (makeMapping (1, 1, "paramMix", 1, -1, false), juce::QELMidiMappingsModel::silent);
     const auto validText = juce::String (R"(<midi><mappings><mapping type="1"/><mapping type="2"/></mappings></midi>)");
 
     const auto folder = midiFile ("Folder.qelmidi");
@@ -197,7 +185,7 @@ TEST_F (QELMidiMappingsModelTest, FilesThatAreNotMappingFilesChangeNothing)
 
 TEST_F (QELMidiMappingsModelTest, UnparsableFileBecomesCurrentButKeepsTheList)
 {
-    model.addNewMapping (makeMapping (1, 1, "paramMix", -1, 1, false), juce::QELMidiMappingsModel::silent);
+    model.addNewMapping (makeMapping (1, 1, "paramMix", 1, -1, false), juce::QELMidiMappingsModel::silent);
     const auto broken = writeText (midiFile ("Broken.qelmidi"), "<midi><mappings>");
 
     model.loadFromFile (broken);
@@ -210,7 +198,7 @@ TEST_F (QELMidiMappingsModelTest, UnparsableFileBecomesCurrentButKeepsTheList)
 
 TEST_F (QELMidiMappingsModelTest, NotifyingAddsPostOneChangeEachAndDuplicatesAreKept)
 {
-    auto mapping = makeMapping (1, 1, "paramMix", -1, 20, false);
+    auto mapping = makeMapping (1, 1, "paramMix", 20, -1, false);
     mapping.lastValue = 64;
 
     model.addNewMapping (mapping, juce::QELMidiMappingsModel::notify);
@@ -242,7 +230,7 @@ TEST_F (QELMidiMappingsModelTest, CallsQueuedForADestroyedModelAreDropped)
     alignas (juce::QELMidiMappingsModel) std::byte storage[sizeof (juce::QELMidiMappingsModel)];
 
     auto* doomed = new (storage) juce::QELMidiMappingsModel ("Orvane Tessaro", "Orvane");
-    doomed->addNewMapping (makeMapping (1, 1, "paramMix", -1, 1, false), juce::QELMidiMappingsModel::notify);
+    doomed->addNewMapping (makeMapping (1, 1, "paramMix", 1, -1, false), juce::QELMidiMappingsModel::notify);
     doomed->loadFromValueTree (juce::ValueTree ("midi"));
     doomed->~QELMidiMappingsModel();
 
@@ -268,7 +256,7 @@ TEST_F (QELMidiMappingsModelTest, OverwriteSavesOnlyAMappingsFile)
 
     const auto named = midiFile ("Stage.qelmidi");
     model.currentFile = named;
-    model.addNewMapping (makeMapping (3, 2, "/presets/P.orvane", -1, 3, false), juce::QELMidiMappingsModel::silent);
+    model.addNewMapping (makeMapping (3, 2, "/presets/P.orvane", 3, -1, false), juce::QELMidiMappingsModel::silent);
     model.overwriteCurrentFile();
     ASSERT_TRUE (named.existsAsFile());
     EXPECT_EQ (juce::parseXML (named)->getChildByName ("mappings")->getNumChildElements(), 1);
@@ -276,7 +264,7 @@ TEST_F (QELMidiMappingsModelTest, OverwriteSavesOnlyAMappingsFile)
 
 TEST_F (QELMidiMappingsModelTest, ValueTreeHasTheStoredShape)
 {
-    model.addNewMapping (makeMapping (2, 1, "livePrevGroup", -1, 21, false), juce::QELMidiMappingsModel::silent);
+    model.addNewMapping (makeMapping (2, 1, "livePrevGroup", 21, -1, false), juce::QELMidiMappingsModel::silent);
     const auto tree = model.getValueTree();
 
     EXPECT_EQ (tree.getType().toString(), "midi");

@@ -35,7 +35,7 @@ public:
 
     /** Stores rate and block size, sizes the crossfade buffers and ends any ramp at its target. */
     virtual void prepareToPlay (double newSampleRate, int newSamplesPerBlock);
-    /** Prepares the dry path for the spec's channels, stores the channel count, then calls prepareToPlay. */
+    /** Prepares the dry path for the given channels, stores the channel count, then calls prepareToPlay. */
     virtual void prepare (const juce::dsp::ProcessSpec& spec);
     /** Stores the largest block size the owner will pass; nothing else. */
     virtual void setSamplesPerBlock (int newSamplesPerBlock);
