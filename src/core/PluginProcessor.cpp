@@ -42,9 +42,13 @@ void OrvaneTessaroAudioProcessor::internalSetPluginStateFromPreset (juce::File p
 }
 
 //==============================================================================
+// The chain's own Bypass crossfade delays its dry side by the same latency, so switching
+// the chain off keeps the output where the host expects it.
 void OrvaneTessaroAudioProcessor::updateLatency()
 {
-    setLatencySamples (tessaroProcessor.getTotalLatencyInSamples());
+    const int latency = tessaroProcessor.getTotalLatencyInSamples();
+    tessaroProcessor.setDryPathLatency (latency);
+    setLatencySamples (latency);
 }
 
 void OrvaneTessaroAudioProcessor::prepareToPlay (double newSampleRate, int maximumExpectedSamplesPerBlock)
