@@ -37,6 +37,8 @@ QELAudioProcessorBase::QELAudioProcessorBase()
     liveModel = std::make_unique<juce::LiveModel> (productName, brandName, "qelliveset");
     liveModel->addListener (this);
 
+    midiLearnMapping.number = -1;
+
     presetStoreAlive = std::make_shared<juce::PresetManagerModel*> (presetManagerModel.get());
     liveModelAlive = std::make_shared<juce::LiveModel*> (liveModel.get());
 }
@@ -86,16 +88,37 @@ void QELAudioProcessorBase::clearOutputsWithoutInput (juce::AudioBuffer<float>& 
         buffer.clear (ch, 0, buffer.getNumSamples());
 }
 
+void QELAudioProcessorBase::reportLatency (int samples)
+{
+    reportedLatency.store (samples);
+    setLatencySamples (samples);
+}
+
 void QELAudioProcessorBase::prepareBypassDelay (int maxLatencySamples)
 {
     bypassDelay.prepare (juce::jmax (getTotalNumInputChannels(), getTotalNumOutputChannels(), 2),
                          juce::jmax (maxLatencySamples, maxBypassLatency));
+    bypassDelayPrepared = true;
 }
 
+void QELAudioProcessorBase::resetBypassDelay()
+{
+    bypassDelay.reset();
+}
+
+// Fed with the input as the bypassed path plays it: a mono input feeds both sides of a stereo output.
 void QELAudioProcessorBase::feedBypassDelay (const juce::AudioBuffer<float>& buffer, int numSamples) noexcept
 {
-    if (getLatencySamples() > 0)
-        bypassDelay.push (buffer.getArrayOfReadPointers(), buffer.getNumChannels(), numSamples);
+    if (! bypassDelayPrepared || reportedLatency.load() <= 0 || numSamples <= 0)
+        return;
+
+    const int ins = juce::jmin (getTotalNumInputChannels(), buffer.getNumChannels());
+    const int outs = juce::jmin (getTotalNumOutputChannels(), buffer.getNumChannels());
+    if (ins < 1)
+        return;
+
+    const float* channels[2] = { buffer.getReadPointer (0), buffer.getReadPointer (ins > 1 ? 1 : 0) };
+    bypassDelay.push (channels, juce::jmin (2, juce::jmax (ins, outs)), numSamples);
 }
 
 // The host's bypass: the chain does not run, and the input is delayed by the latency
@@ -112,7 +135,10 @@ void QELAudioProcessorBase::processBlockBypassed (juce::AudioBuffer<float>& buff
     if (outs == 2 && ins == 1 && n > 0 && ! buffer.hasBeenCleared())
         buffer.copyFrom (1, 0, buffer, 0, 0, n);
 
-    bypassDelay.setDelay (getLatencySamples());
+    if (! bypassDelayPrepared)
+        return;
+
+    bypassDelay.setDelay (reportedLatency.load());
     if (bypassDelay.getDelay() > 0)
         bypassDelay.process (buffer.getArrayOfWritePointers(), outs, n);
 }
