@@ -21,8 +21,8 @@ struct ShelfTerms
 
 ShelfTerms shelfTerms (float f, float gainDb, float q)
 {
-    const double omega = pi * std::clamp ((double) f, 0.0, 0.5);
-    const double clampedQ = std::clamp ((double) q, 0.1, 10.0);
+    const double omega = pi * (double) std::clamp (f, 0.0f, 0.5f);
+    const double clampedQ = (double) std::clamp (q, 0.1f, 10.0f);
     const double A = std::sqrt (std::pow (10.0, std::abs ((double) gainDb) / 20.0));
     const double c = std::cos (omega);
     return { A,
