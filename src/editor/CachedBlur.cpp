@@ -23,8 +23,8 @@ void CachedBlur::update (const juce::Image& source)
     }
 
     // convertedToFormat returns the image itself when the format already matches, so copy then.
-    blurredImage = source.getFormat() == juce::Image::ARGB ? source.createCopy()
-                                                             : source.convertedToFormat (juce::Image::ARGB);
+    blurredImage =
+        source.getFormat() == juce::Image::ARGB ? source.createCopy() : source.convertedToFormat (juce::Image::ARGB);
     stackBlur::argb (blurredImage, effectiveRadius (radius));
 }
 } // namespace melatonin

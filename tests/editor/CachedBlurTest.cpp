@@ -60,7 +60,7 @@ TEST (StackBlurLine, GivesTheTriangularWeights)
         // floor (255 * (5 - |k|) / 25)
         { { 0, 0, 0, 0, 0, 255, 0, 0, 0, 0, 0 }, 4, { 0, 10, 20, 30, 40, 51, 40, 30, 20, 10, 0 } },
         { { 10, 20, 30, 40, 50 }, 1, { 12, 20, 30, 40, 47 } }, // edges repeat the end pixels
-        { { 0, 255, 0 }, 5, { 35, 42, 35 } },                   // radius wider than the line
+        { { 0, 255, 0 }, 5, { 35, 42, 35 } },                  // radius wider than the line
         { { 77 }, 254, { 77 } },
     };
     for (const auto& c : cases)
@@ -85,11 +85,9 @@ TEST (CachedBlur, SpreadsAPointOverTheTentSquare)
     //    9 18 28 18  9
     //    6 12 18 12  6
     //    3  6  9  6  3      and 0 everywhere else, in each of the four channels.
-    const int expected[5][5] = { { 3, 6, 9, 6, 3 },
-                                 { 6, 12, 18, 12, 6 },
-                                 { 9, 18, 28, 18, 9 },
-                                 { 6, 12, 18, 12, 6 },
-                                 { 3, 6, 9, 6, 3 } };
+    const int expected[5][5] = {
+        { 3, 6, 9, 6, 3 }, { 6, 12, 18, 12, 6 }, { 9, 18, 28, 18, 9 }, { 6, 12, 18, 12, 6 }, { 3, 6, 9, 6, 3 }
+    };
 
     auto source = argbImage (101, 101);
     source.setPixelAt (50, 50, juce::Colours::white);
