@@ -77,6 +77,8 @@ public:
 
     /** Sets the wet share of the master mix (0..1); ramps over 0.05 s. */
     void setMix (float fraction) { mixTarget.store (fraction); }
+    /** The wet share the master mix heads to. */
+    float getMixTarget() const noexcept { return mixTarget.load(); }
 
     /** The listed modules, in processing order. */
     const ModuleRack& getModuleRack() const noexcept { return moduleRack; }

@@ -2,6 +2,8 @@
 #include "core/Params.h"
 #include "core/PlatformPaths.h"
 
+#include "TestSandbox.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -27,20 +29,7 @@ struct FixedPlayHead : juce::AudioPlayHead
 class PluginProcessorTest : public ::testing::Test
 {
 protected:
-    juce::TemporaryFile base;
-    std::unique_ptr<QEL::PlatformPaths::ScopedBaseOverride> paths;
-
-    void SetUp() override
-    {
-        ASSERT_TRUE (base.getFile().createDirectory());
-        paths = std::make_unique<QEL::PlatformPaths::ScopedBaseOverride> (base.getFile());
-    }
-
-    void TearDown() override
-    {
-        paths.reset();
-        base.getFile().deleteRecursively();
-    }
+    test_support::Sandbox sandbox;
 
     /** A processor whose six modules are switched off, so the chain only delays by its latency. */
     static std::unique_ptr<OrvaneTessaroAudioProcessor>
@@ -125,6 +114,7 @@ TEST_F (PluginProcessorTest, ANewInstanceWithoutFactoryPresetStartsAtTheDefaults
     EXPECT_EQ (processor.getLatencySamples(), defaultLatency);
     EXPECT_EQ (processor.parameters.state.getType().toString(), "orvane_tessaro");
     EXPECT_EQ (processor.lastHostTempo, 0.0);
+    EXPECT_EQ (processor.midiLearnMapping.number, -1);
 }
 
 TEST_F (PluginProcessorTest, ANewInstanceStartsFromTheFactoryPresetWhenItIsThere)
