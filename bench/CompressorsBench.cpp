@@ -1,3 +1,4 @@
+#include "dsp/dynamics/GainReductionProcessor.h"
 #include "dsp/dynamics/LookAheadCompressorProcessor.h"
 
 #include <benchmark/benchmark.h>
@@ -47,6 +48,15 @@ void BM_LookAheadLimiter (benchmark::State& state)
     QEL::LookAheadCompressorProcessor limiter;
     runBlock (state, limiter);
 }
+
+void BM_SlayCompressor (benchmark::State& state)
+{
+    GainReductionProcessor slay;
+    slay.compressor.setSlay (60.0f);
+    slay.autoGain = true;
+    runBlock (state, slay);
+}
 } // namespace
 
 BENCHMARK (BM_LookAheadLimiter);
+BENCHMARK (BM_SlayCompressor);
