@@ -1,4 +1,5 @@
 #include "dsp/dynamics/GainReductionProcessor.h"
+#include "dsp/dynamics/KestraneCL1BProcessor.h"
 #include "dsp/dynamics/LookAheadCompressorProcessor.h"
 
 #include <benchmark/benchmark.h>
@@ -56,7 +57,18 @@ void BM_SlayCompressor (benchmark::State& state)
     slay.autoGain = true;
     runBlock (state, slay);
 }
+
+void BM_CharacterCompressor (benchmark::State& state)
+{
+    KestraneCL1BProcessor compressor;
+    compressor.mode = 3;
+    compressor.initCompressor();
+    compressor.setAmount (70.0f);
+    compressor.autoMakeup = true;
+    runBlock (state, compressor);
+}
 } // namespace
 
 BENCHMARK (BM_LookAheadLimiter);
+BENCHMARK (BM_CharacterCompressor);
 BENCHMARK (BM_SlayCompressor);
