@@ -208,6 +208,22 @@ TEST (LookAheadCompressorProcessor, SwitchingBackOnDoesNotReplayStaleAudio)
     EXPECT_EQ (limiter.envelope, 0.0f);
 }
 
+TEST (LookAheadCompressorProcessor, ZeroLookAheadLimitsWithoutLatency)
+{
+    QEL::LookAheadCompressorProcessor limiter;
+    limiter.lookAheadSeconds = 0.0f;
+    prepare (limiter, 48000.0);
+    EXPECT_EQ (limiter.delayInSamples, 0);
+
+    StereoSignal signal (sine (1000.0, 48000.0, 4.0f, 4800));
+    const auto original = signal.left;
+    run (limiter, signal);
+
+    EXPECT_NEAR (signal.left[12], 1.0f, 1.0e-5); // the first crest, on time and at full scale
+    EXPECT_LE (peak (signal.left), 1.0 + 1.0e-5);
+    EXPECT_TRUE (finiteAndNormal (signal.left.data(), (int) signal.left.size()));
+}
+
 TEST (LookAheadCompressorProcessor, ResetKeepsTheDelayedAudio)
 {
     QEL::LookAheadCompressorProcessor limiter;
