@@ -1,5 +1,6 @@
 #include "dsp/dynamics/GRIIRFilter.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace

@@ -101,6 +101,7 @@ void RiduziCompressorSideChain::runDetector (double t) noexcept
 
 double RiduziCompressorSideChain::getGainReductionDb (bool withMakeup)
 {
+    // Only the plain built-in stage exists: every stageType without an external stage uses it.
     RiduziCompressorGainStage& stage = externalStage != nullptr ? *externalStage : fetStage;
     const double reduction = stage.processGainReduction (envelope, target);
     return withMakeup ? reduction - makeupDb : reduction;
