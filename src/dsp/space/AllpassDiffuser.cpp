@@ -56,7 +56,7 @@ void AllpassDiffuser::SetModRate (double hz) noexcept
 void AllpassDiffuser::SetModAmount (double samples) noexcept
 {
     for (std::size_t i = 0; i < filters.size(); ++i)
-        filters[i]->modAmount.setTargetValue ((float) ((seedValues[maxStages + i] * 0.3 + 0.85) * samples));
+        filters[i]->modAmountTarget.store ((float) ((seedValues[maxStages + i] * 0.3 + 0.85) * samples));
 }
 
 void AllpassDiffuser::SetFeedback (double g) noexcept
@@ -79,12 +79,13 @@ void AllpassDiffuser::ClearBuffers() noexcept
 
 int AllpassDiffuser::lastStage() const noexcept
 {
-    return std::clamp (stages, 1, maxStages) - 1;
+    return std::clamp (stages.load (std::memory_order_relaxed), 1, maxStages) - 1;
 }
 
 void AllpassDiffuser::Process (const double* input, int n) noexcept
 {
     const int last = lastStage();
+    processedStages = last + 1;
     filters[0]->ProcessWithMod (input, n);
     for (int k = 1; k <= last; ++k)
         filters[(std::size_t) k]->ProcessWithMod (filters[(std::size_t) k - 1]->GetOutput(), n);

@@ -3,6 +3,7 @@
 #include "dsp/space/ModulatedAllpass.h"
 
 #include <array>
+#include <atomic>
 #include <cstdint>
 #include <memory>
 
@@ -39,8 +40,8 @@ public:
     /** Zeroes every stage's store and output. */
     void ClearBuffers() noexcept;
 
-    /** Output of the last active stage for the last block. */
-    const double* GetOutput() const noexcept { return filters[(std::size_t) lastStage()]->GetOutput(); }
+    /** Output of the last stage the last block ran through. */
+    const double* GetOutput() const noexcept { return filters[(std::size_t) processedStages - 1]->GetOutput(); }
 
     int samplerate = 44100;
     std::array<std::unique_ptr<ModulatedAllpass>, maxStages> filters;
@@ -49,10 +50,12 @@ public:
     std::array<double, 3 * maxStages> seedValues {};
     std::int64_t seed = 23456;
     double crossSeed = 0.0;
-    /** Stages in use, 1 to 8. */
-    int stages = 1;
+    /** Stages in use, 1 to 8 (any thread). */
+    std::atomic<int> stages { 1 };
 
 private:
     int lastStage() const noexcept;
+
+    int processedStages = 1;
 };
 } // namespace CloudSeed

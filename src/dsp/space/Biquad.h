@@ -18,6 +18,12 @@ public:
         HighShelf = 6
     };
 
+    /** The five normalised coefficients, to hand a design over to a filter running elsewhere. */
+    struct Coefficients
+    {
+        double b0 = 1.0, b1 = 0.0, b2 = 0.0, a1 = 0.0, a2 = 0.0;
+    };
+
     /** Builds a filter of the given type at the given rate; call Update before processing. */
     Biquad (int type = LowPass, double samplerate = 44100.0) noexcept;
 
@@ -38,6 +44,17 @@ public:
     void Process (const double* input, double* output, int n) noexcept;
     /** Zeroes the filter state. */
     void ClearBuffers() noexcept;
+    /** The current normalised coefficients. */
+    Coefficients GetCoefficients() const noexcept { return { b0, b1, b2, a1, a2 }; }
+    /** Takes over another filter's coefficients; the state stays. */
+    void SetCoefficients (const Coefficients& c) noexcept
+    {
+        b0 = c.b0;
+        b1 = c.b1;
+        b2 = c.b2;
+        a1 = c.a1;
+        a2 = c.a2;
+    }
 
     double Samplerate;
     double Q = 0.5;

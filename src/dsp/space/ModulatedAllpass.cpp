@@ -20,12 +20,13 @@ ModulatedAllpass::ModulatedAllpass (std::uint32_t phaseSeed)
 
 void ModulatedAllpass::update (float depth) noexcept
 {
+    const int delaySamples = sampleDelay.load (std::memory_order_relaxed);
     const double s = FastSin::Get (modPhase);
     double m = depth;
-    if (m >= sampleDelay)
-        m = sampleDelay - 1;
+    if (m >= delaySamples)
+        m = delaySamples - 1;
 
-    double d = sampleDelay + s * m;
+    double d = delaySamples + s * m;
     if (d <= 0.0)
         d = 1.0;
 
@@ -40,13 +41,17 @@ void ModulatedAllpass::update (float depth) noexcept
 
 void ModulatedAllpass::ProcessWithMod (const double* input, int n) noexcept
 {
+    const double g = feedback.load (std::memory_order_relaxed);
+    const bool interpolate = interpolationEnabled.load (std::memory_order_relaxed);
+
     for (int i = 0; i < n; ++i)
     {
         if (samplesProcessed >= 8)
         {
-            modPhase += 8.0 * modRate;
+            modPhase += 8.0 * modRate.load (std::memory_order_relaxed);
             if (modPhase > 1.0)
                 modPhase = std::fmod (modPhase, 1.0);
+            modAmount.setTargetValue (modAmountTarget.load (std::memory_order_relaxed));
             update (modAmount.getNextValue());
         }
 
@@ -55,7 +60,7 @@ void ModulatedAllpass::ProcessWithMod (const double* input, int n) noexcept
             readA += bufferLength;
 
         double v;
-        if (interpolationEnabled)
+        if (interpolate)
         {
             int readB = index - delayB;
             if (readB < 0)
@@ -67,9 +72,9 @@ void ModulatedAllpass::ProcessWithMod (const double* input, int n) noexcept
             v = delayBuffer[(std::size_t) readA];
         }
 
-        const double w = feedback * v + input[i];
+        const double w = g * v + input[i];
         delayBuffer[(std::size_t) index] = w;
-        output[(std::size_t) i] = v - w * feedback;
+        output[(std::size_t) i] = v - w * g;
 
         if (++index >= bufferLength)
             index = 0;

@@ -2,6 +2,7 @@
 
 #include "dsp/dynamics/LinearRamp.h"
 
+#include <atomic>
 #include <cstdint>
 #include <vector>
 
@@ -35,14 +36,17 @@ public:
     double modPhase = 0.0;
     int delayA = 0, delayB = 0;
     double gainA = 1.0, gainB = 0.0;
-    /** Delay before modulation, in samples; picked up at the next update. */
-    int sampleDelay = 100;
-    /** The all-pass coefficient g. */
-    double feedback = 0.0;
-    /** Modulation rate in cycles per sample. */
-    double modRate = 0.0;
-    bool interpolationEnabled = true;
-    /** Modulation depth in samples; one step per update. */
+    /** Delay before modulation, in samples; picked up at the next update (any thread). */
+    std::atomic<int> sampleDelay { 100 };
+    /** The all-pass coefficient g; picked up at the next block (any thread). */
+    std::atomic<double> feedback { 0.0 };
+    /** Modulation rate in cycles per sample; picked up at the next update (any thread). */
+    std::atomic<double> modRate { 0.0 };
+    /** Linear interpolation between the two read positions; picked up at the next block (any thread). */
+    std::atomic<bool> interpolationEnabled { true };
+    /** Target of the modulation depth in samples; the depth ramps there from the next update (any thread). */
+    std::atomic<float> modAmountTarget { 0.0f };
+    /** Modulation depth in samples; one step per update (audio thread). */
     QEL::LinearRamp<float> modAmount;
 
 private:

@@ -19,12 +19,13 @@ ModulatedDelay::ModulatedDelay (int newLength, int newSampleDelay, std::uint32_t
 
 void ModulatedDelay::Update() noexcept
 {
-    modPhase += updateRate * modRate;
+    modPhase += updateRate * modRate.load (std::memory_order_relaxed);
     if (modPhase > 1.0)
         modPhase = std::fmod (modPhase, 1.0);
 
+    modAmount.setTargetValue (modAmountTarget.load (std::memory_order_relaxed));
     const double s = FastSin::Get (modPhase);
-    const double d = sampleDelay + s * modAmount.getNextValue();
+    const double d = sampleDelay.load (std::memory_order_relaxed) + s * modAmount.getNextValue();
 
     delayA = (int) d;
     const double f = d - delayA;

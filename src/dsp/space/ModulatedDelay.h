@@ -2,6 +2,7 @@
 
 #include "dsp/dynamics/LinearRamp.h"
 
+#include <atomic>
 #include <cstdint>
 #include <vector>
 
@@ -43,11 +44,13 @@ public:
     int samplesProcessed = 0;
     double modPhase = 0.0;
     double gainA = 1.0, gainB = 0.0;
-    /** Delay before modulation, in samples; picked up at the next update. */
-    int sampleDelay = 0;
-    /** Modulation rate in cycles per sample; picked up at the next update. */
-    double modRate = 0.0;
-    /** Modulation depth in samples; one step per update. */
+    /** Delay before modulation, in samples; picked up at the next update (any thread). */
+    std::atomic<int> sampleDelay { 0 };
+    /** Modulation rate in cycles per sample; picked up at the next update (any thread). */
+    std::atomic<double> modRate { 0.0 };
+    /** Target of the modulation depth in samples; the depth ramps there from the next update (any thread). */
+    std::atomic<float> modAmountTarget { 0.0f };
+    /** Modulation depth in samples; one step per update (audio thread). */
     QEL::LinearRamp<float> modAmount;
 
 private:

@@ -168,7 +168,7 @@ TEST (ModulatedDelay, DelaysAnImpulseAndModulatesAroundTheDelay)
     // With depth 20 samples and a fast rate, the read delay wanders within 250 ± 20.
     d.modRate = 1.0 / 400.0;
     d.SetModRampSteps (0);
-    d.modAmount.setTargetValue (20.0f);
+    d.modAmountTarget = 20.0f;
     d.ClearBuffers();
     double minDelay = 1e9, maxDelay = -1e9;
     for (int block = 0; block < 8; ++block)
@@ -204,7 +204,7 @@ TEST (ModulatedAllpass, IsAllPassAndKeepsItsDelayAboveOne)
     EXPECT_NEAR (energy, 1.0, 1e-9);
 
     // A depth beyond the delay is held at sampleDelay − 1: the read delay never falls below 1.
-    stage.modAmount.setTargetValue (500.0f);
+    stage.modAmountTarget = 500.0f;
     stage.modRate = 1.0 / 300.0;
     int smallest = 1 << 20;
     for (int i = 0; i < 4000; ++i)
@@ -223,10 +223,10 @@ TEST (AllpassDiffuser, StageDelaysFollowTheSeedSeries)
     const auto r = ShaRandom::Generate (23456, 24, 0.0);
     for (int i = 0; i < 8; ++i)
     {
-        EXPECT_EQ (diffuser.filters[(std::size_t) i]->sampleDelay,
+        EXPECT_EQ (diffuser.filters[(std::size_t) i]->sampleDelay.load(),
                    (int) (1000 * (std::pow (10.0, r[(size_t) i]) * 0.1)));
-        EXPECT_GE (diffuser.filters[(std::size_t) i]->sampleDelay, 100);
-        EXPECT_LE (diffuser.filters[(std::size_t) i]->sampleDelay, 1000);
+        EXPECT_GE (diffuser.filters[(std::size_t) i]->sampleDelay.load(), 100);
+        EXPECT_LE (diffuser.filters[(std::size_t) i]->sampleDelay.load(), 1000);
     }
 
     // The chain's output is the last active stage's, and stays all-pass (energy kept).
