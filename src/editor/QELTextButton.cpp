@@ -2,7 +2,10 @@
 
 namespace juce
 {
-Font QELTextButtonLookAndFeel::getTextButtonFont (TextButton&, int) { return Font (fontHeight); }
+Font QELTextButtonLookAndFeel::getTextButtonFont (TextButton&, int)
+{
+    return Font (fontHeight);
+}
 
 QELTextButton::QELTextButton (const String& buttonName) : TextButton (buttonName)
 {
@@ -10,7 +13,10 @@ QELTextButton::QELTextButton (const String& buttonName) : TextButton (buttonName
     setLookAndFeel (&lookAndFeel);
 }
 
-QELTextButton::~QELTextButton() { setLookAndFeel (nullptr); }
+QELTextButton::~QELTextButton()
+{
+    setLookAndFeel (nullptr);
+}
 
 void QELTextButton::resized()
 {
@@ -21,5 +27,8 @@ void QELTextButton::resized()
 
 namespace QEL
 {
-juce::Font PopupMenuLookAndFeel::getPopupMenuFont() { return juce::Font (fontHeight); }
+juce::Font PopupMenuLookAndFeel::getPopupMenuFont()
+{
+    return juce::Font (fontHeight);
+}
 } // namespace QEL
