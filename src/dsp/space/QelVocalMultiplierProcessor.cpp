@@ -323,13 +323,21 @@ void QelVocalMultiplierProcessor::updateFilters()
             filter.coefficients = lowPass;
 }
 
-void QelVocalMultiplierProcessor::processImpl (const float* const*, float* const* out, int numSamples,
+void QelVocalMultiplierProcessor::processImpl (const float* const* in, float* const* out, int numSamples,
                                                int numInputChannels, int numOutputChannels)
 {
+    if (scratchCapacity == 0 || numOutputChannels < 1) // not prepared yet
+        return;
+
     applyControls();
 
     const int channels = juce::jlimit (1, 2, numOutputChannels);
     const int inputs = juce::jlimit (1, channels, numInputChannels);
+
+    // Processing happens in place; a caller with separate input arrays gets its input copied over first.
+    for (int c = 0; c < channels; ++c)
+        if (in != nullptr && in[std::min (c, numInputChannels - 1)] != out[c] && numInputChannels > 0)
+            juce::FloatVectorOperations::copy (out[c], in[std::min (c, numInputChannels - 1)], numSamples);
 
     for (int start = 0; start < numSamples; start += scratchCapacity)
     {
