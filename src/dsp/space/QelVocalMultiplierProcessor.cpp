@@ -131,9 +131,7 @@ void QelVocalMultiplierProcessor::prepare (const juce::dsp::ProcessSpec& spec)
     enhancer.prepare (spec);
     stereoCopyHighPass.prepare (spec);
 
-    const auto highPass = juce::dsp::IIR::Coefficients<float>::makeHighPass (rate, stereoCopyCutoffHz);
-    for (auto& filter : stereoCopyHighPass.filters)
-        filter.coefficients = highPass;
+    stereoCopyHighPass.setCoefficients (juce::dsp::IIR::Coefficients<float>::makeHighPass (rate, stereoCopyCutoffHz));
 
     singleDrift.prepare (rate);
 
@@ -318,9 +316,8 @@ void QelVocalMultiplierProcessor::updateFilters()
     const auto cutoff = (float) std::min ((double) filterCutoffHz, 0.49 * sampleRate);
     const auto lowPass = juce::dsp::IIR::Coefficients<float>::makeLowPass (sampleRate, cutoff);
 
-    for (auto* holder : { &octavePreFilter, &octavePostFilter })
-        for (auto& filter : holder->filters)
-            filter.coefficients = lowPass;
+    octavePreFilter.setCoefficients (lowPass);
+    octavePostFilter.setCoefficients (lowPass);
 }
 
 void QelVocalMultiplierProcessor::processImpl (const float* const* in, float* const* out, int numSamples,
