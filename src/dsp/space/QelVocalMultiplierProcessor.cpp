@@ -121,6 +121,7 @@ void QelVocalMultiplierProcessor::prepare (const juce::dsp::ProcessSpec& spec)
     octaveShifter = std::make_unique<stftpitchshift::StftPitchShift> (1024, 128, rate);
     singleVoiceShifter = std::make_unique<stftpitchshift::StftPitchShift> (1024, 128, rate);
     octaveVoiceRunning = false;
+    widenedCopyRunning = false;
 
     octaveGain.prepare (spec);
     voiceFeedFilter.prepare (spec);
@@ -347,10 +348,10 @@ void QelVocalMultiplierProcessor::processChunk (float* const* out, int numSample
                                                 int numChannels)
 {
     for (int c = 0; c < numChannels; ++c)
-        for (auto* buffer : { &dry, &voiceFeed, &octave })
+        for (auto* buffer : { &dry, &voiceFeed })
             buffer->copyFrom (c, 0, out[c], numSamples);
 
-    processOctaveVoice (numSamples, numChannels);
+    processOctaveVoice (out, numSamples, numChannels);
     processDry (dry.getArrayOfWritePointers(), numSamples, numChannels);
     processWidenedCopy (numSamples, numChannels);
     processVoiceFeed (numSamples, numInputChannels, numChannels);
@@ -363,38 +364,48 @@ void QelVocalMultiplierProcessor::processChunk (float* const* out, int numSample
     mixVoiceBus (out, numSamples, numChannels);
 }
 
-void QelVocalMultiplierProcessor::processOctaveVoice (int numSamples, int numChannels)
+void QelVocalMultiplierProcessor::processOctaveVoice (const float* const* input, int numSamples, int numChannels)
 {
-    auto* channels = octave.getArrayOfWritePointers();
-    octavePreFilter.process (channels, channels, numSamples, numChannels, numChannels);
-
-    // The shifter runs while the gain is above 0 or heading away from it. When it starts again it
-    // forgets what it held from the last time, so old audio is never replayed.
+    // The voice runs while its gain is above 0 or heading away from it; at rest it is silent and costs
+    // nothing. When it starts again its filters, shifter and delay forget what they held the last time,
+    // so old audio is never replayed.
     const auto& gain = octaveGain.gainRamp;
     const bool running = gain.getCurrentValue() != 0.0f || gain.getTargetValue() != 0.0f;
 
-    if (running)
+    if (! running)
     {
-        if (! octaveVoiceRunning)
-        {
-            octaveShifter->reset();
-            octaveDelay.reset();
-        }
-
-        float* voice = channels[0];
-        octaveShifter->shiftpitch ((size_t) numSamples, voice, voice, octaveFactors, octaveQuefrency);
-
-        for (int t = 0; t < numSamples; ++t)
-        {
-            octaveDelay.pushSample (0, voice[t]);
-            voice[t] = octaveDelay.popSample (0);
-        }
-
-        if (numChannels == 2)
-            octave.copyFrom (1, 0, voice, numSamples);
+        octave.clear (0, numSamples);
+        octaveVoiceRunning = false;
+        return;
     }
 
-    octaveVoiceRunning = running;
+    if (! octaveVoiceRunning)
+    {
+        octavePreFilter.reset();
+        octavePostFilter.reset();
+        octaveShifter->reset();
+        octaveDelay.reset();
+        octaveVoiceRunning = true;
+    }
+
+    for (int c = 0; c < numChannels; ++c)
+        octave.copyFrom (c, 0, input[c], numSamples);
+
+    auto* channels = octave.getArrayOfWritePointers();
+    octavePreFilter.process (channels, channels, numSamples, numChannels, numChannels);
+
+    float* voice = channels[0];
+    octaveShifter->shiftpitch ((size_t) numSamples, voice, voice, octaveFactors, octaveQuefrency);
+
+    for (int t = 0; t < numSamples; ++t)
+    {
+        octaveDelay.pushSample (0, voice[t]);
+        voice[t] = octaveDelay.popSample (0);
+    }
+
+    if (numChannels == 2)
+        octave.copyFrom (1, 0, voice, numSamples);
+
     octaveGain.process (channels, channels, numSamples, numChannels, numChannels);
     octavePostFilter.process (channels, channels, numSamples, numChannels, numChannels);
 }
@@ -413,6 +424,22 @@ void QelVocalMultiplierProcessor::processWidenedCopy (int numSamples, int numCha
 {
     for (int c = 0; c < numChannels; ++c)
         widened.copyFrom (c, 0, dry, c, 0, numSamples);
+
+    // The copy is heard only while its gain is above 0 or heading away from it; at rest its filters
+    // wait, and start again from silence.
+    const bool audible = stereoCopyGain.getCurrentValue() != 0.0f || stereoCopyGain.getTargetValue() != 0.0f;
+
+    if (! audible)
+    {
+        widenedCopyRunning = false;
+        return;
+    }
+
+    if (! widenedCopyRunning)
+    {
+        stereoCopyHighPass.reset();
+        widenedCopyRunning = true;
+    }
 
     auto* channels = widened.getArrayOfWritePointers();
     stereoizer.process (channels, channels, numSamples, numChannels, numChannels);

@@ -125,7 +125,7 @@ private:
     void applySpread (float percent);
     void allocateScratch (int blockSize);
     void processChunk (float* const* out, int numSamples, int numInputChannels, int numOutputChannels);
-    void processOctaveVoice (int numSamples, int numChannels);
+    void processOctaveVoice (const float* const* input, int numSamples, int numChannels);
     void processDry (float* const* out, int numSamples, int numChannels);
     void processWidenedCopy (int numSamples, int numChannels);
     void processVoiceFeed (int numSamples, int numInputChannels, int numChannels);
@@ -143,6 +143,7 @@ private:
     float singleVoiceDelaySamples = 0.0f;
     int scratchCapacity = 0;
     bool octaveVoiceRunning = false;
+    bool widenedCopyRunning = false;
 
     std::atomic<float> requestedSpread { 100.0f };
     std::atomic<float> requestedOffsetScale { 1.02f };

@@ -3,7 +3,9 @@
 #include "dsp/space/SpaceTestSignals.h"
 
 #include <gtest/gtest.h>
+#include <juce_audio_formats/juce_audio_formats.h>
 
+#include <algorithm>
 #include <cmath>
 #include <memory>
 #include <vector>
@@ -320,5 +322,113 @@ TEST (QelVocalMultiplier, VoiceCountLevelAndBaseDelaysFollowTheAmount)
 
     for (std::size_t i = 0; i < 7; ++i)
         EXPECT_NEAR (multiplier.voiceDelayTimes[i].getTargetValue(), expected[i], 1.0e-4f) << i;
+}
+} // namespace
+
+namespace
+{
+/** A phrase spoken by espeak-ng (mono, at its own rate); empty when espeak-ng is missing. */
+struct Phrase
+{
+    std::vector<float> samples;
+    double sampleRate = 0.0;
+};
+
+const Phrase& spokenPhrase()
+{
+    static const Phrase phrase = []
+    {
+        Phrase result;
+        const auto file = juce::File::createTempFile (".wav");
+        juce::ChildProcess speaker;
+        const juce::StringArray command { "espeak-ng", "-w", file.getFullPathName(),
+                                          "Many voices sing along with one singer tonight." };
+
+        if (speaker.start (command) && speaker.waitForProcessToFinish (20000) && speaker.getExitCode() == 0)
+        {
+            juce::WavAudioFormat wav;
+            std::unique_ptr<juce::AudioFormatReader> reader (
+                wav.createReaderFor (file.createInputStream().release(), true));
+
+            if (reader != nullptr && reader->lengthInSamples > 0)
+            {
+                juce::AudioBuffer<float> buffer (1, (int) reader->lengthInSamples);
+                reader->read (&buffer, 0, buffer.getNumSamples(), 0, true, false);
+                result.samples.assign (buffer.getReadPointer (0), buffer.getReadPointer (0) + buffer.getNumSamples());
+                result.sampleRate = reader->sampleRate;
+            }
+        }
+
+        file.deleteFile();
+        return result;
+    }();
+    return phrase;
+}
+
+/** The median pitch period in samples over the voiced 40 ms frames of x (normalised autocorrelation
+    above 0.6, periods between minLag and maxLag). */
+double medianPeriod (const std::vector<float>& x, double rate, int minLag, int maxLag)
+{
+    const auto frame = (std::size_t) (0.04 * rate);
+    std::vector<double> periods;
+
+    for (std::size_t start = 0; start + frame + (std::size_t) maxLag < x.size(); start += frame / 2)
+    {
+        const float* f = x.data() + start;
+
+        if (spacetest::rms (f, frame) < 0.02)
+            continue;
+
+        double best = 0.0;
+        int bestLag = 0;
+
+        for (int lag = minLag; lag <= maxLag; ++lag)
+        {
+            double cross = 0.0, e0 = 0.0, e1 = 0.0;
+
+            for (std::size_t i = 0; i < frame; ++i)
+            {
+                cross += (double) f[i] * f[i + (std::size_t) lag];
+                e0 += (double) f[i] * f[i];
+                e1 += (double) f[i + (std::size_t) lag] * f[i + (std::size_t) lag];
+            }
+
+            const double r = cross / std::sqrt (e0 * e1 + 1.0e-12);
+
+            if (r > best)
+            {
+                best = r;
+                bestLag = lag;
+            }
+        }
+
+        if (best > 0.6)
+            periods.push_back (bestLag);
+    }
+
+    if (periods.empty())
+        return 0.0;
+
+    std::nth_element (periods.begin(), periods.begin() + (long) periods.size() / 2, periods.end());
+    return periods[periods.size() / 2];
+}
+
+TEST (QelVocalMultiplier, TheOctaveVoiceOfASpokenPhraseSpeaksAnOctaveLower)
+{
+    const auto& phrase = spokenPhrase();
+
+    if (phrase.samples.empty())
+        GTEST_SKIP() << "espeak-ng is not available";
+
+    const double rate = phrase.sampleRate;
+    const auto out = render (*makeMultiplier ({ 100.0f, 0.0f, 0.0f, 50.0f }, rate), mono (phrase.samples));
+    const auto octave = wetPart (out[0], phrase.samples);
+
+    const int minLag = (int) (rate / 400.0), maxLag = (int) (rate / 40.0);
+    const double voice = medianPeriod (phrase.samples, rate, minLag, maxLag);
+    const double lower = medianPeriod (octave, rate, minLag, maxLag);
+
+    ASSERT_GT (voice, 0.0);
+    EXPECT_NEAR (lower / voice, 2.0, 0.2) << voice << " vs " << lower << " samples";
 }
 } // namespace
