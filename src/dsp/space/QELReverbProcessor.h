@@ -86,6 +86,12 @@ public:
     void setCompRatioTarget (float slope) { compRatioTarget.store (slope); }
     /** New target of the saturation drive gain (1 leaves the stage off). */
     void setDriveTarget (float gain) { driveTarget.store (gain); }
+    /** The last target given to the mix, in percent. */
+    float getMixTarget() const { return mixTarget.load(); }
+    /** The last target given to the wet compressor's ratio. */
+    float getCompRatioTarget() const { return compRatioTarget.load(); }
+    /** The last target given to the saturation drive. */
+    float getDriveTarget() const { return driveTarget.load(); }
 
     /** 0 or 1: with 0, setSize uses half the size it is given. */
     std::atomic<float> massive { 0.0f };
