@@ -1,0 +1,343 @@
+#include "dsp/dynamics/QELCompressor.h"
+
+#include "dsp/dynamics/DspConstants.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace juce
+{
+namespace
+{
+    constexpr float offset = 1.0e-25f;
+    constexpr float noRangeFloor = -100.0f;
+
+    enum class ShelfKind
+    {
+        low,
+        high
+    };
+
+    /** A Q = 1 shelf of the key emphasis, as float coefficients for the spin-locked filters. */
+    juce::IIRCoefficients makeEmphasisShelf (ShelfKind kind, double rate, double hz, double gainFactor)
+    {
+        const double A = std::sqrt (std::max (gainFactor, 1.0e-15));
+        const double w = juce::MathConstants<double>::twoPi * hz / rate;
+        const double beta = std::sqrt (A) * std::sin (w);
+        const double c = std::cos (w);
+        const double Am = A - 1.0;
+        const double Ap = A + 1.0;
+
+        if (kind == ShelfKind::low)
+            return { A * (Ap - Am * c + beta), 2.0 * A * (Am - Ap * c), A * (Ap - Am * c - beta),
+                     Ap + Am * c + beta,       -2.0 * (Am + Ap * c),    Ap + Am * c - beta };
+
+        return { A * (Ap + Am * c + beta), -2.0 * A * (Am + Ap * c), A * (Ap + Am * c - beta),
+                 Ap - Am * c + beta,       2.0 * (Am - Ap * c),      Ap - Am * c - beta };
+    }
+} // namespace
+
+//==============================================================================
+double QELCompressor::KeyFilter::processSample (double x) noexcept
+{
+    // Decaying tails below the smallest normal float are cut, so long silence leaves no denormal state.
+    const double y = QEL::flushTiny (b0 * x + b1 * x1 + b2 * x2 - a1 * y1 - a2 * y2);
+    x2 = x1;
+    x1 = x;
+    y2 = y1;
+    y1 = y;
+    return y;
+}
+
+void QELCompressor::KeyFilter::setCoefficients (double nb0, double nb1, double nb2, double a0, double na1,
+                                                double na2) noexcept
+{
+    b0 = nb0 / a0;
+    b1 = nb1 / a0;
+    b2 = nb2 / a0;
+    a1 = na1 / a0;
+    a2 = na2 / a0;
+}
+
+//==============================================================================
+QELCompressor::QELCompressor() : QELAttRelEnvelope (10.0f) {}
+
+void QELCompressor::setSlowRelease (float ms)
+{
+    QELAttRelEnvelope::setSlowRelease (ms);
+    maxReleaseMs = ms;
+}
+
+void QELCompressor::setSampleRate (double newSampleRate)
+{
+    QELAttRelEnvelope::setSampleRate (newSampleRate);
+    resetFilters (newSampleRate);
+    amountRamp.reset (newSampleRate, (double) 0.05f);
+}
+
+void QELCompressor::setThresh (float decibels)
+{
+    thresholdDb.store (decibels);
+}
+
+void QELCompressor::setRatio (float slope)
+{
+    ratio.store (slope);
+}
+
+void QELCompressor::setSCHP (float hz)
+{
+    schpHz = hz;
+    const double w = juce::MathConstants<double>::twoPi * (double) hz / getSampleRate();
+    const double alpha = std::sin (w) / 2.0;
+    const double c = std::cos (w);
+
+    for (auto& filter : sidechainHighPass)
+        filter.setCoefficients ((1.0 + c) / 2.0, -(1.0 + c), (1.0 + c) / 2.0, 1.0 + alpha, -2.0 * c, 1.0 - alpha);
+}
+
+void QELCompressor::setSCLP (float hz)
+{
+    sclpHz = hz;
+    const double w = juce::MathConstants<double>::twoPi * (double) hz / getSampleRate();
+    const double alpha = std::sin (w) / 2.0;
+    const double c = std::cos (w);
+
+    for (auto& filter : sidechainLowPass)
+        filter.setCoefficients ((1.0 - c) / 2.0, 1.0 - c, (1.0 - c) / 2.0, 1.0 + alpha, -2.0 * c, 1.0 - alpha);
+}
+
+void QELCompressor::setRange (float x)
+{
+    rangeDb.store (-24.0f * x);
+    setRatio (1.0f - 0.99f * x);
+}
+
+float QELCompressor::getThresh() const
+{
+    return thresholdDb.load();
+}
+
+float QELCompressor::getRatio() const
+{
+    return ratio.load();
+}
+
+float QELCompressor::getLastGRDB() const
+{
+    return lastGainReductionDb.load (std::memory_order_relaxed);
+}
+
+float QELCompressor::getSCHP() const
+{
+    return schpHz;
+}
+
+float QELCompressor::getSCLP() const
+{
+    return sclpHz;
+}
+
+void QELCompressor::reset() {}
+
+void QELCompressor::initRuntime()
+{
+    envelope = offset;
+}
+
+void QELCompressor::resetFilters (double newSampleRate)
+{
+    const double cut = std::pow (10.0, -0.6);
+    const double boost = std::pow (10.0, 0.6);
+    const auto lowShelf1 = makeEmphasisShelf (ShelfKind::low, newSampleRate, 200.0, cut);
+    const auto highShelf1 = makeEmphasisShelf (ShelfKind::high, newSampleRate, 2000.0, boost);
+    const auto lowShelf2 = makeEmphasisShelf (ShelfKind::low, newSampleRate, 650.0, cut);
+    const auto highShelf2 = makeEmphasisShelf (ShelfKind::high, newSampleRate, 650.0, boost);
+    const juce::IIRCoefficients* designs[4] = { &lowShelf1, &highShelf1, &lowShelf2, &highShelf2 };
+
+    for (int stage = 0; stage < 4; ++stage)
+        for (int channel = 0; channel < 2; ++channel)
+            emphasisFilters[stage * 2 + channel].setCoefficients (*designs[stage]);
+}
+
+//==============================================================================
+void QELCompressor::process (const float* const*, float* const* out, int numSamples, int, int numOutputChannels)
+{
+    if (numOutputChannels == 2)
+    {
+        for (int i = 0; i < numSamples; ++i)
+            processSingleSampleStereo (out[0][i], out[1][i]);
+        return;
+    }
+
+    if (numOutputChannels < 1)
+        return;
+
+    for (int i = 0; i < numSamples; ++i)
+    {
+        float copy = out[0][i];
+        processSingleSampleStereo (out[0][i], copy);
+    }
+}
+
+void QELCompressor::processSingleSampleMono (float& sample)
+{
+    float copy = sample;
+    processSingleSampleStereo (sample, copy);
+}
+
+void QELCompressor::processSingleSampleMono (float& sample, float key)
+{
+    float copy = sample;
+    processSingleSampleStereo (sample, copy, key, key);
+}
+
+void QELCompressor::processSingleSampleStereo (float& left, float& right)
+{
+    if (bypassed.load())
+        return;
+
+    process (left, right, getKeyLink (left, right));
+}
+
+void QELCompressor::processSingleSampleStereo (float& left, float& right, float keyLeft, float keyRight)
+{
+    if (bypassed.load())
+        return;
+
+    process (left, right, getKeyLink (keyLeft, keyRight));
+}
+
+float QELCompressor::getKeyLink (float a, float b)
+{
+    processSidechainFilters (a, b);
+    return std::max (std::abs (a), std::abs (b));
+}
+
+void QELCompressor::processSidechainFilters (float& left, float& right)
+{
+    if (schpHz > 0.0f)
+    {
+        left = (float) sidechainHighPass[0].processSample ((double) left);
+        right = (float) sidechainHighPass[1].processSample ((double) right);
+    }
+
+    if (sclpHz > 0.0f)
+    {
+        left = (float) sidechainLowPass[0].processSample ((double) left);
+        right = (float) sidechainLowPass[1].processSample ((double) right);
+    }
+
+    runEmphasis (left, right);
+}
+
+void QELCompressor::runEmphasis (float& left, float& right) noexcept
+{
+    if (emphasisMode != 1 && emphasisMode != 2)
+        return;
+
+    const int first = (emphasisMode - 1) * 4;
+    left = emphasisFilters[first + 2].processSingleSampleRaw (emphasisFilters[first].processSingleSampleRaw (left));
+    right =
+        emphasisFilters[first + 3].processSingleSampleRaw (emphasisFilters[first + 1].processSingleSampleRaw (right));
+}
+
+void QELCompressor::applyAutoMakeupGain (float& left, float& right)
+{
+    if (! autoMakeup.load())
+        return;
+
+    const float makeup = makeupFromThreshold.load() ? std::abs (thresholdDb.load())
+                                                    : (1.0f - getRatio()) * std::abs (getThresh()) * 0.5f * amount /
+                                                          100.0f * makeupScale.load();
+    const float gain = dbToGain (makeup);
+    left *= gain;
+    right *= gain;
+}
+
+//==============================================================================
+float QELCompressor::kneeTarget (float over, float kneeWidth, float slope, bool& belowThreshold) const noexcept
+{
+    belowThreshold = false;
+
+    if (kneeWidth == 0.0f)
+    {
+        belowThreshold = over < 0.0f;
+        return belowThreshold ? 0.0f : over;
+    }
+
+    const float halfKnee = kneeWidth / 2.0f;
+
+    if (over < -halfKnee)
+        return 0.0f;
+
+    if (over > halfKnee)
+        return over * (1.0f - slope);
+
+    const float inKnee = over + halfKnee;
+    return inKnee * inKnee / (2.0f * kneeWidth) * (1.0f - slope);
+}
+
+void QELCompressor::process (float& left, float& right, float key)
+{
+    if (autoRelease)
+        updateCrestFactorRelease (left, right);
+
+    const float kneeWidth = knee.load();
+    const float slope = ratio.load();
+    const float over = levelToDb (std::abs (key) + offset) - thresholdDb.load();
+
+    bool belowThreshold = false;
+    const float target = kneeTarget (over, kneeWidth, slope, belowThreshold) + offset;
+
+    stepEnvelope (target, envelope);
+
+    if (adaptiveRelease)
+        driftRelease (target);
+
+    float smoothed = envelope;
+
+    if (limitAttackLag && target > smoothed)
+    {
+        const float lag = target - smoothed;
+        smoothed = target - lag / (1.0f + lag / 24.0f);
+    }
+
+    smoothed -= offset;
+
+    // A hard knee applies the slope after smoothing; a soft knee has it in its target already.
+    float reductionDb = kneeWidth == 0.0f ? -(1.0f - slope) * smoothed : -smoothed;
+
+    const float floorDb = rangeDb.load();
+    if (floorDb != noRangeFloor)
+        reductionDb = std::max (reductionDb, floorDb);
+
+    amount = amountRamp.getNextValue();
+    reductionDb = reductionDb * amount / 100.0f;
+
+    lastGainReductionDb.store (belowThreshold ? 0.0f : reductionDb, std::memory_order_relaxed);
+
+    const float gain = dbToGain (reductionDb);
+    left *= gain;
+    right *= gain;
+
+    applyAutoMakeupGain (left, right);
+}
+
+//==============================================================================
+void QELCompressor::updateCrestFactorRelease (float left, float right)
+{
+    const float peak = std::max (std::abs (left), std::abs (right));
+    const float power = std::max (peak * peak, 1.0e-6f);
+    meanSquare += (power - meanSquare) * crestCoef;
+    peakSquare = std::max (power, peakSquare + (power - peakSquare) * crestCoef);
+    setRelease (2.0f * autoReleaseBase * meanSquare / peakSquare * 1000.0f);
+}
+
+void QELCompressor::driftRelease (float target)
+{
+    const float delta = (float) (getSampleRate() * 0.01 / 44100.0);
+    const float drifted = target == offset ? getRelease() - delta : getRelease() + delta;
+    setRelease (std::max (std::min (drifted, maxReleaseMs), minReleaseMs));
+}
+} // namespace juce

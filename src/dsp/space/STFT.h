@@ -1,0 +1,174 @@
+#pragma once
+
+#include <algorithm>
+#include <cmath>
+#include <complex>
+#include <cstddef>
+#include <numbers>
+#include <vector>
+
+namespace stftpitchshift
+{
+/** The streaming short-time Fourier transform of the phase vocoder: input and output FIFOs, a Hann window,
+    an in-place complex FFT and overlap-add. Every hop of new input runs one frame through a callback that
+    edits the frame's N / 2 + 1 bins in place; the output lags the input by the frame size.
+
+    Holds its FIFOs (8192 samples each) and its workspace and accumulator (16384 floats each) from
+    construction, so streaming never allocates. */
+template <typename T> class STFT
+{
+public:
+    /** The largest frame the FIFOs hold. */
+    static constexpr std::size_t capacity = 8192;
+
+    /** A streaming transform of the given frame size and hop (frame size at most 8192, a power of two). */
+    STFT (std::size_t framesize, std::size_t hopsize)
+        : inputFifo (capacity), outputFifo (capacity), workspace (2 * capacity), outputAccumulator (2 * capacity),
+          frame (framesize / 2 + 1), hann (framesize), n (framesize), hop (hopsize), oversampling (framesize / hopsize)
+    {
+        for (std::size_t k = 0; k < n; ++k)
+            hann[k] = (T) (0.5 - 0.5 * std::cos (2.0 * std::numbers::pi * (double) k / (double) n));
+    }
+
+    /** Streams size samples from input to output (they may be the same array); frame (bins) is called
+        for every hop of new input. */
+    template <typename Callback> void operator() (std::size_t size, const T* input, T* output, Callback&& callback)
+    {
+        const std::size_t latency = n - hop;
+
+        if (rover == 0)
+            rover = latency;
+
+        for (std::size_t i = 0; i < size; ++i)
+        {
+            inputFifo[rover] = input[i];
+            output[i] = outputFifo[rover - latency];
+            ++rover;
+
+            if (rover >= n)
+            {
+                rover = latency;
+                processFrame (callback);
+            }
+        }
+    }
+
+    /** Clears the FIFOs, the accumulator and the write position. */
+    void reset()
+    {
+        std::fill (inputFifo.begin(), inputFifo.end(), T (0));
+        std::fill (outputFifo.begin(), outputFifo.end(), T (0));
+        std::fill (workspace.begin(), workspace.end(), T (0));
+        std::fill (outputAccumulator.begin(), outputAccumulator.end(), T (0));
+        rover = 0;
+    }
+
+    /** The in-place complex FFT of n interleaved complex values: bit-reversal reordering, then radix-2
+        butterflies with recurrence twiddles. Sign -1 is the forward transform, +1 the inverse; neither
+        scales. */
+    static void smbFft (T* buffer, long n, long sign)
+    {
+        for (long i = 2; i < 2 * n - 2; i += 2)
+        {
+            long j = 0;
+
+            for (long mask = 2; mask < 2 * n; mask <<= 1)
+            {
+                if ((i & mask) != 0)
+                    ++j;
+                j <<= 1;
+            }
+
+            if (i < j)
+            {
+                std::swap (buffer[i], buffer[j]);
+                std::swap (buffer[i + 1], buffer[j + 1]);
+            }
+        }
+
+        const long stages = std::lround (std::log2 ((double) n));
+
+        for (long stage = 0, length = 2; stage < stages; ++stage)
+        {
+            length <<= 1;
+            const long span = length >> 1;
+            const double angle = std::numbers::pi / (double) (span >> 1);
+            const double wr = std::cos (angle);
+            const double wi = (double) sign * std::sin (angle);
+            double ur = 1.0;
+            double ui = 0.0;
+
+            for (long j = 0; j < span; j += 2)
+            {
+                for (long i = j; i < 2 * n; i += length)
+                {
+                    T* p1 = buffer + i;
+                    T* p2 = p1 + span;
+                    const T tr = (T) (p2[0] * ur - p2[1] * ui);
+                    const T ti = (T) (p2[0] * ui + p2[1] * ur);
+                    p2[0] = p1[0] - tr;
+                    p2[1] = p1[1] - ti;
+                    p1[0] += tr;
+                    p1[1] += ti;
+                }
+
+                const double next = ur * wr - ui * wi;
+                ui = ur * wi + ui * wr;
+                ur = next;
+            }
+        }
+    }
+
+    /** The frame size. */
+    std::size_t framesize() const noexcept { return n; }
+    /** The hop. */
+    std::size_t hopsize() const noexcept { return hop; }
+
+private:
+    template <typename Callback> void processFrame (Callback& callback)
+    {
+        const std::size_t bins = n / 2 + 1;
+        const std::size_t latency = n - hop;
+
+        for (std::size_t k = 0; k < n; ++k)
+        {
+            workspace[2 * k] = inputFifo[k] * hann[k];
+            workspace[2 * k + 1] = T (0);
+        }
+
+        smbFft (workspace.data(), (long) n, -1);
+
+        for (std::size_t k = 0; k < bins; ++k)
+            frame[k] = { workspace[2 * k], workspace[2 * k + 1] };
+
+        callback (frame);
+
+        for (std::size_t k = 0; k < bins; ++k)
+        {
+            workspace[2 * k] = frame[k].real();
+            workspace[2 * k + 1] = frame[k].imag();
+        }
+
+        std::fill (workspace.begin() + (std::ptrdiff_t) (n + 2), workspace.begin() + (std::ptrdiff_t) (2 * n), T (0));
+
+        smbFft (workspace.data(), (long) n, +1);
+
+        const T norm = (T) (n / 2 * oversampling);
+
+        for (std::size_t k = 0; k < n; ++k)
+            outputAccumulator[k] += T (2) * hann[k] * workspace[2 * k] / norm;
+
+        std::copy_n (outputAccumulator.begin(), hop, outputFifo.begin());
+        std::copy (outputAccumulator.begin() + (std::ptrdiff_t) hop,
+                   outputAccumulator.begin() + (std::ptrdiff_t) (hop + n), outputAccumulator.begin());
+        std::copy (inputFifo.begin() + (std::ptrdiff_t) hop, inputFifo.begin() + (std::ptrdiff_t) (hop + latency),
+                   inputFifo.begin());
+    }
+
+    std::vector<T> inputFifo, outputFifo, workspace, outputAccumulator;
+    std::vector<std::complex<T>> frame;
+    std::vector<T> hann;
+    std::size_t rover = 0;
+    std::size_t n, hop, oversampling;
+};
+} // namespace stftpitchshift
