@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "TestSandbox.h"
 #include "WidgetTestSupport.h"
 #include "editor/QELImageLoader.h"
 #include "editor/QELLookAndFeel.h"
@@ -120,15 +121,14 @@ TEST (QELImageLoader, RegistryThenFolderThenNothing)
     EXPECT_FALSE (loader->loadImage ("tiny", false, {}).isValid());
     EXPECT_FALSE (loader->loadImage ("nothing", false, {}).isValid());
 
-    const auto folder = juce::File::createTempFile ("images");
-    folder.createDirectory();
+    test_support::TempFolder temp ("tessaro-images");
+    const auto folder = temp.folder;
     const auto png = greyStripPng (2);
     folder.getChildFile ("two.png").replaceWithData (png.getData(), png.getSize());
 
     const auto fromFile = loader->loadImage ("two.png", false, folder.getFullPathName());
     EXPECT_EQ (fromFile.getHeight(), 16);
     EXPECT_FALSE (loader->loadImage ("two.png", false, folder.getChildFile ("missing").getFullPathName()).isValid());
-    folder.deleteRecursively();
 }
 
 TEST (QELLookAndFeel, LinearImagesAreOptionalAndTheTrackFillsToTheValue)
