@@ -29,6 +29,7 @@ void QELSuperDelayProcessor::prepareToPlay (double newSampleRate, int newSamples
     sampleTime = (float) (1.0 / newSampleRate);
     initBuffer();
     lofi.prepareToPlay (newSampleRate, newSamplesPerBlock);
+    stereoizer.prepareToPlay (newSampleRate, newSamplesPerBlock);
 
     // Kept below the Nyquist frequency, so low rates get a stable filter.
     const double toneCutoff = std::min (toneCutoffHz, 0.49 * newSampleRate);
@@ -40,6 +41,7 @@ void QELSuperDelayProcessor::reset()
 {
     QELProcessorBase::reset();
     lofi.reset();
+    stereoizer.reset();
     for (auto& filter : toneFilters)
         filter.reset();
 }
@@ -197,6 +199,7 @@ void QELSuperDelayProcessor::processImpl (float* const* channels, int numSamples
     const int requested = requestedType.load();
     const bool runLofi = lofiOn.load() && lofi.active.load();
     const bool runClip = clipOn.load();
+    const bool runStereoizer = stereoizerOn.load();
     const bool modulated = lfoDepth != 0.0f || driftDepth != 0.0f;
     const int length = (int) bufferLeft.size();
 
@@ -275,6 +278,14 @@ void QELSuperDelayProcessor::processImpl (float* const* channels, int numSamples
         {
             lofi.processImpl (wl, 0);
             lofi.processImpl (wr, 1);
+        }
+
+        if (runStereoizer)
+        {
+            double wideLeft = wl, wideRight = wr;
+            stereoizer.processStereoizer (wideLeft, wideRight, 2);
+            wl = (float) wideLeft;
+            wr = (float) wideRight;
         }
 
         if (driveAmount > 0.0f && saturationPasses > 0)

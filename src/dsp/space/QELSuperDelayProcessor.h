@@ -4,6 +4,7 @@
 #include "dsp/dynamics/MultiFilter.h"
 #include "dsp/dynamics/QELLoFiProcessor.h"
 #include "dsp/dynamics/QELProcessorBase.h"
+#include "dsp/dynamics/QELStereoizerProcessor.h"
 
 #include <array>
 #include <atomic>
@@ -96,11 +97,12 @@ public:
     /** 0: free time; 1 (one bar) to 19 ("1/64T"): a note value. */
     std::atomic<int> noteIndex { 0 };
     std::atomic<bool> lofiOn { false };
-    bool stereoizerOn = false;
+    std::atomic<bool> stereoizerOn { false };
     std::atomic<bool> clipOn { false };
     float clipDrive = 10.0f;
     std::array<IIRFilterBase<SpinLock>, 2> toneFilters;
     QELLoFiProcessor lofi;
+    ::QELStereoizerProcessor stereoizer;
 
 private:
     struct Targets

@@ -270,3 +270,34 @@ TEST (QELSuperDelayProcessor, CubicReadWrapsNegativePositions)
     EXPECT_EQ (juce::QELSuperDelayProcessor::getSample (line, -13.0f), 9.0f);
     EXPECT_FLOAT_EQ (juce::QELSuperDelayProcessor::getSample (line, 2.5f), 6.25f); // a parabola is read exactly
 }
+
+TEST (QELSuperDelayProcessor, LoopStagesTheChainLeavesOffWidenAndSaturateTheEchoes)
+{
+    const auto sideOverMid = [] (const Stereo& out)
+    {
+        double side = 0.0, mid = 0.0;
+        for (size_t i = 0; i < out.left.size(); ++i)
+        {
+            side += std::pow (out.left[i] - out.right[i], 2.0);
+            mid += std::pow (out.left[i] + out.right[i], 2.0);
+        }
+        return std::sqrt (side / mid);
+    };
+
+    Delay plain;
+    const auto plainOut = plain.run (burstAt ((int) (0.6 * rate), 0));
+    EXPECT_EQ (sideOverMid (plainOut), 0.0);
+
+    Delay wide;
+    wide.delay.stereoizerOn = true;
+    wide.delay.stereoizer.setAmount (100.0f);
+    EXPECT_GT (sideOverMid (wide.run (burstAt ((int) (0.6 * rate), 0))), 0.1);
+
+    Delay driven;
+    driven.delay.drive = 3.0f;
+    const auto drivenOut = driven.run (burstAt ((int) (0.6 * rate), 0, 0.9f));
+    const double level = rmsOf (drivenOut.left, 0.25, 0.3);
+    EXPECT_TRUE (std::isfinite (level));
+    EXPECT_GT (level, 0.05);
+    EXPECT_LT (level, rmsOf (burstAt ((int) (0.6 * rate), 0, 0.9f).left, 0.0, 0.05));
+}
