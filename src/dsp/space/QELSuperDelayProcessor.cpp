@@ -125,9 +125,14 @@ QELSuperDelayProcessor::Targets QELSuperDelayProcessor::computeTargets (float sp
 
 float QELSuperDelayProcessor::getSample (const std::vector<float>& line, float position) noexcept
 {
+    return getSample (line, (double) position);
+}
+
+float QELSuperDelayProcessor::getSample (const std::vector<float>& line, double position) noexcept
+{
     const int length = (int) line.size();
-    const float below = std::floor (position);
-    const float above = std::ceil (position);
+    const double below = std::floor (position);
+    const double above = std::ceil (position);
     const int indices[] = { (int) below - 1, (int) below, (int) above, (int) above + 1 };
     float y[4];
 
@@ -141,7 +146,7 @@ float QELSuperDelayProcessor::getSample (const std::vector<float>& line, float p
         y[n] = line[(size_t) (k % length)];
     }
 
-    const float f = position - below;
+    const float f = (float) (position - below);
     const float c1 = 0.5f * (y[2] - y[0]);
     const float c2 = y[0] - 2.5f * y[1] + 2.0f * y[2] - 0.5f * y[3];
     const float c3 = 1.5f * (y[1] - y[2]) + 0.5f * (y[3] - y[0]);
@@ -256,8 +261,8 @@ void QELSuperDelayProcessor::processImpl (float* const* channels, int numSamples
         advanceDrift();
 
         // 8. Read.
-        float wl = getSample (bufferLeft, (float) writeIndex - delaySamplesLeft);
-        float wr = getSample (bufferRight, (float) writeIndex - delaySamplesRight);
+        float wl = getSample (bufferLeft, (double) writeIndex - (double) delaySamplesLeft);
+        float wr = getSample (bufferRight, (double) writeIndex - (double) delaySamplesRight);
 
         // 9. Feedback rotation.
         if (feedbackRotation != 0.0f)

@@ -51,6 +51,9 @@ public:
     float getDelayTime() const noexcept;
     /** Four-point cubic Hermite read of a line at a position; positions wrap around the line. */
     static float getSample (const std::vector<float>& line, float position) noexcept;
+    /** The same read at a position in double precision, so far into a long line the fraction keeps its
+        resolution (a float position near 480000 resolves only 1/32 sample). */
+    static float getSample (const std::vector<float>& line, double position) noexcept;
 
     float sampleTime = 0.0f;
     std::vector<float> bufferLeft, bufferRight;

@@ -301,3 +301,21 @@ TEST (QELSuperDelayProcessor, LoopStagesTheChainLeavesOffWidenAndSaturateTheEcho
     EXPECT_GT (level, 0.05);
     EXPECT_LT (level, rmsOf (burstAt ((int) (0.6 * rate), 0, 0.9f).left, 0.0, 0.05));
 }
+
+TEST (QELSuperDelayProcessor, FractionalDelayReadsAsCleanlyAtTheEndOfTheLineAsAtItsStart)
+{
+    // A steady sine with a period of exactly 14 samples and a delay of 13639.25 samples: once settled, the
+    // echo repeats every period, near the start of the 441000-sample line and near its end alike.
+    Delay d;
+    d.setFreeTime (1000.0f * 13639.25f / 44100.0f);
+    d.delay.feedback = 0.0f;
+    const int length = 440000;
+    const auto tone = blocksignals::sine (3150.0, rate, length);
+    const auto out = d.run (Stereo { tone, tone });
+
+    const size_t early = 30000, late = early + 14 * 29000;
+    float largest = 0.0f;
+    for (size_t i = 0; i < 1400; ++i)
+        largest = std::max (largest, std::abs (out.left[early + i] - out.left[late + i]));
+    EXPECT_LT (largest, 2.0e-5f); // a float position near 430000 leaves about 2e-4 of jitter
+}
