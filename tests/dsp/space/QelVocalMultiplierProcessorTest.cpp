@@ -350,6 +350,20 @@ TEST (QelVocalMultiplier, VoiceCountLevelAndBaseDelaysFollowTheAmount)
 
     for (std::size_t i = 0; i < 7; ++i)
         EXPECT_NEAR (multiplier.voiceDelayTimes[i].getTargetValue(), expected[i], 1.0e-4f) << i;
+
+    // Six voices at Spread 100 fan out from hard left to hard right, detuned evenly across +-0.09 semitone.
+    multiplier.prepare ({ 48000.0, 512, 2 });
+    juce::AudioBuffer<float> silence (2, 512);
+    silence.clear();
+    multiplier.process (silence.getArrayOfWritePointers(), silence.getArrayOfWritePointers(), 512, 2, 2);
+    const float pans[] = { -1.0f, -0.6f, -0.2f, 0.2f, 0.6f, 1.0f };
+    const float detunes[] = { -0.09f, -0.054f, -0.018f, 0.018f, 0.054f, 0.09f };
+
+    for (std::size_t i = 0; i < 6; ++i)
+    {
+        EXPECT_NEAR (multiplier.voicePans[i].getTargetValue(), pans[i], 1.0e-6f) << i;
+        EXPECT_NEAR (multiplier.voiceDetunes[i].getTargetValue(), detunes[i], 1.0e-6f) << i;
+    }
 }
 } // namespace
 
