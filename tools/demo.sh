@@ -33,7 +33,7 @@ renders=(
     "factory|"
     "mix-50|--set paramMix=50"
     "limit-off|--set paramGainLimit=0"
-    "cathedral|--set paramSpaceReverbType=3 --set paramSpaceReverbAmount=40"
+    "dark-room|--set paramSpaceReverbType=2 --set paramSpaceReverbAmount=40"
     "tape-echo|--set paramSpaceDelayType=2 --set paramSpaceDelayAmount=35"
     "bypass|--set paramBypass=1"
 )
