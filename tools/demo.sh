@@ -27,3 +27,7 @@ sox -q "$out/phrase-raw.wav" -r 44100 -c 2 -b 24 "$out/phrase.wav" gain -n -6
 
 "$build/tools/tessaro_render" --plugin "$HOME/.vst3/Orvane Tessaro.vst3" \
     --in "$out/phrase.wav" --out "$out/phrase-tessaro.wav" "$@"
+
+# A picture of the installed plug-in's editor at its default size, as a host shows it.
+bash "$root/tools/with-display.sh" "$build/tools/tessaro_render" --plugin "$HOME/.vst3/Orvane Tessaro.vst3" \
+    --editor-png "$out/editor.png"
