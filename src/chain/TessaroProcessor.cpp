@@ -2,7 +2,15 @@
 
 namespace tessaro::dsp
 {
-TessaroProcessor::TessaroProcessor() : packedOrder (pack ({ compressId, enhanceId, eqId, multiplyId, spaceId, gainId }))
+namespace
+{
+    constexpr float mixRampSeconds = 0.05f;
+}
+
+TessaroProcessor::TessaroProcessor()
+    : packedOrder (pack ({ compressId, enhanceId, eqId, multiplyId, spaceId, gainId })), modulesById {
+          &compressProcessor, &enhanceProcessor, &multiplyProcessor, &eqProcessor, &spaceProcessor, &gainProcessor
+      }
 {
     moduleRack.modules.ensureStorageAllocated (numModules);
     refreshModules();
@@ -29,11 +37,12 @@ std::array<int, TessaroProcessor::numModules> TessaroProcessor::getModuleOrder()
     return unpack (packedOrder.load (std::memory_order_acquire));
 }
 
+// Recomputed from all three flags, so two threads switching different flags at once both take effect.
 void TessaroProcessor::updateModuleOrder()
 {
-    const int p = enhancePreComp ? 1 : 0;
-    const int e = eqPre ? 1 : 0;
-    const bool g = gainPreFx;
+    const int p = enhancePreComp.load() ? 1 : 0;
+    const int e = eqPre.load() ? 1 : 0;
+    const bool g = gainPreFx.load();
 
     packedOrder.store (
         pack ({ e ? eqId : p, e ^ p ^ 1, e ? 1 - p : eqId, multiplyId, g ? gainId : spaceId, g ? spaceId : gainId }),
@@ -45,7 +54,7 @@ void TessaroProcessor::refreshModules()
 {
     moduleRack.modules.clearQuick();
     for (const int id : getModuleOrder())
-        if (id >= 0 && id < numModules && modulesById[(size_t) id] != nullptr)
+        if (id >= 0 && id < numModules)
             moduleRack.modules.add (modulesById[(size_t) id]);
 
     const juce::dsp::ProcessSpec spec { sampleRate, (juce::uint32) samplesPerBlock, (juce::uint32) numChannels };
@@ -58,6 +67,14 @@ void TessaroProcessor::prepare (const juce::dsp::ProcessSpec& spec)
     juce::QELProcessorBase::prepare (spec);
     for (auto* module : moduleRack.modules)
         module->prepare (spec);
+
+    const int channels = std::max (2, (int) spec.numChannels);
+    dryCopy.setSize (channels, std::max (1, (int) spec.maximumBlockSize));
+    dryAlign.prepare (channels, maxDryPathLatency);
+    dryAlign.setDelay (alignLatency.load());
+
+    mixRamp.reset (spec.sampleRate, (double) mixRampSeconds);
+    mixRamp.setCurrentAndTargetValue (mixTarget.load());
 }
 
 void TessaroProcessor::reset()
@@ -65,6 +82,7 @@ void TessaroProcessor::reset()
     juce::QELProcessorBase::reset();
     for (auto* module : moduleRack.modules)
         module->reset();
+    dryAlign.reset();
 }
 
 void TessaroProcessor::setTempo (double bpm)
@@ -74,24 +92,66 @@ void TessaroProcessor::setTempo (double bpm)
         module->setTempo (bpm);
 }
 
+void TessaroProcessor::setReportedLatency (int samples)
+{
+    const int latency = juce::jlimit (0, maxDryPathLatency, samples);
+    alignLatency.store (latency);
+    setDryPathLatency (latency);
+}
+
 void TessaroProcessor::processImpl (const float* const* in, float* const* out, int numSamples, int numInputChannels,
                                     int numChannels)
 {
-    juce::ignoreUnused (in);
-
     if (modulesDirty.exchange (false, std::memory_order_acquire))
         refreshModules();
 
+    const bool canMix = numSamples <= dryCopy.getNumSamples() && numChannels <= dryCopy.getNumChannels();
+
+    if (canMix)
+        for (int ch = 0; ch < numChannels; ++ch)
+            dryCopy.copyFrom (ch, 0, in[ch], numSamples);
+
     for (auto* module : moduleRack.modules)
         module->process (out, out, numSamples, numInputChannels, numChannels);
+
+    if (canMix)
+        mixDry (out, numSamples, numChannels);
+}
+
+// out = out * m + dry * (1 - m), with the dry copy delayed by the reported latency.
+void TessaroProcessor::mixDry (float* const* out, int numSamples, int numChannels) noexcept
+{
+    auto* const* dry = dryCopy.getArrayOfWritePointers();
+    dryAlign.setDelay (alignLatency.load());
+    dryAlign.process (dry, numChannels, numSamples);
+
+    mixRamp.setTargetValue (mixTarget.load());
+
+    if (! mixRamp.isSmoothing())
+    {
+        const float m = mixRamp.getTargetValue();
+        if (m == 1.0f)
+            return;
+
+        for (int ch = 0; ch < numChannels; ++ch)
+            for (int i = 0; i < numSamples; ++i)
+                out[ch][i] = out[ch][i] * m + dry[ch][i] * (1.0f - m);
+        return;
+    }
+
+    for (int i = 0; i < numSamples; ++i)
+    {
+        const float m = mixRamp.getNextValue();
+        for (int ch = 0; ch < numChannels; ++ch)
+            out[ch][i] = out[ch][i] * m + dry[ch][i] * (1.0f - m);
+    }
 }
 
 int TessaroProcessor::getTotalLatencyInSamples()
 {
     int total = 0;
     for (auto* module : modulesById)
-        if (module != nullptr)
-            total += module->getLatencyInSamples();
+        total += module->getLatencyInSamples();
     return total;
 }
 } // namespace tessaro::dsp

@@ -47,8 +47,8 @@ void OrvaneTessaroAudioProcessor::internalSetPluginStateFromPreset (juce::File p
 void OrvaneTessaroAudioProcessor::updateLatency()
 {
     const int latency = tessaroProcessor.getTotalLatencyInSamples();
-    tessaroProcessor.setDryPathLatency (latency);
-    setLatencySamples (latency);
+    tessaroProcessor.setReportedLatency (latency);
+    reportLatency (latency);
 }
 
 void OrvaneTessaroAudioProcessor::prepareToPlay (double newSampleRate, int maximumExpectedSamplesPerBlock)
@@ -67,6 +67,7 @@ void OrvaneTessaroAudioProcessor::prepareToPlay (double newSampleRate, int maxim
 void OrvaneTessaroAudioProcessor::reset()
 {
     tessaroProcessor.reset();
+    resetBypassDelay();
 }
 
 void OrvaneTessaroAudioProcessor::followHostTempo()

@@ -42,13 +42,14 @@ public:
 
     tessaro::dsp::TessaroProcessor tessaroProcessor;
 
+    /** Reports the chain's total latency to the host and aligns the chain's dry paths with it. */
+    void updateLatency();
+
 private:
     juce::AudioBuffer<float> scratch; // two channels of the prepared block size
 
-    void updateLatency();
     void followHostTempo();
     void processChunk (juce::AudioBuffer<float>& buffer, int start, int numSamples);
-    bool routeEqDisplay (const juce::String& parameterID, float newValue);
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (OrvaneTessaroAudioProcessor)
 };

@@ -129,7 +129,16 @@ public:
     bool midiMappingsEnabled = false;
     bool midiMappingsInState = false;
 
+    /** The latency last reported to the host; safe on the audio thread. */
+    int getReportedLatency() const noexcept { return reportedLatency.load(); }
+
 protected:
+    /** Reports a latency to the host and publishes it to the audio thread. */
+    void reportLatency (int samples);
+
+    /** Clears the host-bypass delay's history. */
+    void resetBypassDelay();
+
     /** Sizes the host-bypass delay; called from prepareToPlay. */
     void prepareBypassDelay (int maxLatencySamples);
 
@@ -141,6 +150,8 @@ protected:
 
 private:
     QEL::BypassDelay bypassDelay;
+    bool bypassDelayPrepared = false;
+    std::atomic<int> reportedLatency { 0 };
 
     // Expire with the models, so that tasks posted by the MIDI handler never reach them after.
     std::shared_ptr<juce::PresetManagerModel*> presetStoreAlive;

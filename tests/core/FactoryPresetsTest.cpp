@@ -2,6 +2,8 @@
 #include "core/PlatformPaths.h"
 #include "core/PluginProcessor.h"
 
+#include "TestSandbox.h"
+
 #include <gtest/gtest.h>
 
 namespace
@@ -12,23 +14,14 @@ const juce::File shippedPresets { TESSARO_RESOURCES_DIR "/presets" };
 class FactoryPresetsTest : public ::testing::Test
 {
 protected:
-    juce::TemporaryFile base;
-    std::unique_ptr<QEL::PlatformPaths::ScopedBaseOverride> paths;
+    test_support::Sandbox sandbox;
     juce::File root;
 
     void SetUp() override
     {
-        ASSERT_TRUE (base.getFile().createDirectory());
-        paths = std::make_unique<QEL::PlatformPaths::ScopedBaseOverride> (base.getFile());
         root = QEL::PlatformPaths::presetRoot ("Orvane", "Orvane Tessaro");
         ASSERT_TRUE (root.createDirectory());
         ASSERT_TRUE (shippedPresets.copyDirectoryTo (root));
-    }
-
-    void TearDown() override
-    {
-        paths.reset();
-        base.getFile().deleteRecursively();
     }
 };
 } // namespace

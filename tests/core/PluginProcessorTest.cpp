@@ -2,6 +2,8 @@
 #include "core/Params.h"
 #include "core/PlatformPaths.h"
 
+#include "TestSandbox.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -27,25 +29,16 @@ struct FixedPlayHead : juce::AudioPlayHead
 class PluginProcessorTest : public ::testing::Test
 {
 protected:
-    juce::TemporaryFile base;
-    std::unique_ptr<QEL::PlatformPaths::ScopedBaseOverride> paths;
+    test_support::Sandbox sandbox;
 
-    void SetUp() override
-    {
-        ASSERT_TRUE (base.getFile().createDirectory());
-        paths = std::make_unique<QEL::PlatformPaths::ScopedBaseOverride> (base.getFile());
-    }
-
-    void TearDown() override
-    {
-        paths.reset();
-        base.getFile().deleteRecursively();
-    }
-
+    /** A processor whose six modules are switched off, so the chain only delays by its latency. */
     static std::unique_ptr<OrvaneTessaroAudioProcessor>
     makeProcessor (const juce::AudioChannelSet& in, const juce::AudioChannelSet& out, int blockSize = 64)
     {
         auto processor = std::make_unique<OrvaneTessaroAudioProcessor>();
+        for (const auto& id : { Params::paramCompressPower, Params::paramEnhancePower, Params::paramEQPower,
+                                Params::paramMultiplyPower, Params::paramSpacePower, Params::paramGainPower })
+            processor->parameters.getParameter (id)->setValueNotifyingHost (0.0f);
         juce::AudioProcessor::BusesLayout layout;
         layout.inputBuses.add (in);
         layout.outputBuses.add (out);
@@ -85,6 +78,24 @@ void expectBuffersEqual (const juce::AudioBuffer<float>& a, int channelA, const 
     for (int i = offset; i < a.getNumSamples(); ++i)
         ASSERT_EQ (a.getSample (channelA, i), b.getSample (channelB, i - offset)) << "sample " << i;
 }
+
+/** Runs a long buffer through the processor in host blocks of the given size, in place. */
+void processInBlocks (juce::AudioProcessor& processor, juce::AudioBuffer<float>& buffer, int blockSize = 64,
+                      bool bypassed = false)
+{
+    juce::MidiBuffer midi;
+    for (int start = 0; start < buffer.getNumSamples(); start += blockSize)
+    {
+        const int n = juce::jmin (blockSize, buffer.getNumSamples() - start);
+        juce::AudioBuffer<float> block (buffer.getArrayOfWritePointers(), buffer.getNumChannels(), start, n);
+        if (bypassed)
+            processor.processBlockBypassed (block, midi);
+        else
+            processor.processBlock (block, midi);
+    }
+}
+
+constexpr int defaultLatency = 2048;
 } // namespace
 
 TEST_F (PluginProcessorTest, ANewInstanceWithoutFactoryPresetStartsAtTheDefaults)
@@ -100,9 +111,10 @@ TEST_F (PluginProcessorTest, ANewInstanceWithoutFactoryPresetStartsAtTheDefaults
     EXPECT_EQ (processor.eqHighQ.load(), 0.707f);
     for (const auto& id : { Params::paramEQHighQ, Params::paramEQMidQ, Params::paramEQLowQ })
         EXPECT_EQ (dynamic_cast<juce::AudioParameterFloat&> (*processor.parameters.getParameter (id)).get(), 0.707f);
-    EXPECT_EQ (processor.getLatencySamples(), 0);
+    EXPECT_EQ (processor.getLatencySamples(), defaultLatency);
     EXPECT_EQ (processor.parameters.state.getType().toString(), "orvane_tessaro");
     EXPECT_EQ (processor.lastHostTempo, 0.0);
+    EXPECT_EQ (processor.midiLearnMapping.number, -1);
 }
 
 TEST_F (PluginProcessorTest, ANewInstanceStartsFromTheFactoryPresetWhenItIsThere)
@@ -202,40 +214,37 @@ TEST_F (PluginProcessorTest, ExactlyThreeBusLayoutsAreAccepted)
 TEST_F (PluginProcessorTest, StereoChannelsComeBackInTheirOwnChannels)
 {
     auto processor = makeProcessor (juce::AudioChannelSet::stereo(), juce::AudioChannelSet::stereo());
-    const auto input = stereoSines (64);
+    const auto input = stereoSines (defaultLatency + 256);
     auto buffer = input;
-    juce::MidiBuffer midi;
 
-    processor->processBlock (buffer, midi);
+    processInBlocks (*processor, buffer);
 
-    expectBuffersEqual (buffer, 0, input, 0);
-    expectBuffersEqual (buffer, 1, input, 1);
+    expectBuffersEqual (buffer, 0, input, 0, defaultLatency);
+    expectBuffersEqual (buffer, 1, input, 1, defaultLatency);
 }
 
 TEST_F (PluginProcessorTest, MonoInputFeedsBothStereoOutputs)
 {
     auto processor = makeProcessor (juce::AudioChannelSet::mono(), juce::AudioChannelSet::stereo());
-    const auto input = stereoSines (64);
+    const auto input = stereoSines (defaultLatency + 256);
     auto buffer = input; // channel 1 holds garbage the processor must replace
-    juce::MidiBuffer midi;
 
-    processor->processBlock (buffer, midi);
+    processInBlocks (*processor, buffer);
 
-    expectBuffersEqual (buffer, 0, input, 0);
-    expectBuffersEqual (buffer, 1, input, 0);
+    expectBuffersEqual (buffer, 0, input, 0, defaultLatency);
+    expectBuffersEqual (buffer, 1, input, 0, defaultLatency);
 }
 
 TEST_F (PluginProcessorTest, MonoToMonoWritesOnlyChannelZero)
 {
     auto processor = makeProcessor (juce::AudioChannelSet::mono(), juce::AudioChannelSet::mono());
-    const auto input = stereoSines (64);
-    juce::AudioBuffer<float> buffer (1, 64);
-    buffer.copyFrom (0, 0, input, 0, 0, 64);
-    juce::MidiBuffer midi;
+    const auto input = stereoSines (defaultLatency + 256);
+    juce::AudioBuffer<float> buffer (1, input.getNumSamples());
+    buffer.copyFrom (0, 0, input, 0, 0, input.getNumSamples());
 
-    processor->processBlock (buffer, midi);
+    processInBlocks (*processor, buffer);
 
-    expectBuffersEqual (buffer, 0, input, 0);
+    expectBuffersEqual (buffer, 0, input, 0, defaultLatency);
 }
 
 TEST_F (PluginProcessorTest, EmptyAndOversizedHostBlocksAreSafe)
@@ -246,12 +255,12 @@ TEST_F (PluginProcessorTest, EmptyAndOversizedHostBlocksAreSafe)
     juce::AudioBuffer<float> empty (2, 0);
     processor->processBlock (empty, midi);
 
-    // Ten times the prepared size: processed in prepared-size chunks, sample for sample.
-    const auto input = stereoSines (640);
+    // Far more than the prepared size: processed in prepared-size chunks, sample for sample.
+    const auto input = stereoSines (defaultLatency + 640);
     auto buffer = input;
     processor->processBlock (buffer, midi);
-    expectBuffersEqual (buffer, 0, input, 0);
-    expectBuffersEqual (buffer, 1, input, 1);
+    expectBuffersEqual (buffer, 0, input, 0, defaultLatency);
+    expectBuffersEqual (buffer, 1, input, 1, defaultLatency);
 }
 
 TEST_F (PluginProcessorTest, SilenceInGivesSilenceOut)
@@ -311,14 +320,30 @@ TEST_F (PluginProcessorTest, TheHostTempoReachesTheChainOnlyWhenItChanges)
 TEST_F (PluginProcessorTest, HostBypassCopiesAMonoInputToBothOutputs)
 {
     auto processor = makeProcessor (juce::AudioChannelSet::mono(), juce::AudioChannelSet::stereo());
-    const auto input = stereoSines (64);
+    const auto input = stereoSines (defaultLatency + 256);
     auto buffer = input;
-    juce::MidiBuffer midi;
 
-    processor->processBlockBypassed (buffer, midi);
+    processInBlocks (*processor, buffer, 64, true);
 
-    expectBuffersEqual (buffer, 0, input, 0);
-    expectBuffersEqual (buffer, 1, input, 0);
+    expectBuffersEqual (buffer, 0, input, 0, defaultLatency);
+    expectBuffersEqual (buffer, 1, input, 0, defaultLatency);
+}
+
+TEST_F (PluginProcessorTest, AMonoInputKeepsBothSidesWhenTheHostBypassTakesOver)
+{
+    // Processed first, then bypassed: the bypass history was fed from the input, not from
+    // an output channel that had no input and was cleared.
+    auto processor = makeProcessor (juce::AudioChannelSet::mono(), juce::AudioChannelSet::stereo());
+    const auto input = stereoSines (defaultLatency + 512);
+    auto buffer = input;
+    juce::AudioBuffer<float> first (buffer.getArrayOfWritePointers(), 2, 0, defaultLatency);
+    juce::AudioBuffer<float> rest (buffer.getArrayOfWritePointers(), 2, defaultLatency, 512);
+
+    processInBlocks (*processor, first);
+    processInBlocks (*processor, rest, 64, true);
+
+    for (int i = defaultLatency; i < buffer.getNumSamples(); ++i)
+        ASSERT_EQ (buffer.getSample (1, i), input.getSample (0, i - defaultLatency)) << i;
 }
 
 TEST_F (PluginProcessorTest, HostBypassDelaysByTheReportedLatency)
@@ -326,19 +351,19 @@ TEST_F (PluginProcessorTest, HostBypassDelaysByTheReportedLatency)
     // The host compensates the latency the plug-in reports, so a bypassed track must be
     // delayed by that latency, and switching in and out of bypass must not skip audio.
     auto processor = makeProcessor (juce::AudioChannelSet::stereo(), juce::AudioChannelSet::stereo());
-    constexpr int latency = 100;
-    processor->setLatencySamples (latency);
+    constexpr int latency = defaultLatency;
+    EXPECT_EQ (processor->getLatencySamples(), latency);
     juce::MidiBuffer midi;
 
-    const auto input = stereoSines (64 * 8);
+    const auto input = stereoSines (64 * 80);
     juce::AudioBuffer<float> output (2, input.getNumSamples());
-    for (int block = 0; block < 8; ++block)
+    for (int block = 0; block < 80; ++block)
     {
         juce::AudioBuffer<float> buffer (2, 64);
         for (int ch = 0; ch < 2; ++ch)
             buffer.copyFrom (ch, 0, input, ch, block * 64, 64);
 
-        if (block < 4)
+        if (block < 40)
             processor->processBlock (buffer, midi); // feeds the bypass history
         else
             processor->processBlockBypassed (buffer, midi);
@@ -348,7 +373,7 @@ TEST_F (PluginProcessorTest, HostBypassDelaysByTheReportedLatency)
     }
 
     for (int ch = 0; ch < 2; ++ch)
-        for (int i = 4 * 64; i < output.getNumSamples(); ++i)
+        for (int i = 40 * 64; i < output.getNumSamples(); ++i)
             ASSERT_EQ (output.getSample (ch, i), input.getSample (ch, i - latency))
                 << "channel " << ch << " sample " << i;
 }

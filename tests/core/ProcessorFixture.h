@@ -1,5 +1,6 @@
 #pragma once
 
+#include "TestSandbox.h"
 #include "core/PlatformPaths.h"
 #include "core/PluginProcessor.h"
 #include "core/StateKeys.h"
@@ -16,17 +17,7 @@
 
 namespace state_test
 {
-/** A fresh folder under the system temp folder that every preset and per-user path
-    points into while it lives; removed with everything in it. */
-struct Sandbox
-{
-    Sandbox() { folder.createDirectory(); }
-    ~Sandbox() { folder.deleteRecursively(); }
-
-    juce::File folder = juce::File::getSpecialLocation (juce::File::tempDirectory)
-                            .getNonexistentChildFile ("tessaro-state-test", {}, false);
-    QEL::PlatformPaths::ScopedBaseOverride paths { folder };
-};
+using Sandbox = test_support::Sandbox;
 
 using Processor = OrvaneTessaroAudioProcessor;
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "TestSandbox.h"
 #include "core/PlatformPaths.h"
 #include "core/PreseteableProcessor.h"
 
@@ -26,23 +27,8 @@ inline void PrintTo (const StringArray& names, std::ostream* os)
 
 namespace presets_test
 {
-/** A fresh folder under the system temp folder, removed with everything in it. */
-struct TempFolder
-{
-    TempFolder() { folder.createDirectory(); }
-
-    ~TempFolder() { folder.deleteRecursively(); }
-
-    juce::File folder = juce::File::getSpecialLocation (juce::File::tempDirectory)
-                            .getNonexistentChildFile ("tessaro-presets-test", {}, false);
-};
-
-/** A temp folder that every preset and per-user path is redirected to while it lives. */
-struct SandboxedPaths
-{
-    TempFolder temp;
-    QEL::PlatformPaths::ScopedBaseOverride paths { temp.folder };
-};
+using TempFolder = test_support::TempFolder;
+using SandboxedPaths = test_support::Sandbox;
 
 /** Writes text to a file, creating its folders. */
 inline juce::File writeText (const juce::File& file, const juce::String& text)

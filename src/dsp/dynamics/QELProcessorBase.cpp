@@ -36,7 +36,7 @@ void QELProcessorBase::prepareToPlay (double newSampleRate, int newSamplesPerBlo
 
     // A switch requested before the ramp length is known stays instant.
     applyPendingSwitch();
-    wetRamp.reset (sampleRate, (double) rampTimes[active.load() ? 0 : 1]);
+    wetRamp.reset (sampleRate, (double) rampTimes[runningActive ? 0 : 1]);
     applyDryPathLatency();
 }
 
@@ -63,9 +63,12 @@ void QELProcessorBase::setTempo (double bpm)
         tempo.store (bpm);
 }
 
+// The audio thread follows only the request, which is written last: a block that starts between the two
+// writes sees the old state and no request, and switches (with its crossfade) at the next block.
 void QELProcessorBase::setBypass (bool shouldBeActive)
 {
     active.store (shouldBeActive);
+    pendingSwitch.store (shouldBeActive ? setOnRequest : setOffRequest);
 }
 
 void QELProcessorBase::setBypassSmooth (bool shouldBeActive)
@@ -196,7 +199,7 @@ void QELProcessorBase::processChunk (const float* const* in, float* const* out, 
 
     if (wetRamp.isSmoothing())
         processRamp (in, out, numSamples, numInputChannels, numOutputChannels);
-    else if (active.load())
+    else if (runningActive)
         processSteadyOn (in, out, numSamples, numInputChannels, numOutputChannels);
     else
         processSteadyOff (out, numSamples, numInputChannels, numOutputChannels);
@@ -264,7 +267,7 @@ void QELProcessorBase::processContextChunk (juce::dsp::ProcessContextReplacing<f
 
     if (wetRamp.isSmoothing())
         processContextRamp (context);
-    else if (active.load())
+    else if (runningActive)
         processImpl (context);
 }
 
@@ -332,7 +335,7 @@ void QELProcessorBase::crossfadeChannel (float* dest, const float* dry, const fl
 
 void QELProcessorBase::clearBuffersWhenOffRampEnded()
 {
-    if (! wetRamp.isSmoothing() && ! active.load())
+    if (! wetRamp.isSmoothing() && ! runningActive)
         clearBuffers();
 }
 
@@ -347,8 +350,13 @@ void QELProcessorBase::applyPendingSwitch()
 {
     const int request = pendingSwitch.exchange (noSwitchRequest);
 
-    if (request != noSwitchRequest)
-        startSwitchRamp (request == switchOnRequest);
+    if (request == noSwitchRequest)
+        return;
+
+    runningActive = request == switchOnRequest || request == setOnRequest;
+
+    if (request == switchOnRequest || request == switchOffRequest)
+        startSwitchRamp (runningActive);
 }
 
 void QELProcessorBase::startSwitchRamp (bool switchOn)
@@ -409,7 +417,7 @@ void QELProcessorBase::endRampWhenScratchMissing (int numSamples, int numInputCh
 
     wetRamp.setCurrentAndTargetValue (wetRamp.getTargetValue());
 
-    if (! active.load())
+    if (! runningActive)
         clearBuffers();
 }
 } // namespace juce

@@ -101,7 +101,9 @@ private:
     {
         noSwitchRequest,
         switchOnRequest,
-        switchOffRequest
+        switchOffRequest,
+        setOnRequest,
+        setOffRequest
     };
 
     void applyPendingRequests();
@@ -134,6 +136,7 @@ private:
                                   RampGains gains) noexcept;
 
     std::atomic<int> pendingSwitch { noSwitchRequest };
+    bool runningActive = true; // the switch state the audio thread applies
     std::atomic<int> requestedDryLatency { 0 };
     int appliedDryLatency = 0;
     int dryDelayChannels = 0;

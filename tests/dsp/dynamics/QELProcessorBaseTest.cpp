@@ -550,3 +550,21 @@ TEST (QELProcessorBaseDryPath, LatencyIsClampedAndZeroStopsTheDryPath)
     EXPECT_EQ (block.dryDelay.getDelay(), 22000.0f);
 }
 } // namespace
+
+TEST (QELProcessorBase, ABlockBetweenTheStateAndTheRequestKeepsItsStateUntilTheCrossfade)
+{
+    InvertingBlock block;
+    block.prepare (stereoSpec());
+
+    // Another thread has written the new state but not yet its request.
+    block.active.store (false);
+    auto buffer = constantBlock (1.0f);
+    runInPlace (block, buffer);
+    EXPECT_EQ (buffer.getSample (0, 0), -1.0f);
+    EXPECT_FALSE (block.isRamping());
+
+    block.setBypassSmooth (false);
+    auto next = constantBlock (1.0f);
+    runInPlace (block, next);
+    EXPECT_TRUE (block.isRamping()) << "the switch arrives with its crossfade";
+}

@@ -1,0 +1,66 @@
+#include "chain/GainProcessor.h"
+
+namespace tessaro::dsp
+{
+GainProcessor::GainProcessor()
+{
+    setLimit (false);
+}
+
+int GainProcessor::lookAheadSamplesFor (double rate) noexcept
+{
+    return (int) std::floor ((double) lookAheadSeconds * rate);
+}
+
+int GainProcessor::getLatencyInSamples()
+{
+    return limit.load() ? lookAheadSamplesFor (limiterRate.load()) : 0;
+}
+
+void GainProcessor::prepare (const juce::dsp::ProcessSpec& spec)
+{
+    ModuleProcessorBase::prepare (spec);
+    limiterRate.store (spec.sampleRate);
+    lookAheadDelay.prepare (std::max (2, (int) spec.numChannels), lookAheadSamplesFor (spec.sampleRate));
+    setDryPathLatency (getLatencyInSamples());
+}
+
+void GainProcessor::reset()
+{
+    ModuleProcessorBase::reset();
+    lookAheadDelay.reset();
+}
+
+void GainProcessor::processImpl (const float* const*, float* const* out, int numSamples, int, int numChannels)
+{
+    lookAheadDelay.setDelay (getLatencyInSamples());
+    if (lookAheadDelay.getDelay() > 0)
+        lookAheadDelay.process (out, numChannels, numSamples);
+}
+
+void GainProcessor::setType (int newType)
+{
+    type.store (newType);
+}
+
+void GainProcessor::setDrive (float percent)
+{
+    driveDb.store (20.0f * percent / 100.0f);
+}
+
+void GainProcessor::setSaturationMix (float percent)
+{
+    saturationMix.store (percent / 100.0f);
+}
+
+void GainProcessor::setOutputGain (float db)
+{
+    outputGainDb.store (db);
+}
+
+void GainProcessor::setLimit (bool on)
+{
+    limit.store (on);
+    setDryPathLatency (getLatencyInSamples());
+}
+} // namespace tessaro::dsp

@@ -1,0 +1,55 @@
+#pragma once
+
+#include "chain/ModuleProcessorBase.h"
+#include "core/BypassDelay.h"
+
+#include <atomic>
+
+namespace tessaro::dsp
+{
+/** The output module: four saturation characters with drive and blend, an output gain and a look-ahead
+    limiter whose look-ahead is the module's latency while it is on. */
+class GainProcessor : public ModuleProcessorBase
+{
+public:
+    GainProcessor();
+
+    /** The limiter's look-ahead, floor (0.005 s x rate), while Limit is on; 0 otherwise. */
+    int getLatencyInSamples() override;
+
+    void prepare (const juce::dsp::ProcessSpec& spec) override;
+    void reset() override;
+    /** Saturation, output gain, limiter. */
+    void processImpl (const float* const* in, float* const* out, int numSamples, int numInputChannels,
+                      int numChannels) override;
+
+    /** 0 Off, 1 Vintage Tape, 2 Clean Tube, 3 Warm Tube, 4 Broken Tube. */
+    void setType (int type);
+    /** Drive in percent: +20 p/100 dB into the shaper, the same back out after it. */
+    void setDrive (float percent);
+    /** Saturation blend in percent. */
+    void setSaturationMix (float percent);
+    /** Output gain in dB. */
+    void setOutputGain (float db);
+    /** Switches the limiter; the caller then reports the new latency. */
+    void setLimit (bool on);
+
+    /** The look-ahead in samples for a rate: the 0.005 s float widened to double, times the rate, floored. */
+    static int lookAheadSamplesFor (double rate) noexcept;
+
+    int getType() const noexcept { return type.load(); }
+    float getDriveDb() const noexcept { return driveDb.load(); }
+    float getSaturationMix() const noexcept { return saturationMix.load(); }
+    float getOutputGain() const noexcept { return outputGainDb.load(); }
+    bool isLimiting() const noexcept { return limit.load(); }
+
+    static constexpr float lookAheadSeconds = 0.005f;
+
+private:
+    std::atomic<int> type { 0 };
+    std::atomic<float> driveDb { 0.0f }, saturationMix { 1.0f }, outputGainDb { 0.0f };
+    std::atomic<bool> limit { false };
+    std::atomic<double> limiterRate { 44100.0 };
+    QEL::BypassDelay lookAheadDelay; // stands in for the limiter's own look-ahead
+};
+} // namespace tessaro::dsp

@@ -1,0 +1,60 @@
+#pragma once
+
+#include <juce_audio_basics/juce_audio_basics.h>
+#include <juce_dsp/juce_dsp.h>
+
+#include <cmath>
+
+namespace chain_test
+{
+/** A stereo sine of the given amplitude on both channels. */
+inline juce::AudioBuffer<float> sine (double hz, double rate, int numSamples, float amplitude = 0.5f)
+{
+    juce::AudioBuffer<float> buffer (2, numSamples);
+    for (int i = 0; i < numSamples; ++i)
+    {
+        const auto v = amplitude * (float) std::sin (juce::MathConstants<double>::twoPi * hz * i / rate);
+        buffer.setSample (0, i, v);
+        buffer.setSample (1, i, v);
+    }
+    return buffer;
+}
+
+/** A stereo buffer of silence with a single 1 at the given sample. */
+inline juce::AudioBuffer<float> impulse (int numSamples, int at = 0)
+{
+    juce::AudioBuffer<float> buffer (2, numSamples);
+    buffer.clear();
+    buffer.setSample (0, at, 1.0f);
+    buffer.setSample (1, at, 1.0f);
+    return buffer;
+}
+
+/** Runs any block with the block entry, in place, in blocks of blockSize. */
+template <typename Block>
+void runInBlocks (Block& block, juce::AudioBuffer<float>& buffer, int blockSize, int numInputChannels = 2)
+{
+    for (int start = 0; start < buffer.getNumSamples(); start += blockSize)
+    {
+        const int n = juce::jmin (blockSize, buffer.getNumSamples() - start);
+        float* channels[2] = { buffer.getWritePointer (0, start), buffer.getWritePointer (1, start) };
+        block.process (channels, channels, n, numInputChannels, 2);
+    }
+}
+
+/** The RMS level in dB of one channel from a sample on. */
+inline float rmsDb (const juce::AudioBuffer<float>& buffer, int channel, int from)
+{
+    return juce::Decibels::gainToDecibels (buffer.getRMSLevel (channel, from, buffer.getNumSamples() - from), -200.0f);
+}
+
+/** The gain in dB a block applies to a sine, measured after the block has settled. */
+template <typename Block> float sineGainDb (Block& block, double hz, double rate, int blockSize = 256)
+{
+    const int length = (int) rate; // one second; the last half is measured
+    auto buffer = sine (hz, rate, length);
+    runInBlocks (block, buffer, blockSize);
+    const auto reference = sine (hz, rate, length);
+    return rmsDb (buffer, 0, length / 2) - rmsDb (reference, 0, length / 2);
+}
+} // namespace chain_test

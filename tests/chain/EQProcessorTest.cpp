@@ -1,0 +1,137 @@
+#include "chain/EQProcessor.h"
+#include "chain/ChainTestSupport.h"
+#include "chain/ShelfPassFilterProcessor.h"
+
+#include <gtest/gtest.h>
+
+using tessaro::dsp::EQProcessor;
+using tessaro::dsp::ShelfPassFilterProcessor;
+using namespace chain_test;
+
+namespace
+{
+constexpr double rate = 44100.0;
+
+std::unique_ptr<EQProcessor> preparedEq()
+{
+    auto eq = std::make_unique<EQProcessor>();
+    eq->prepare ({ rate, 256, 2 });
+    return eq;
+}
+} // namespace
+
+TEST (EQProcessor, DefaultsLeaveTheSignalUnchanged)
+{
+    auto eq = preparedEq();
+    const auto input = sine (440.0, rate, 4096);
+    auto buffer = input;
+    runInBlocks (*eq, buffer, 256);
+
+    for (int ch = 0; ch < 2; ++ch)
+        for (int i = 0; i < buffer.getNumSamples(); ++i)
+            ASSERT_NEAR (buffer.getSample (ch, i), input.getSample (ch, i), 1.0e-5f) << i;
+}
+
+TEST (EQProcessor, TheHighBandStartsAtTheParameterDefault)
+{
+    EQProcessor eq;
+    EXPECT_EQ (eq.highBand.getFrequency(), 5000.0f);
+    EXPECT_EQ (eq.highBand.getType(), ShelfPassFilterProcessor::highBand);
+    EXPECT_EQ (eq.lowBand.getFrequency(), 100.0f);
+    EXPECT_EQ (eq.midBand.getFrequency(), 1000.0f);
+}
+
+TEST (EQProcessor, BandsShapeSinesAsAListenerExpects)
+{
+    struct Case
+    {
+        const char* what;
+        void (*set) (EQProcessor&);
+        double hz;
+        float expectedDb, toleranceDb;
+    };
+    const Case cases[] = {
+        { "low shelf +6 dB, below the corner", [] (EQProcessor& e) { e.setLowGain (6.0f); }, 30.0, 6.0f, 0.6f },
+        { "low shelf +6 dB, far above", [] (EQProcessor& e) { e.setLowGain (6.0f); }, 5000.0, 0.0f, 0.2f },
+        { "low band -15 dB is a 2nd-order high-pass", [] (EQProcessor& e) { e.setLowGain (-15.0f); }, 25.0, -24.1f,
+          1.0f },
+        { "high band -15 dB is a low-pass", [] (EQProcessor& e) { e.setHighGain (-15.0f); }, 10000.0, -14.5f, 1.5f },
+        { "high band -15 dB leaves the voice", [] (EQProcessor& e) { e.setHighGain (-15.0f); }, 500.0, 0.0f, 0.2f },
+        { "high shelf +6 dB at 5 kHz", [] (EQProcessor& e) { e.setHighGain (6.0f); }, 15000.0, 6.0f, 0.6f },
+    };
+
+    for (const auto& c : cases)
+    {
+        auto eq = preparedEq();
+        c.set (*eq);
+        EXPECT_NEAR (sineGainDb (*eq, c.hz, rate), c.expectedDb, c.toleranceDb) << c.what;
+    }
+}
+
+TEST (EQProcessor, AdLibIsATelephoneBandWithPresencePeaks)
+{
+    const auto gainWithAdLib = [] (double hz)
+    {
+        auto eq = preparedEq();
+        eq->setAdLib (true);
+        return sineGainDb (*eq, hz, rate);
+    };
+
+    const float at100 = gainWithAdLib (100.0), at1500 = gainWithAdLib (1500.0), at2500 = gainWithAdLib (2500.0);
+    const float at8000 = gainWithAdLib (8000.0), at800 = gainWithAdLib (800.0);
+
+    EXPECT_LT (at100, -25.0f);
+    EXPECT_LT (at8000, -20.0f);
+    EXPECT_GT (at1500, at800 + 3.0f);
+    EXPECT_GT (at2500, at800 + 3.0f);
+    EXPECT_LT (at800, 0.0f); // the -6 dB output factor
+}
+
+TEST (EQProcessor, DrawingCoefficientsBlendShelfIntoPassAt96kHz)
+{
+    ShelfPassFilterProcessor band;
+    band.setFrequency (100.0f);
+    band.setQ (0.707f);
+
+    EXPECT_EQ (ShelfPassFilterProcessor::blendWeight (-9.0f), 0.0f);
+    EXPECT_EQ (ShelfPassFilterProcessor::blendWeight (-12.0f), 0.5f);
+    EXPECT_EQ (ShelfPassFilterProcessor::blendWeight (-15.0f), 1.0f);
+
+    // Pure high-pass at -15 dB: the formula of a 2nd-order high-pass designed at 96 kHz.
+    band.setGainDb (-15.0f);
+    const auto pass = band.computeMixedCoefficients();
+    const double n = std::tan (juce::MathConstants<double>::pi * 100.0 / 96000.0);
+    const double q = (double) 0.707f;
+    const double c = 1.0 / (1.0 + n / q + n * n);
+    const double expected[] = { c, -2.0 * c, c, 2.0 * c * (n * n - 1.0), c * (1.0 - n / q + n * n) };
+    for (int i = 0; i < 5; ++i)
+        EXPECT_NEAR (pass->coefficients[i], expected[i], 1.0e-12) << i;
+
+    // The drawing does not depend on the host rate.
+    ShelfPassFilterProcessor at44, at48;
+    for (auto* b : { &at44, &at48 })
+    {
+        b->setFrequency (2500.0f);
+        b->setGainDb (-12.0f);
+    }
+    at44.prepare ({ 44100.0, 64, 2 });
+    at48.prepare ({ 48000.0, 64, 2 });
+    const auto a = at44.computeMixedCoefficients(), b = at48.computeMixedCoefficients();
+    for (int i = 0; i < 5; ++i)
+        EXPECT_EQ (a->coefficients[i], b->coefficients[i]);
+
+    // The drawn response matches the audio: 0 dB gain draws a flat line.
+    ShelfPassFilterProcessor flat;
+    flat.setFrequency (20.0f);
+    EXPECT_NEAR (flat.computeMixedCoefficients()->getMagnitudeForFrequency (1000.0, 96000.0), 1.0, 1.0e-9);
+}
+
+TEST (EQProcessor, BandChangesWhileProcessingTakeEffectAtTheNextBlock)
+{
+    auto eq = preparedEq();
+    auto buffer = sine (30.0, rate, 22050);
+    runInBlocks (*eq, buffer, 256);
+
+    eq->setLowGain (-15.0f); // as the router does on another thread, between blocks
+    EXPECT_LT (sineGainDb (*eq, 30.0, rate), -15.0f);
+}
