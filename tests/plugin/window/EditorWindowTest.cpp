@@ -129,3 +129,21 @@ TEST_F (EditorWindowTest, EditorInARealWindowKeepsTheVisibleFlagRight)
     EXPECT_EQ (juce::Desktop::getInstance().getNumComponents(), windowsBefore);
     EXPECT_EQ (processor.getActiveEditor(), nullptr);
 }
+
+TEST_F (EditorWindowTest, ResizeButtonOpensAndClosesTheSizeMenu)
+{
+    OrvaneTessaroAudioProcessor processor;
+    OrvaneTessaroAudioProcessorEditor editor (processor);
+    editor.addToDesktop (juce::ComponentPeer::windowIsTemporary);
+    editor.setVisible (true);
+    pump (20);
+
+    editor.mainPanel.onResizeRequest();
+    EXPECT_TRUE (editor.sizeCombo.isPopupActive());
+    editor.mainPanel.onResizeRequest();
+    pump (20);
+    EXPECT_FALSE (editor.sizeCombo.isPopupActive());
+
+    processor.editorBeingDeleted (&editor);
+    editor.removeFromDesktop();
+}
