@@ -78,3 +78,8 @@ echo
 echo "What changed against the factory render (input: peak $in_peak dBFS, RMS $in_rms dBFS; latency in"
 echo "samples, removed from every file; difference = RMS level of this render minus the factory render):"
 cat "$summary"
+
+# A picture of the installed plug-in's editor at its default size, as a host shows it.
+echo
+bash "$root/tools/with-display.sh" "$build/tools/tessaro_render" --plugin "$HOME/.vst3/Orvane Tessaro.vst3" \
+    --editor-png "$out/editor.png"

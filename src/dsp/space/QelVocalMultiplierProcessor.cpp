@@ -171,6 +171,10 @@ void QelVocalMultiplierProcessor::prepare (const juce::dsp::ProcessSpec& spec)
     stereoizer.prepare (spec);
 
     updateFilters();
+    // A filter sizes its state on its first reset; do that here, not when the voice starts on the audio thread.
+    octavePreFilter.reset();
+    octavePostFilter.reset();
+    stereoCopyHighPass.reset();
     allocateScratch ((int) spec.maximumBlockSize);
 }
 
