@@ -9,6 +9,7 @@ packages=(
     libx11-dev libxrandr-dev libxinerama-dev libxcursor-dev libxext-dev libxcomposite-dev
     libfreetype-dev libfontconfig1-dev libasound2-dev
     espeak-ng sox
+    xvfb xauth
 )
 
 missing=()

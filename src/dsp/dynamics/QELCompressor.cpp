@@ -1,5 +1,7 @@
 #include "dsp/dynamics/QELCompressor.h"
 
+#include "dsp/dynamics/DspConstants.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -38,7 +40,8 @@ namespace
 //==============================================================================
 double QELCompressor::KeyFilter::processSample (double x) noexcept
 {
-    const double y = b0 * x + b1 * x1 + b2 * x2 - a1 * y1 - a2 * y2;
+    // Decaying tails below the smallest normal float are cut, so long silence leaves no denormal state.
+    const double y = QEL::flushTiny (b0 * x + b1 * x1 + b2 * x2 - a1 * y1 - a2 * y2);
     x2 = x1;
     x1 = x;
     y2 = y1;

@@ -73,7 +73,7 @@ void QELLoFiProcessor::processImpl (float& sample, int channel) noexcept
     if (channel < 0 || channel > 1)
         return;
 
-    switch (mode)
+    switch (mode.load (std::memory_order_relaxed))
     {
         case 0: sample = runStage (highPassStage, channel, runStage (lowPassStage, channel, sample)); break;
         case 1:

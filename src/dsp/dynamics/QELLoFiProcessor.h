@@ -3,6 +3,7 @@
 #include "dsp/dynamics/QELProcessorBase.h"
 
 #include <array>
+#include <atomic>
 
 namespace juce
 {
@@ -46,7 +47,7 @@ public:
     static IIRCoefficients designStage (Stage stage, double rate) noexcept;
 
     /** Which chain runs: 0, 1 or 2; any other value passes the signal unchanged. */
-    int mode = 0;
+    std::atomic<int> mode { 0 };
 
     /** Two filters per stage (channel 0, then channel 1), stage by stage. */
     std::array<IIRFilterBase<SpinLock>, 2 * numStages> filters;

@@ -1,0 +1,122 @@
+#include "dsp/dynamics/GainProcessor.h"
+#include "dsp/dynamics/MixProcessor.h"
+#include "dsp/dynamics/MultiFilter.h"
+#include "dsp/dynamics/QELBitcrusherProcessor.h"
+#include "dsp/dynamics/QELLoFiProcessor.h"
+#include "dsp/dynamics/SVCutFilterProcessor.h"
+
+#include <benchmark/benchmark.h>
+
+namespace
+{
+constexpr int blockSize = 512;
+constexpr int channels = 2;
+constexpr double rate = 48000.0;
+
+juce::AudioBuffer<float> noiseBlock()
+{
+    juce::Random random (99);
+    juce::AudioBuffer<float> buffer (channels, blockSize);
+    for (int channel = 0; channel < channels; ++channel)
+        for (int i = 0; i < blockSize; ++i)
+            buffer.setSample (channel, i, 0.5f * (random.nextFloat() * 2.0f - 1.0f));
+    return buffer;
+}
+
+void reportPerSample (benchmark::State& state)
+{
+    state.counters["time_per_sample"] = benchmark::Counter ((double) state.iterations() * blockSize,
+                                                            benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+}
+
+template <typename Block> void prepareBlock (Block& block)
+{
+    block.prepare ({ rate, (juce::uint32) blockSize, (juce::uint32) channels });
+}
+
+/** Runs a prepared block in place on stereo noise. time_per_sample is the cost of one sample frame
+    (one sample on each channel). */
+template <typename Block> void runBlock (benchmark::State& state, Block& block)
+{
+    auto buffer = noiseBlock();
+    auto* data = buffer.getArrayOfWritePointers();
+
+    for (auto _ : state)
+    {
+        block.process (data, data, blockSize, channels, channels);
+        benchmark::DoNotOptimize (data[0][0]);
+        benchmark::ClobberMemory();
+    }
+    reportPerSample (state);
+}
+
+void BM_GainRamping (benchmark::State& state)
+{
+    QEL::GainProcessor gain;
+    gain.rampSeconds = 1000.0f; // never arrives, so every block ramps
+    prepareBlock (gain);
+    gain.setGainDb (-6.0f);
+    runBlock (state, gain);
+}
+
+void BM_MixRamping (benchmark::State& state)
+{
+    QEL::MixProcessor mix;
+    mix.rampSeconds = 1000.0f;
+    prepareBlock (mix);
+    mix.setMix (0.5f);
+    runBlock (state, mix);
+}
+
+void BM_LoFi (benchmark::State& state)
+{
+    juce::QELLoFiProcessor lofi;
+    lofi.mode = (int) state.range (0);
+    prepareBlock (lofi);
+    runBlock (state, lofi);
+}
+
+void BM_Bitcrusher (benchmark::State& state)
+{
+    juce::QELBitcrusherProcessor crusher;
+    crusher.bitDepth = 8.0f;
+    crusher.downsampleFactor = 4;
+    crusher.crushMix = 0.7f;
+    prepareBlock (crusher);
+    runBlock (state, crusher);
+}
+
+void BM_SVCutPair (benchmark::State& state)
+{
+    QEL::SVCutFilterProcessor<float> pair;
+    pair.setHighPassCutoff (200.0f);
+    pair.setLowPassCutoff (8000.0f);
+    prepareBlock (pair);
+    runBlock (state, pair);
+}
+
+void BM_MultiFilter (benchmark::State& state)
+{
+    juce::MultiFilter multi;
+    multi.setFilterType ((int) state.range (0));
+    auto buffer = noiseBlock();
+    auto* data = buffer.getArrayOfWritePointers();
+    const float sampleTime = (float) (1.0 / rate);
+
+    for (auto _ : state)
+    {
+        for (int i = 0; i < blockSize; ++i)
+            multi.Process (sampleTime, data[0][i], data[1][i], 0.3f, false);
+        benchmark::DoNotOptimize (data[0][0]);
+        benchmark::ClobberMemory();
+    }
+    reportPerSample (state);
+}
+} // namespace
+
+BENCHMARK (BM_GainRamping);
+BENCHMARK (BM_MixRamping);
+BENCHMARK (BM_LoFi)->Arg (0)->Arg (1)->Arg (2);
+BENCHMARK (BM_Bitcrusher);
+BENCHMARK (BM_SVCutPair);
+BENCHMARK (BM_MultiFilter)->Arg (0)->Arg (1)->Arg (2)->Arg (3);

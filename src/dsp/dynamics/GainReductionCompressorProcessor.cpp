@@ -1,0 +1,145 @@
+#include "dsp/dynamics/GainReductionCompressorProcessor.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace
+{
+constexpr double keyShelfHz = 120.0;
+constexpr double keyShelfGain = 0.501187; // -6 dB
+constexpr double keyShelfQ = 0.5;
+constexpr int lowShelf = 2;
+
+double zeroIfDenormal (double value) noexcept
+{
+    return std::fpclassify (value) == FP_SUBNORMAL ? 0.0 : value;
+}
+
+double coefficientFor (double ms, int rate)
+{
+    return 1.0 - std::exp (-1000.0 / (ms * (double) rate));
+}
+} // namespace
+
+//==============================================================================
+void GREnvelopeFollower::setup (double newAttackMs, double newReleaseMs, double newHoldMs, double newGateDb)
+{
+    attackMs = newAttackMs;
+    releaseMs = newReleaseMs;
+    holdMs = newHoldMs;
+    gateDb = newGateDb;
+}
+
+void GREnvelopeFollower::prepare (int newSampleRate)
+{
+    sampleRate = newSampleRate;
+    attackCoef = coefficientFor (attackMs, sampleRate);
+    releaseCoef = coefficientFor (releaseMs, sampleRate);
+    holdSamples = (int) (holdMs * (double) sampleRate / 1000.0);
+    gateLevel = std::pow (10.0, gateDb / 20.0);
+    input = state = output = 0.0;
+    holdCounter = 0;
+}
+
+double GREnvelopeFollower::process (double level) noexcept
+{
+    input = level;
+
+    if (holdCounter > 0 && state > level)
+    {
+        --holdCounter;
+        level = state;
+    }
+    else if (gateLevel > level)
+    {
+        level = 0.0;
+    }
+
+    double coefficient = releaseCoef;
+
+    if (state < level)
+    {
+        coefficient = attackCoef;
+        holdCounter = holdSamples;
+    }
+
+    state = zeroIfDenormal (coefficient * level + (1.0 - coefficient) * state);
+    output = state;
+    return output;
+}
+
+//==============================================================================
+GainReductionCompressorProcessor::GainReductionCompressorProcessor()
+{
+    for (auto& filter : keyFilters)
+        filter.setCoeff (keyShelfHz, keyShelfGain, keyShelfQ, lowShelf, 44100);
+
+    for (auto& follower : followers)
+    {
+        follower.setup (0.16905, 28.0035, 13.138125, -96.0);
+        follower.prepare (44100);
+    }
+}
+
+GainReductionCompressorProcessor::~GainReductionCompressorProcessor() = default;
+
+void GainReductionCompressorProcessor::setSlay (float slay)
+{
+    const double position = 1.0 - (double) slay / 100.0;
+    slayPosition.store (position, std::memory_order_relaxed);
+    slayOffset.store ((std::pow (3000.0, position) - 1.0) / 2999.0, std::memory_order_relaxed);
+    pendingSlay.store (slay);
+    slayChanged.store (true);
+}
+
+void GainReductionCompressorProcessor::applyPendingSlay() noexcept
+{
+    if (! slayChanged.load (std::memory_order_relaxed) || ! slayChanged.exchange (false))
+        return;
+
+    offsetRamp.setTargetValue ((float) slayOffset.load (std::memory_order_relaxed));
+    slayRamp.setTargetValue (pendingSlay.load());
+}
+
+void GainReductionCompressorProcessor::prepareToPlay (double newSampleRate, int newSamplesPerBlock)
+{
+    juce::QELProcessorBase::prepareToPlay (newSampleRate, newSamplesPerBlock);
+    applyPendingSlay();
+    offsetRamp.reset (newSampleRate, (double) 0.1f);
+    slayRamp.reset (newSampleRate, (double) 0.1f);
+
+    const int integerRate = (int) newSampleRate;
+
+    for (auto& filter : keyFilters)
+    {
+        filter.setCoeff (filter.frequency, filter.gain, filter.q, filter.type, integerRate);
+        filter.reset();
+    }
+
+    for (auto& follower : followers)
+        follower.prepare (integerRate);
+}
+
+void GainReductionCompressorProcessor::reset()
+{
+    juce::QELProcessorBase::reset();
+}
+
+void GainReductionCompressorProcessor::processImpl (float* sample, int channel)
+{
+    if (channel < 0 || channel >= (int) followers.size())
+        return;
+
+    applyPendingSlay();
+
+    const float x = *sample;
+    lastInputNonZero.store (x != 0.0f, std::memory_order_relaxed);
+
+    key = keyFilters[(size_t) channel].processSample ((double) x);
+    const double offset = (double) offsetRamp.getNextValue();
+    envelope = followers[(size_t) channel].process (zeroIfDenormal (std::abs (key + offset)));
+
+    const double newGain = envelope <= threshold ? 1.0 : std::max (threshold / envelope, threshold);
+    gain.store (newGain, std::memory_order_relaxed);
+    *sample = x * (float) newGain;
+}

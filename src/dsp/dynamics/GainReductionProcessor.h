@@ -1,0 +1,38 @@
+#pragma once
+
+#include "dsp/dynamics/GainProcessor.h"
+#include "dsp/dynamics/GainReductionCompressorProcessor.h"
+
+#include <atomic>
+
+/** The Slay compressor block: input gain, the levelling compressor, a soft clipper driven +27 dB, then either
+    an automatic gain that follows the Slay amount or a fixed output level, a dry/wet mix and an output gain
+    stage. autoGain may be switched from any thread. */
+class GainReductionProcessor : public juce::QELProcessorBase
+{
+public:
+    GainReductionProcessor();
+    ~GainReductionProcessor() override;
+
+    /** Prepares the compressor and the output gain stage. */
+    void prepare (const juce::dsp::ProcessSpec& spec) override;
+    /** Clears the dry paths of this block, the compressor and the output gain stage. */
+    void reset() override;
+    /** Compresses, clips and levels out in place; in is the dry signal of the mix. */
+    void processImpl (const float* const* in, float* const* out, int numSamples, int numInputChannels,
+                      int numOutputChannels) override;
+    using juce::QELProcessorBase::processImpl;
+
+    /** The soft clipper: t / (t^2 / 4 + 1), unity slope at 0 and a peak of 1 at t = 2. */
+    static double softClip (double t) noexcept;
+    /** The automatic gain after the clipper for a Slay amount: +2 dB at 0 falling to -8 dB at 50 and above. */
+    static double autoGainFactor (double slay) noexcept;
+
+    double mix = 1.0;
+    double inputGain = 1.0;
+    double drive = 22.387211385683397; // 10^1.35, +27 dB
+    float outputLevel = 1.0f;
+    std::atomic<bool> autoGain { false };
+    GainReductionCompressorProcessor compressor;
+    QEL::GainProcessor outputGain;
+};

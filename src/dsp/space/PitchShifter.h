@@ -1,0 +1,89 @@
+#pragma once
+
+#include <juce_audio_basics/juce_audio_basics.h>
+
+#include <vector>
+
+namespace QEL
+{
+/** Linear interpolation between neighbouring samples (the read type of PitchShifter). */
+struct DLLinear
+{
+};
+
+/** A time-domain pitch shifter: a circular buffer written at normal speed and read by two taps half a
+    buffer apart that move at the pitch ratio, crossfading to the other tap while one passes the write
+    position. Each sample is stored twice (at its index and one buffer length further on) so that an
+    interpolated read never wraps. */
+template <typename SampleType, typename InterpolationType = DLLinear> class PitchShifter
+{
+public:
+    /** Sizes the buffer for numChannels channels (reallocating only on a change) and resets. */
+    void prepare (int numChannels)
+    {
+        buffer.setSize (numChannels, 2 * length);
+        channelData = buffer.getArrayOfWritePointers();
+        writeIndex.resize ((std::size_t) numChannels);
+        readPosition.resize ((std::size_t) numChannels);
+        crossfade.resize ((std::size_t) numChannels);
+        reset();
+    }
+
+    /** Silences the buffer and puts both taps back at 0 and half a buffer. */
+    void reset()
+    {
+        std::fill (writeIndex.begin(), writeIndex.end(), 0);
+        std::fill (readPosition.begin(), readPosition.end(), SampleType (0));
+        std::fill (crossfade.begin(), crossfade.end(), SampleType (0));
+        buffer.clear();
+    }
+
+    /** Shifts one sample of a channel and returns the output sample. */
+    SampleType processSample (int channel, SampleType x) noexcept
+    {
+        const auto c = (std::size_t) channel;
+        auto* b = channelData[channel];
+        const int w = writeIndex[c];
+        const SampleType r = readPosition[c];
+
+        b[w] = x;
+        b[w + length] = x;
+
+        const SampleType r2 = halfLength > r ? r + halfLength : r - halfLength;
+        const int i1 = (int) r;
+        const int i2 = (int) r2;
+        const SampleType ya = b[i1] + (b[i1 + 1] - b[i1]) * (r - (SampleType) i1);
+        const SampleType yb = b[i2] + (b[i2 + 1] - b[i2]) * (r2 - (SampleType) i2);
+
+        SampleType g = crossfade[c];
+        if (w - i1 <= crossfadeLength && (SampleType) w - r >= 0)
+            g = ((SampleType) w - r) / (SampleType) crossfadeLength;
+        else if (w == i1)
+            g = 0;
+
+        if (w - i2 <= crossfadeLength && (SampleType) w - r2 >= 0)
+            g = 1 - ((SampleType) w - r2) / (SampleType) crossfadeLength;
+        else if (w == i2)
+            g = 1;
+
+        crossfade[c] = g;
+
+        writeIndex[c] = w + 1 >= length ? 0 : w + 1;
+        const SampleType next = r + ratio;
+        readPosition[c] = (int) next >= length ? SampleType (0) : next;
+
+        return g * ya + (1 - g) * yb;
+    }
+
+    juce::AudioBuffer<SampleType> buffer;
+    SampleType* const* channelData = nullptr;
+    std::vector<int> writeIndex;
+    std::vector<SampleType> readPosition;
+    /** Read speed relative to the write speed: the pitch factor. */
+    SampleType ratio = 1;
+    std::vector<SampleType> crossfade;
+    int crossfadeLength = 256;
+    int length = 4096;
+    SampleType halfLength = 2048;
+};
+} // namespace QEL

@@ -1,0 +1,128 @@
+#include "dsp/dynamics/GainReductionProcessor.h"
+#include "dsp/dynamics/KestraneCL1BProcessor.h"
+#include "dsp/dynamics/LookAheadCompressorProcessor.h"
+
+#include "dsp/dynamics/DynamicsSignals.h"
+
+#include <gtest/gtest.h>
+#include <juce_audio_formats/juce_audio_formats.h>
+
+#include <algorithm>
+#include <memory>
+#include <vector>
+
+namespace
+{
+using namespace dynamics_signals;
+
+/** A phrase spoken by espeak-ng (mono, its own rate), rendered once; empty when espeak-ng is missing. */
+struct Phrase
+{
+    std::vector<float> samples;
+    double sampleRate = 0.0;
+};
+
+const Phrase& spokenPhrase()
+{
+    static const Phrase phrase = []
+    {
+        Phrase result;
+        const auto file = juce::File::createTempFile (".wav");
+        juce::ChildProcess speaker;
+        const juce::StringArray command { "espeak-ng", "-w", file.getFullPathName(),
+                                          "Loud words, then a quiet whisper, and loud again." };
+
+        if (speaker.start (command) && speaker.waitForProcessToFinish (20000) && speaker.getExitCode() == 0)
+        {
+            juce::WavAudioFormat wav;
+            std::unique_ptr<juce::AudioFormatReader> reader (
+                wav.createReaderFor (file.createInputStream().release(), true));
+
+            if (reader != nullptr && reader->lengthInSamples > 0)
+            {
+                juce::AudioBuffer<float> buffer (1, (int) reader->lengthInSamples);
+                reader->read (&buffer, 0, buffer.getNumSamples(), 0, true, false);
+                result.samples.assign (buffer.getReadPointer (0), buffer.getReadPointer (0) + buffer.getNumSamples());
+                result.sampleRate = reader->sampleRate;
+            }
+        }
+
+        file.deleteFile();
+        return result;
+    }();
+    return phrase;
+}
+
+/** Runs a stereo copy of the samples through a block in 256-sample blocks and returns the left channel. */
+std::vector<float> render (juce::QELProcessorBase& block, std::vector<float> samples, double rate)
+{
+    block.prepare ({ rate, 256, 2 });
+    auto right = samples;
+    for (size_t start = 0; start < samples.size(); start += 256)
+    {
+        float* channels[] = { samples.data() + start, right.data() + start };
+        const int count = (int) std::min<size_t> (256, samples.size() - start);
+        block.process (channels, channels, count, 2, 2);
+    }
+    return samples;
+}
+
+/** The spread in dB between the loud (90th percentile) and quiet (30th percentile) 30 ms frames with speech. */
+double levelSpreadDb (const std::vector<float>& samples, double rate)
+{
+    const size_t frame = (size_t) (0.03 * rate);
+    std::vector<double> levels;
+    for (size_t start = 0; start + frame <= samples.size(); start += frame)
+    {
+        const double level =
+            rms (std::vector<float> (samples.begin() + (long) start, samples.begin() + (long) (start + frame)));
+        if (level > 1.0e-3)
+            levels.push_back (levelToDb (level));
+    }
+    std::sort (levels.begin(), levels.end());
+    return levels[levels.size() * 9 / 10] - levels[levels.size() * 3 / 10];
+}
+
+TEST (SpokenPhrase, LimiterHoldsABoostedVoiceUnderFullScale)
+{
+    const auto& phrase = spokenPhrase();
+    if (phrase.samples.empty())
+        GTEST_SKIP() << "espeak-ng is not available";
+
+    auto boosted = phrase.samples;
+    const double gain = 1.0 / peak (boosted) * 8.0; // peaks at +18 dBFS
+    for (auto& sample : boosted)
+        sample = (float) (sample * gain);
+
+    QEL::LookAheadCompressorProcessor limiter;
+    const auto limited = render (limiter, boosted, phrase.sampleRate);
+
+    EXPECT_LE (peak (limited), 1.0 + 1.0e-5);
+    EXPECT_GT (peak (limited), 0.99);
+    EXPECT_TRUE (finiteAndNormal (limited.data(), (int) limited.size()));
+}
+
+TEST (SpokenPhrase, CompressorsNarrowTheVoicesLevelSpread)
+{
+    const auto& phrase = spokenPhrase();
+    if (phrase.samples.empty())
+        GTEST_SKIP() << "espeak-ng is not available";
+
+    const double before = levelSpreadDb (phrase.samples, phrase.sampleRate);
+
+    GainReductionProcessor slay;
+    slay.compressor.setSlay (100.0f);
+    slay.autoGain = true;
+
+    KestraneCL1BProcessor character;
+    character.mode = 3;
+    character.initCompressor();
+    character.setAmount (100.0f);
+
+    for (juce::QELProcessorBase* block : { (juce::QELProcessorBase*) &slay, (juce::QELProcessorBase*) &character })
+    {
+        const auto after = levelSpreadDb (render (*block, phrase.samples, phrase.sampleRate), phrase.sampleRate);
+        EXPECT_LT (after, before - 3.0) << "before " << before << " dB, after " << after << " dB";
+    }
+}
+} // namespace
