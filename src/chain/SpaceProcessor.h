@@ -1,8 +1,8 @@
 #pragma once
 
+#include "chain/DelayWrapperProcessor.h"
 #include "chain/ModuleProcessorBase.h"
-
-#include <atomic>
+#include "chain/ReverbWrapperProcessor.h"
 
 namespace tessaro::dsp
 {
@@ -14,6 +14,7 @@ public:
     SpaceProcessor();
 
     void prepare (const juce::dsp::ProcessSpec& spec) override;
+    /** Clears the stages' dry paths and the echo's buffers; the reverb engines keep their tails. */
     void reset() override;
     /** Stores a non-zero tempo and hands the value to the echo and the reverb. */
     void setTempo (double bpm) override;
@@ -21,47 +22,19 @@ public:
     void processImpl (const float* const* in, float* const* out, int numSamples, int numInputChannels,
                       int numChannels) override;
 
-    /** Sync on: the echo follows the stored note; off: the stored time. */
-    void setDelaySync (bool sync);
-    /** Free echo time in ms; heard while Sync is off. */
-    void setDelayTime (float ms);
-    /** Note choice 0..18 ("1/64T" .. "1 Bar"); heard while Sync is on. */
-    void setDelayNote (int choice);
-    /** Echo blend in percent. */
-    void setDelayAmount (float percent);
-    /** Echo feedback in percent, applied at once. */
-    void setDelayFeedback (float percent);
-    /** 0 Off, 1 Lofi, 2 Tape, 3 Modern, 4 Pong. */
-    void setDelayType (int type);
-    /** Reverb blend in percent. */
-    void setReverbAmount (float percent);
-    /** 0 Off, 1 Bright Room, 2 Dark Room, 3 Cathedral, 4 Outer Space. */
-    void setReverbType (int type);
-    /** Reverb time in percent. */
-    void setReverbTime (float percent);
+    void setDelaySync (bool sync) { delayStage.delay.setSync (sync); }
+    void setDelayTime (float ms) { delayStage.delay.setTime (ms); }
+    void setDelayNote (int choice) { delayStage.delay.setNote (choice); }
+    void setDelayAmount (float percent) { delayStage.setAmount (percent); }
+    void setDelayFeedback (float percent) { delayStage.delay.setFeedback (percent / 100.0f); }
+    /** 0 Off fades the echoes out; 1 Lofi, 2 Tape, 3 Modern, 4 Pong fade them in with that character. */
+    void setDelayType (int type) { delayStage.delay.setType (type); }
+    void setReverbAmount (float percent) { reverbStage.setAmount (percent); }
+    /** 0 Off fades the reverb out; 1 Bright Room, 2 Dark Room, 3 Cathedral, 4 Outer Space build an engine. */
+    void setReverbType (int type) { reverbStage.reverb.setReverbType (type); }
+    void setReverbTime (float percent) { reverbStage.reverb.setReverbTime (percent); }
 
-    /** The echo's note index for a note choice: 19 - choice, or 19 outside 1..18. */
-    static int noteIndexFor (int choice) noexcept { return choice >= 1 && choice <= 18 ? 19 - choice : 19; }
-
-    bool isDelaySynced() const noexcept { return delaySync.load(); }
-    int getDelayNoteIndex() const noexcept { return noteIndex.load(); }
-    float getDelayFreeTime() const noexcept { return freeTimeSeconds.load(); }
-    float getDelayFeedback() const noexcept { return feedback.load(); }
-    int getDelayType() const noexcept { return delayType.load(); }
-    float getDelayMix() const noexcept { return delayMix.load(); }
-    float getReverbMix() const noexcept { return reverbMix.load(); }
-    int getReverbType() const noexcept { return reverbType.load(); }
-    float getReverbTime() const noexcept { return reverbTime.load(); }
-
-private:
-    void applyDelayTiming();
-
-    std::atomic<bool> delaySync { true };
-    std::atomic<float> delayTimeMs { 200.0f };
-    std::atomic<int> delayNote { 10 };
-    std::atomic<int> noteIndex { 9 };
-    std::atomic<float> freeTimeSeconds { 0.2f };
-    std::atomic<float> feedback { 0.5f }, delayMix { 0.0f }, reverbMix { 0.0f }, reverbTime { 50.0f };
-    std::atomic<int> delayType { 0 }, reverbType { 0 };
+    ReverbWrapperProcessor reverbStage;
+    DelayWrapperProcessor delayStage;
 };
 } // namespace tessaro::dsp
