@@ -20,6 +20,8 @@ int GainProcessor::getLatencyInSamples()
 void GainProcessor::prepare (const juce::dsp::ProcessSpec& spec)
 {
     ModuleProcessorBase::prepare (spec);
+    saturation.prepare (spec);
+    outputGain.prepare (spec);
     limiterRate.store (spec.sampleRate);
     lookAheadDelay.prepare (std::max (2, (int) spec.numChannels), lookAheadSamplesFor (spec.sampleRate));
     setDryPathLatency (getLatencyInSamples());
@@ -28,34 +30,20 @@ void GainProcessor::prepare (const juce::dsp::ProcessSpec& spec)
 void GainProcessor::reset()
 {
     ModuleProcessorBase::reset();
+    saturation.reset();
+    outputGain.juce::QELProcessorBase::reset();
     lookAheadDelay.reset();
 }
 
-void GainProcessor::processImpl (const float* const*, float* const* out, int numSamples, int, int numChannels)
+void GainProcessor::processImpl (const float* const*, float* const* out, int numSamples, int numInputChannels,
+                                 int numChannels)
 {
+    saturation.process (out, out, numSamples, numInputChannels, numChannels);
+    outputGain.process (out, out, numSamples, numInputChannels, numChannels);
+
     lookAheadDelay.setDelay (getLatencyInSamples());
     if (lookAheadDelay.getDelay() > 0)
         lookAheadDelay.process (out, numChannels, numSamples);
-}
-
-void GainProcessor::setType (int newType)
-{
-    type.store (newType);
-}
-
-void GainProcessor::setDrive (float percent)
-{
-    driveDb.store (20.0f * percent / 100.0f);
-}
-
-void GainProcessor::setSaturationMix (float percent)
-{
-    saturationMix.store (percent / 100.0f);
-}
-
-void GainProcessor::setOutputGain (float db)
-{
-    outputGainDb.store (db);
 }
 
 void GainProcessor::setLimit (bool on)
