@@ -1,80 +1,118 @@
 #include "chain/ReverbProcessor.h"
 
+#include <new>
+
 namespace tessaro::dsp
 {
+namespace
+{
+    constexpr float sharedModulation = 50.0f;
+    constexpr float wetHighPassHz = 20.0f;
+    constexpr float wetLowPassHz = 20000.0f;
+} // namespace
+
 ReverbProcessor::ReverbProcessor() = default;
 
 ReverbProcessor::~ReverbProcessor()
 {
     delete pending.exchange (nullptr);
+    current.reset();
 }
 
-// The four modes arrive with the reverb library; until then no type builds an engine.
-std::unique_ptr<QEL::SkyReverbProcessorBase> ReverbProcessor::createEngine (int)
+//==============================================================================
+std::unique_ptr<ReverbProcessor::Engine> ReverbProcessor::makeEngine (int)
 {
     return nullptr;
 }
 
-void ReverbProcessor::configure (QEL::SkyReverbProcessorBase& engine, int type) const
-{
-    engine.setTone (type == brightRoom ? 100.0f : 50.0f);
-    engine.setPreDelay (0.0f);
-    engine.setMassive (type == outerSpace);
-    engine.setMod (50.0f);
-    applyRunningSettings (engine);
-}
-
-void ReverbProcessor::applyRunningSettings (QEL::SkyReverbProcessorBase& engine) const
+void ReverbProcessor::applySharedSettings (Engine& engine, float decayPercent)
 {
     engine.setUseAltMix (true);
-    engine.setWetHighPassFilterCutoff (20.0f);
-    engine.setWetLowPassFilterCutoff (20000.0f);
+    engine.setWetHighPassFilterCutoff (wetHighPassHz);
+    engine.setWetLowPassFilterCutoff (wetLowPassHz);
     engine.setMonoLowEnd (false);
-    engine.setDecay (decay.load());
-    engine.setMix (100.0f);
+    engine.setDecay (decayPercent);
+    engine.setMix (engineMix);
 }
 
+//==============================================================================
 void ReverbProcessor::setReverbType (int type)
 {
-    setBypassSmooth (type != off);
-    if (type == off)
+    setBypassSmooth (type != 0);
+    if (type == 0)
         return;
 
-    auto record = std::make_unique<PendingEngine>();
-    record->type = type;
-    record->engine = createEngine (type);
-    if (record->engine == nullptr)
-        return;
+    // The rate the engine is built for; a prepare that runs meanwhile is caught up with at the take-over.
+    const double rateAtRequest = latestSampleRate.load();
+    const int blockSizeAtRequest = latestBlockSize.load();
 
-    record->sampleRate = preparedRate.load();
-    record->blockSize = preparedBlock.load();
-    configure (*record->engine, type);
-    record->engine->prepareToPlay (record->sampleRate, record->blockSize);
-    record->engine->setTempo (tempo.load());
+    std::unique_ptr<Engine> engine;
+    try
+    {
+        engine = buildEngine (type);
+        if (engine == nullptr)
+            return;
 
-    // Only the record this exchange returns is ours to free: the audio thread never saw it.
-    delete pending.exchange (record.release(), std::memory_order_acq_rel);
+        engine->setMod (sharedModulation);
+        applySharedSettings (*engine, decay.load());
+
+        auto record = std::make_unique<PendingEngine>();
+        record->sampleRate = rateAtRequest;
+        record->blockSize = blockSizeAtRequest;
+        engine->prepareToPlay (record->sampleRate, record->blockSize);
+        engine->setTempo (tempo.load());
+        record->type = type;
+        record->engine = std::move (engine);
+        publish (std::move (record));
+    }
+    catch (const std::bad_alloc&)
+    {
+        // The engine parked before was asked for by an older request: it is no longer wanted either.
+        withdrawPending();
+        throw;
+    }
+}
+
+void ReverbProcessor::publish (std::unique_ptr<PendingEngine> record)
+{
+    // What comes back was never taken by the audio thread, so this thread owns it now.
+    std::unique_ptr<PendingEngine> replaced { pending.exchange (record.release(), std::memory_order_acq_rel) };
+}
+
+void ReverbProcessor::withdrawPending()
+{
+    std::unique_ptr<PendingEngine> withdrawn { pending.exchange (nullptr, std::memory_order_acq_rel) };
 }
 
 void ReverbProcessor::setReverbTime (float percent)
 {
     decay.store (percent);
-    decayChanged.store (true);
 }
 
+//==============================================================================
 void ReverbProcessor::prepare (const juce::dsp::ProcessSpec& spec)
 {
     juce::QELProcessorBase::prepare (spec);
-    preparedRate.store (spec.sampleRate);
-    preparedBlock.store ((int) spec.maximumBlockSize);
-
-    const int channels = std::max (2, (int) spec.numChannels);
-    const int samples = std::max (1, (int) spec.maximumBlockSize);
-    incomingWet.setSize (channels, samples);
-    outgoingWet.setSize (channels, samples);
+    latestSampleRate.store (spec.sampleRate);
+    latestBlockSize.store ((int) spec.maximumBlockSize);
+    ensureScratch ((int) spec.numChannels, (int) spec.maximumBlockSize);
 
     if (current != nullptr)
         current->prepareToPlay (spec.sampleRate, (int) spec.maximumBlockSize);
+
+    // The parked engine is reached only through the slot, so a setter can neither free nor replace it meanwhile.
+    std::unique_ptr<PendingEngine> parked { pending.exchange (nullptr, std::memory_order_acq_rel) };
+    if (parked == nullptr)
+        return;
+
+    parked->engine->prepareToPlay (spec.sampleRate, (int) spec.maximumBlockSize);
+    parked->sampleRate = spec.sampleRate;
+    parked->blockSize = (int) spec.maximumBlockSize;
+
+    // A setter that published a newer engine meanwhile wins; the older one is dropped here.
+    PendingEngine* expected = nullptr;
+    if (pending.compare_exchange_strong (expected, parked.get(), std::memory_order_acq_rel))
+        parked.release();
 }
 
 void ReverbProcessor::reset()
@@ -89,66 +127,81 @@ void ReverbProcessor::setTempo (double bpm)
         current->setTempo (bpm);
 }
 
-void ReverbProcessor::processImpl (const float* const* in, float* const* out, int numSamples, int numInputChannels,
-                                   int numChannels)
+//==============================================================================
+void ReverbProcessor::applyPendingDecay()
 {
-    if (decayChanged.exchange (false) && current != nullptr)
-        current->setDecay (decay.load());
+    const float latest = decay.load();
+    if (latest == appliedDecay)
+        return;
 
-    if (std::unique_ptr<PendingEngine> incoming { pending.exchange (nullptr, std::memory_order_acq_rel) })
+    appliedDecay = latest;
+    if (current != nullptr)
+        current->setDecay (latest);
+}
+
+void ReverbProcessor::processImpl (const float* const*, float* const* out, int numSamples, int numInputChannels,
+                                   int numOutputChannels)
+{
+    applyPendingDecay();
+
+    if (pending.load (std::memory_order_acquire) != nullptr)
     {
-        // The type already running is parked, never taken over: the running engine keeps its tail.
-        if (incoming->type != currentType || current == nullptr)
+        std::unique_ptr<PendingEngine> record { pending.exchange (nullptr, std::memory_order_acq_rel) };
+
+        // An engine of the type already running is not wanted: the running one keeps its tail.
+        if (record != nullptr && ! (current != nullptr && record->type == currentType))
         {
-            takeOver (std::move (incoming), in, out, numSamples, numInputChannels, numChannels);
+            takeOver (std::move (record), out, numSamples, numInputChannels, numOutputChannels);
             return;
         }
     }
 
     if (current != nullptr)
-        current->process (out, out, numSamples, numInputChannels, numChannels);
+        current->process (out, out, numSamples, numInputChannels, numOutputChannels);
 }
 
-// out = outgoing (1 - i/N) + incoming (i/N) over this one block; without a running engine the
-// outgoing side is the unprocessed input.
-void ReverbProcessor::takeOver (std::unique_ptr<PendingEngine> incoming, const float* const*, float* const* out,
-                                int numSamples, int numInputChannels, int numChannels)
+void ReverbProcessor::takeOver (std::unique_ptr<PendingEngine> record, float* const* out, int numSamples,
+                                int numInputChannels, int numOutputChannels)
 {
-    auto& engine = *incoming->engine;
-    if (incoming->sampleRate != sampleRate || incoming->blockSize < samplesPerBlock)
-        engine.prepareToPlay (sampleRate, samplesPerBlock);
+    auto& incoming = *record->engine;
+    if (record->sampleRate != sampleRate || record->blockSize != samplesPerBlock)
+        incoming.prepareToPlay (sampleRate, samplesPerBlock);
 
-    const bool fits = numSamples <= incomingWet.getNumSamples() && numChannels <= incomingWet.getNumChannels();
-
-    if (fits)
+    const int channels = juce::jmax (numInputChannels, numOutputChannels);
+    ensureScratch (channels, numSamples);
+    for (int channel = 0; channel < channels; ++channel)
     {
-        auto* a = incomingWet.getArrayOfWritePointers();
-        auto* b = outgoingWet.getArrayOfWritePointers();
-        for (int ch = 0; ch < numChannels; ++ch)
+        copyA.copyFrom (channel, 0, out[channel], numSamples);
+        copyB.copyFrom (channel, 0, out[channel], numSamples);
+    }
+
+    auto* const* a = copyA.getArrayOfWritePointers();
+    auto* const* b = copyB.getArrayOfWritePointers();
+    incoming.process (a, a, numSamples, numInputChannels, numOutputChannels);
+    if (current != nullptr)
+        current->process (b, b, numSamples, numInputChannels, numOutputChannels);
+
+    // The old engine's weight starts at exactly 1 and the new one's at 0.
+    for (int channel = 0; channel < numOutputChannels; ++channel)
+        for (int i = 0; i < numSamples; ++i)
         {
-            juce::FloatVectorOperations::copy (a[ch], out[ch], numSamples);
-            juce::FloatVectorOperations::copy (b[ch], out[ch], numSamples);
+            const float w = (float) i / (float) numSamples;
+            out[channel][i] = b[channel][i] * (1.0f - w) + a[channel][i] * w;
         }
 
-        engine.process (a, a, numSamples, numInputChannels, numChannels);
-        if (current != nullptr)
-            current->process (b, b, numSamples, numInputChannels, numChannels);
+    current = std::move (record->engine);
+    currentType = record->type;
+    appliedDecay = decay.load();
+    applySharedSettings (*current, appliedDecay);
+}
 
-        const float step = 1.0f / (float) numSamples;
-        for (int ch = 0; ch < numChannels; ++ch)
-            for (int i = 0; i < numSamples; ++i)
-            {
-                const float w = (float) i * step;
-                out[ch][i] = b[ch][i] * (1.0f - w) + a[ch][i] * w;
-            }
-    }
-    else
+void ReverbProcessor::ensureScratch (int channels, int numSamples)
+{
+    // Sized in prepare; a larger block than announced grows them here once.
+    if (copyA.getNumChannels() < channels || copyA.getNumSamples() < numSamples)
     {
-        engine.process (out, out, numSamples, numInputChannels, numChannels);
+        copyA.setSize (juce::jmax (channels, copyA.getNumChannels()), juce::jmax (numSamples, copyA.getNumSamples()));
+        copyB.setSize (copyA.getNumChannels(), copyA.getNumSamples());
     }
-
-    current = std::move (incoming->engine);
-    currentType = incoming->type;
-    applyRunningSettings (*current);
 }
 } // namespace tessaro::dsp

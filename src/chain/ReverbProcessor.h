@@ -8,77 +8,88 @@
 
 namespace tessaro::dsp
 {
-/** Holds the Space module's reverb engine and changes it without a click: a type choice builds a complete
-    engine on the caller's thread and parks it; the audio thread takes it over at its next block with a
-    one-block linear crossfade from the running engine and retires the old one.
+/** Holds the Space module's reverb engine and swaps engines without stopping the sound.
 
-    Hand-over: the pending engine and its type travel together in one record, published with one atomic
-    exchange and taken with one; a setter frees only the record its own exchange returned, and only the
-    audio thread frees an engine it has run. */
+    A type change builds, configures and prepares a complete engine on the caller's thread and publishes
+    it, together with its type, in one atomic exchange of the pending slot. The audio thread takes it with
+    one exchange and crossfades from the running engine to the new one over exactly one block. Whoever
+    takes an engine out of the slot owns it: a setter frees only the engine its own exchange returned, the
+    audio thread frees the engines it retires. The reverb time is handed over as an atomic and applied to
+    the running engine at the start of a block. No lock is taken on the audio thread. */
 class ReverbProcessor : public juce::QELProcessorBase
 {
 public:
-    /** Reverb types, as the "Space - Reverb - Type" choice numbers them. */
-    enum Type
-    {
-        off = 0,
-        brightRoom = 1,
-        darkRoom = 2,
-        cathedral = 3,
-        outerSpace = 4
-    };
+    using Engine = QEL::SkyReverbProcessorBase;
 
+    /** Switched on, no engine, reverb time 50. */
     ReverbProcessor();
+    /** Deletes the pending engine, then the running one. */
     ~ReverbProcessor() override;
 
-    /** Base preparation, the take-over buffers and the running engine for the new rate. */
-    void prepare (const juce::dsp::ProcessSpec& spec) override;
-    /** Clears the dry path; the engines keep their tails. */
-    void reset() override;
-    /** Stores a non-zero tempo; the running engine gets the value, 0 included. */
-    void setTempo (double bpm) override;
-    /** Takes over a pending engine with a crossfade, or runs the current one. */
-    void processImpl (const float* const* in, float* const* out, int numSamples, int numInputChannels,
-                      int numChannels) override;
-
-    /** 0 fades the reverb out and keeps the engines; 1..4 builds a new engine of that type and parks it. */
+    /** 0 fades the reverb out (its engine keeps ringing underneath); 1 Bright Room, 2 Dark Room,
+        3 Cathedral, 4 Outer Space build a new engine and park it for the audio thread. Any thread. */
     void setReverbType (int type);
-    /** Reverb time in percent: the decay of the running engine (from the next block) and of every later one. */
+    /** Reverb time in percent, given to the running engine at the next block and to every later one.
+        Any thread. */
     void setReverbTime (float percent);
 
-    /** The type of the running engine (0 before the first take-over). Audio thread. */
+    /** The base's preparation, then the running and the parked engine for the new rate and block size. */
+    void prepare (const juce::dsp::ProcessSpec& spec) override;
+    /** The base's dry path only: the engines keep their tails. */
+    void reset() override;
+    /** Stores a non-zero tempo; the running engine receives every value, 0 included. Audio thread. */
+    void setTempo (double bpm) override;
+    /** Takes over a parked engine with a one-block crossfade, or runs the current engine, in place. */
+    void processImpl (const float* const* in, float* const* out, int numSamples, int numInputChannels,
+                      int numOutputChannels) override;
+    using juce::QELProcessorBase::processImpl;
+
+    /** Builds the product's engine for a type (1..4) with its per-type settings; nullptr for any other type. */
+    static std::unique_ptr<Engine> makeEngine (int type);
+
+    /** The stored reverb time in percent. */
+    float getReverbTime() const noexcept { return decay.load(); }
+    /** The type of the running engine, 0 before the first take-over (audio thread). */
     int getCurrentType() const noexcept { return currentType; }
-    /** True while an engine waits for the audio thread. */
+    /** The running engine, or nullptr (audio thread). */
+    Engine* getCurrentEngine() const noexcept { return current.get(); }
+    /** True while an engine waits in the pending slot. */
     bool hasPendingEngine() const noexcept { return pending.load() != nullptr; }
-    /** The stored decay in percent. */
-    float getDecay() const noexcept { return decay.load(); }
+
+    /** The wet/dry value every engine receives; the module's blend does the real mix. */
+    static constexpr float engineMix = 100.0f;
 
 protected:
-    /** Builds a reverb mode of the given type (1..4) with its type's own engine settings. */
-    virtual std::unique_ptr<QEL::SkyReverbProcessorBase> createEngine (int type);
+    /** Builds the engine of a type with its own recipe; the holder adds the settings every engine shares. */
+    virtual std::unique_ptr<Engine> buildEngine (int type) { return makeEngine (type); }
 
 private:
+    /** An engine and its type, published and taken as one. */
     struct PendingEngine
     {
-        std::unique_ptr<QEL::SkyReverbProcessorBase> engine;
+        std::unique_ptr<Engine> engine;
         int type = 0;
         double sampleRate = 0.0;
         int blockSize = 0;
     };
 
-    void configure (QEL::SkyReverbProcessorBase& engine, int type) const;
-    void applyRunningSettings (QEL::SkyReverbProcessorBase& engine) const;
-    void takeOver (std::unique_ptr<PendingEngine> incoming, const float* const* in, float* const* out, int numSamples,
-                   int numInputChannels, int numChannels);
+    static void applySharedSettings (Engine& engine, float decayPercent);
+    void publish (std::unique_ptr<PendingEngine> record);
+    void withdrawPending();
+    void applyPendingDecay();
+    void takeOver (std::unique_ptr<PendingEngine> record, float* const* out, int numSamples, int numInputChannels,
+                   int numOutputChannels);
+    void ensureScratch (int channels, int numSamples);
 
-    std::atomic<PendingEngine*> pending { nullptr };
     std::atomic<float> decay { 50.0f };
-    std::atomic<bool> decayChanged { false };
-    std::atomic<double> preparedRate { 44100.0 };
-    std::atomic<int> preparedBlock { 64 };
+    float appliedDecay = 50.0f;
+    std::atomic<PendingEngine*> pending { nullptr };
+    std::unique_ptr<Engine> current;
+    int currentType = 0;
+    std::atomic<double> latestSampleRate { 44100.0 };
+    std::atomic<int> latestBlockSize { 64 };
+    juce::AudioBuffer<float> copyA, copyB;
 
-    std::unique_ptr<QEL::SkyReverbProcessorBase> current;
-    int currentType = off;
-    juce::AudioBuffer<float> incomingWet, outgoingWet;
+    JUCE_DECLARE_NON_COPYABLE (ReverbProcessor)
 };
 } // namespace tessaro::dsp

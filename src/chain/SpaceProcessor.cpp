@@ -2,23 +2,219 @@
 
 namespace tessaro::dsp
 {
+namespace
+{
+    constexpr float blendRampSeconds = 0.05f;
+    constexpr float pongAngle = 1.5707964f;
+
+    /** Copies the block into a buffer of at least numChannels x numSamples, growing it only if a block is
+        larger than prepared. */
+    void copyDry (juce::AudioBuffer<float>& dry, const float* const* in, int numSamples, int numChannels)
+    {
+        if (dry.getNumChannels() < numChannels || dry.getNumSamples() < numSamples)
+            dry.setSize (juce::jmax (numChannels, dry.getNumChannels()), juce::jmax (numSamples, dry.getNumSamples()));
+
+        for (int channel = 0; channel < numChannels; ++channel)
+            dry.copyFrom (channel, 0, in[channel], numSamples);
+    }
+
+    void prepareBlend (QEL::MixProcessor& blend, const juce::dsp::ProcessSpec& spec)
+    {
+        blend.rampSeconds = blendRampSeconds;
+        blend.prepare (spec);
+    }
+} // namespace
+
+//==============================================================================
+DelayProcessor::DelayProcessor()
+{
+    superDelay.setBypass (false);
+    superDelay.noteIndex.store (noteIndexFor (note.load()));
+    superDelay.freeTimeSeconds.store (time.load() / 1000.0f);
+    superDelay.feedback.store (0.5f);
+    superDelay.dryGain.store (0.0f);
+    superDelay.wetGain.store (1.0f);
+    superDelay.spread.store (0.0f);
+    superDelay.lofi.mode.store (0);
+}
+
+void DelayProcessor::prepare (const juce::dsp::ProcessSpec& spec)
+{
+    juce::QELProcessorBase::prepare (spec);
+    superDelay.prepare (spec);
+}
+
+void DelayProcessor::reset()
+{
+    juce::QELProcessorBase::reset();
+    superDelay.reset();
+}
+
+void DelayProcessor::setTempo (double bpm)
+{
+    juce::QELProcessorBase::setTempo (bpm);
+    if (bpm != 0.0)
+        superDelay.setTempo (bpm);
+}
+
+void DelayProcessor::processImpl (const float* const*, float* const* out, int numSamples, int numInputChannels,
+                                  int numOutputChannels)
+{
+    superDelay.lfoDepth = modulation.load();
+    superDelay.process (out, out, numSamples, numInputChannels, numOutputChannels);
+}
+
+void DelayProcessor::applyTiming()
+{
+    if (sync.load())
+    {
+        superDelay.noteIndex.store (noteIndexFor (note.load()));
+    }
+    else
+    {
+        superDelay.noteIndex.store (0);
+        superDelay.freeTimeSeconds.store (time.load() / 1000.0f);
+    }
+}
+
+void DelayProcessor::setSync (bool shouldSync)
+{
+    sync.store (shouldSync);
+    applyTiming();
+}
+
+void DelayProcessor::setTime (float ms)
+{
+    time.store (ms);
+    if (! sync.load())
+        applyTiming();
+}
+
+void DelayProcessor::setNote (int choice)
+{
+    note.store (choice);
+    if (sync.load())
+        applyTiming();
+}
+
+void DelayProcessor::setFeedback (float percent)
+{
+    superDelay.feedback.store (percent / 100.0f);
+}
+
+void DelayProcessor::setType (int type)
+{
+    superDelay.setBypassSmooth (type != 0);
+    if (type < 1 || type > 4)
+        return;
+
+    const bool pong = type == 4;
+    superDelay.requestedType.store (pong ? juce::QELSuperDelayProcessor::pingPong
+                                         : juce::QELSuperDelayProcessor::straight);
+    superDelay.rotationAngle.store (pong ? pongAngle : 0.0f);
+    superDelay.lofiOn.store (type == 1 || type == 2);
+    if (type == 1)
+        superDelay.lofi.mode.store (0);
+    else if (type == 2)
+        superDelay.lofi.mode.store (2);
+    superDelay.clipOn.store (type == 2);
+    superDelay.spread.store (0.0f);
+    modulation.store (0.0f);
+}
+
+//==============================================================================
+DelayWrapperProcessor::DelayWrapperProcessor()
+{
+    blend.rampSeconds = blendRampSeconds;
+    blend.setMix (0.0f);
+}
+
+void DelayWrapperProcessor::prepare (const juce::dsp::ProcessSpec& spec)
+{
+    juce::QELProcessorBase::prepare (spec);
+    delay.prepare (spec);
+    prepareBlend (blend, spec);
+    dry.setSize ((int) spec.numChannels, (int) spec.maximumBlockSize);
+}
+
+void DelayWrapperProcessor::reset()
+{
+    juce::QELProcessorBase::reset();
+    delay.reset();
+    blend.juce::QELProcessorBase::reset();
+}
+
+void DelayWrapperProcessor::setTempo (double bpm)
+{
+    juce::QELProcessorBase::setTempo (bpm);
+    delay.setTempo (bpm);
+}
+
+void DelayWrapperProcessor::processImpl (const float* const*, float* const* out, int numSamples, int numInputChannels,
+                                         int numOutputChannels)
+{
+    copyDry (dry, out, numSamples, numOutputChannels);
+    delay.process (out, out, numSamples, numInputChannels, numOutputChannels);
+    blend.process (dry.getArrayOfReadPointers(), out, numSamples, numOutputChannels, numOutputChannels);
+}
+
+//==============================================================================
+ReverbWrapperProcessor::ReverbWrapperProcessor()
+{
+    reverb.setBypass (false);
+    blend.rampSeconds = blendRampSeconds;
+    blend.setMix (0.0f);
+}
+
+void ReverbWrapperProcessor::prepare (const juce::dsp::ProcessSpec& spec)
+{
+    juce::QELProcessorBase::prepare (spec);
+    reverb.prepare (spec);
+    prepareBlend (blend, spec);
+    dry.setSize ((int) spec.numChannels, (int) spec.maximumBlockSize);
+}
+
+void ReverbWrapperProcessor::reset()
+{
+    juce::QELProcessorBase::reset();
+}
+
+void ReverbWrapperProcessor::setTempo (double bpm)
+{
+    juce::QELProcessorBase::setTempo (bpm);
+    reverb.setTempo (bpm);
+}
+
+void ReverbWrapperProcessor::processImpl (const float* const*, float* const* out, int numSamples, int numInputChannels,
+                                          int numOutputChannels)
+{
+    copyDry (dry, out, numSamples, numOutputChannels);
+    reverb.process (out, out, numSamples, numInputChannels, numOutputChannels);
+    blend.process (dry.getArrayOfReadPointers(), out, numSamples, numOutputChannels, numOutputChannels);
+}
+
+//==============================================================================
 SpaceProcessor::SpaceProcessor() = default;
 
 void SpaceProcessor::prepare (const juce::dsp::ProcessSpec& spec)
 {
     ModuleProcessorBase::prepare (spec);
-    reverbStage.prepare (spec);
     delayStage.prepare (spec);
+    reverbStage.prepare (spec);
 }
 
 void SpaceProcessor::reset()
 {
     ModuleProcessorBase::reset();
+
     delayStage.juce::QELProcessorBase::reset();
     delayStage.delay.juce::QELProcessorBase::reset();
     delayStage.blend.juce::QELProcessorBase::reset();
+    delayStage.delay.superDelay.reset();
+    delayStage.delay.superDelay.clearBuffers();
+
     reverbStage.juce::QELProcessorBase::reset();
-    reverbStage.reverb.juce::QELProcessorBase::reset();
+    reverbStage.reverb.reset();
     reverbStage.blend.juce::QELProcessorBase::reset();
 }
 
@@ -26,9 +222,7 @@ void SpaceProcessor::setTempo (double bpm)
 {
     ModuleProcessorBase::setTempo (bpm);
     delayStage.setTempo (bpm);
-    delayStage.delay.setTempo (bpm);
     reverbStage.setTempo (bpm);
-    reverbStage.reverb.setTempo (bpm);
 }
 
 void SpaceProcessor::processImpl (const float* const*, float* const* out, int numSamples, int numInputChannels,
@@ -36,5 +230,54 @@ void SpaceProcessor::processImpl (const float* const*, float* const* out, int nu
 {
     delayStage.process (out, out, numSamples, numInputChannels, numChannels);
     reverbStage.process (out, out, numSamples, numInputChannels, numChannels);
+}
+
+void SpaceProcessor::setDelaySync (bool sync)
+{
+    delayStage.delay.setSync (sync);
+}
+
+void SpaceProcessor::setDelayTime (float ms)
+{
+    delayStage.delay.setTime (ms);
+}
+
+void SpaceProcessor::setDelayNote (int choice)
+{
+    delayStage.delay.setNote (choice);
+}
+
+void SpaceProcessor::setDelayAmount (float percent)
+{
+    delayMix.store (percent / 100.0f);
+    delayStage.blend.setMix (percent / 100.0f);
+}
+
+void SpaceProcessor::setDelayFeedback (float percent)
+{
+    delayStage.delay.setFeedback (percent);
+}
+
+void SpaceProcessor::setDelayType (int type)
+{
+    delayType.store (type);
+    delayStage.delay.setType (type);
+}
+
+void SpaceProcessor::setReverbAmount (float percent)
+{
+    reverbMix.store (percent / 100.0f);
+    reverbStage.blend.setMix (percent / 100.0f);
+}
+
+void SpaceProcessor::setReverbType (int type)
+{
+    reverbType.store (type);
+    reverbStage.reverb.setReverbType (type);
+}
+
+void SpaceProcessor::setReverbTime (float percent)
+{
+    reverbStage.reverb.setReverbTime (percent);
 }
 } // namespace tessaro::dsp

@@ -1,11 +1,108 @@
 #pragma once
 
-#include "chain/DelayWrapperProcessor.h"
 #include "chain/ModuleProcessorBase.h"
-#include "chain/ReverbWrapperProcessor.h"
+#include "chain/ReverbProcessor.h"
+#include "dsp/dynamics/MixProcessor.h"
+#include "dsp/space/QELSuperDelayProcessor.h"
+
+#include <atomic>
 
 namespace tessaro::dsp
 {
+/** The echo of the Space module: the super delay with its time chosen by a free time or a synced note. */
+class DelayProcessor : public juce::QELProcessorBase
+{
+public:
+    /** Switched off, sync on, note "1/8", time 200 ms; the super delay outputs its echoes only. */
+    DelayProcessor();
+
+    /** The base's preparation, then the super delay's. */
+    void prepare (const juce::dsp::ProcessSpec& spec) override;
+    /** The base's dry path and the super delay's filter states. */
+    void reset() override;
+    /** Stores a non-zero tempo here and in the super delay. */
+    void setTempo (double bpm) override;
+    /** Runs the super delay in place. */
+    void processImpl (const float* const* in, float* const* out, int numSamples, int numInputChannels,
+                      int numOutputChannels) override;
+    using juce::QELProcessorBase::processImpl;
+
+    /** Sync on: the echo follows the stored note; off: the stored time. */
+    void setSync (bool shouldSync);
+    /** Free echo time in ms; heard while sync is off. */
+    void setTime (float ms);
+    /** Note choice 0..18 ("1/64T" .. "1 Bar"); heard while sync is on. */
+    void setNote (int choice);
+    /** Feedback in percent, applied at once. */
+    void setFeedback (float percent);
+    /** 0 Off, 1 Lofi, 2 Tape, 3 Modern, 4 Pong. */
+    void setType (int type);
+
+    /** The super delay's note index for a note choice: 19 - choice, or 19 outside 1..18. */
+    static int noteIndexFor (int choice) noexcept { return choice >= 1 && choice <= 18 ? 19 - choice : 19; }
+
+    std::atomic<bool> sync { true };
+    std::atomic<int> note { 10 };
+    std::atomic<float> time { 200.0f };
+    juce::QELSuperDelayProcessor superDelay;
+
+private:
+    void applyTiming();
+
+    /** The super delay's extra modulation depth, handed to it at block start. */
+    std::atomic<float> modulation { 0.0f };
+};
+
+/** The delay with its own dry/wet blend ("Space - Delay - Amount"). */
+class DelayWrapperProcessor : public juce::QELProcessorBase
+{
+public:
+    /** Blend all dry, with a 50 ms ramp. */
+    DelayWrapperProcessor();
+
+    /** The base's, the delay's and the blend's preparation; sizes the dry copy. */
+    void prepare (const juce::dsp::ProcessSpec& spec) override;
+    /** The base's dry path and the delay's reset. */
+    void reset() override;
+    /** Stores a non-zero tempo here and in the delay. */
+    void setTempo (double bpm) override;
+    /** Copies the dry block, runs the delay in place, then blends the copy back. */
+    void processImpl (const float* const* in, float* const* out, int numSamples, int numInputChannels,
+                      int numOutputChannels) override;
+    using juce::QELProcessorBase::processImpl;
+
+    DelayProcessor delay;
+    QEL::MixProcessor blend;
+
+private:
+    juce::AudioBuffer<float> dry;
+};
+
+/** The reverb holder with its own dry/wet blend ("Space - Reverb - Amount"). */
+class ReverbWrapperProcessor : public juce::QELProcessorBase
+{
+public:
+    /** Reverb off, blend all dry, with a 50 ms ramp. */
+    ReverbWrapperProcessor();
+
+    /** The base's, the holder's and the blend's preparation; sizes the dry copy. */
+    void prepare (const juce::dsp::ProcessSpec& spec) override;
+    /** The base's dry path only. */
+    void reset() override;
+    /** Stores a non-zero tempo here and in the holder, which passes every value to its engine. */
+    void setTempo (double bpm) override;
+    /** Copies the dry block, runs the reverb in place, then blends the copy back. */
+    void processImpl (const float* const* in, float* const* out, int numSamples, int numInputChannels,
+                      int numOutputChannels) override;
+    using juce::QELProcessorBase::processImpl;
+
+    ReverbProcessor reverb;
+    QEL::MixProcessor blend;
+
+private:
+    juce::AudioBuffer<float> dry;
+};
+
 /** The ambience module: a tempo-syncable echo with four characters, then a reverb of four types, each with
     its own dry/wet blend. */
 class SpaceProcessor : public ModuleProcessorBase
@@ -14,27 +111,52 @@ public:
     SpaceProcessor();
 
     void prepare (const juce::dsp::ProcessSpec& spec) override;
-    /** Clears the stages' dry paths and the echo's buffers; the reverb engines keep their tails. */
+    /** Clears the dry paths and the echo lines; the reverb engines keep their tails. */
     void reset() override;
     /** Stores a non-zero tempo and hands the value to the echo and the reverb. */
     void setTempo (double bpm) override;
     /** Delay stage, then reverb stage. */
     void processImpl (const float* const* in, float* const* out, int numSamples, int numInputChannels,
                       int numChannels) override;
+    using ModuleProcessorBase::processImpl;
 
-    void setDelaySync (bool sync) { delayStage.delay.setSync (sync); }
-    void setDelayTime (float ms) { delayStage.delay.setTime (ms); }
-    void setDelayNote (int choice) { delayStage.delay.setNote (choice); }
-    void setDelayAmount (float percent) { delayStage.setAmount (percent); }
-    void setDelayFeedback (float percent) { delayStage.delay.setFeedback (percent / 100.0f); }
-    /** 0 Off fades the echoes out; 1 Lofi, 2 Tape, 3 Modern, 4 Pong fade them in with that character. */
-    void setDelayType (int type) { delayStage.delay.setType (type); }
-    void setReverbAmount (float percent) { reverbStage.setAmount (percent); }
-    /** 0 Off fades the reverb out; 1 Bright Room, 2 Dark Room, 3 Cathedral, 4 Outer Space build an engine. */
-    void setReverbType (int type) { reverbStage.reverb.setReverbType (type); }
-    void setReverbTime (float percent) { reverbStage.reverb.setReverbTime (percent); }
+    /** Sync on: the echo follows the stored note; off: the stored time. */
+    void setDelaySync (bool sync);
+    /** Free echo time in ms; heard while Sync is off. */
+    void setDelayTime (float ms);
+    /** Note choice 0..18 ("1/64T" .. "1 Bar"); heard while Sync is on. */
+    void setDelayNote (int choice);
+    /** Echo blend in percent. */
+    void setDelayAmount (float percent);
+    /** Echo feedback in percent, applied at once. */
+    void setDelayFeedback (float percent);
+    /** 0 Off, 1 Lofi, 2 Tape, 3 Modern, 4 Pong. */
+    void setDelayType (int type);
+    /** Reverb blend in percent. */
+    void setReverbAmount (float percent);
+    /** 0 Off, 1 Bright Room, 2 Dark Room, 3 Cathedral, 4 Outer Space. */
+    void setReverbType (int type);
+    /** Reverb time in percent. */
+    void setReverbTime (float percent);
+
+    /** The echo's note index for a note choice: 19 - choice, or 19 outside 1..18. */
+    static int noteIndexFor (int choice) noexcept { return DelayProcessor::noteIndexFor (choice); }
+
+    bool isDelaySynced() const noexcept { return delayStage.delay.sync.load(); }
+    int getDelayNoteIndex() const noexcept { return delayStage.delay.superDelay.noteIndex.load(); }
+    float getDelayFreeTime() const noexcept { return delayStage.delay.superDelay.freeTimeSeconds.load(); }
+    float getDelayFeedback() const noexcept { return delayStage.delay.superDelay.feedback.load(); }
+    int getDelayType() const noexcept { return delayType.load(); }
+    float getDelayMix() const noexcept { return delayMix.load(); }
+    float getReverbMix() const noexcept { return reverbMix.load(); }
+    int getReverbType() const noexcept { return reverbType.load(); }
+    float getReverbTime() const noexcept { return reverbStage.reverb.getReverbTime(); }
 
     ReverbWrapperProcessor reverbStage;
     DelayWrapperProcessor delayStage;
+
+private:
+    std::atomic<float> delayMix { 0.0f }, reverbMix { 0.0f };
+    std::atomic<int> delayType { 0 }, reverbType { 0 };
 };
 } // namespace tessaro::dsp

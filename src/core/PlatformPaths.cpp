@@ -35,6 +35,15 @@ juce::File PlatformPaths::userFolder (const juce::String& brand, const juce::Str
     return home().getChildFile (".config").getChildFile (brand).getChildFile (product);
 }
 
+juce::File PlatformPaths::applicationFolder (const juce::String& brand, const juce::String& product)
+{
+#if JUCE_MAC
+    if (baseOverride() == juce::File())
+        return juce::File ("/Applications").getChildFile (brand).getChildFile (product);
+#endif
+    return home().getChildFile (".local/share").getChildFile (brand).getChildFile (product);
+}
+
 PlatformPaths::ScopedBaseOverride::ScopedBaseOverride (const juce::File& base) : previous (baseOverride())
 {
     baseOverride() = base;

@@ -1,22 +1,45 @@
 #pragma once
 
-#include <juce_audio_processors/juce_audio_processors.h>
+#include "editor/QELAudioProcessorEditorBase.h"
+#include "lookandfeel/DefaultLookAndFeel.h"
+#include "panels/TessaroComponent.h"
 
-class QELAudioProcessorBase;
+class OrvaneTessaroAudioProcessor;
 
-/** The editor the host opens. Until the product's own face is built it shows every
-    parameter with JUCE's generic controls; it keeps the processor told whether it is visible. */
-class OrvaneTessaroAudioProcessorEditor : public juce::GenericAudioProcessorEditor
+/** The product's editor: the face (TessaroComponent) at one of five sizes of its 1300 x 800
+    design, scaled by one transform; feeds the meter and the detector lamps every tick. */
+class OrvaneTessaroAudioProcessorEditor : public QELAudioProcessorEditorBase,
+                                          public juce::AudioProcessorValueTreeState::Listener
 {
 public:
-    explicit OrvaneTessaroAudioProcessorEditor (QELAudioProcessorBase& processorToEdit);
+    explicit OrvaneTessaroAudioProcessorEditor (OrvaneTessaroAudioProcessor& processorToEdit);
     ~OrvaneTessaroAudioProcessorEditor() override;
 
-    /** Tells the processor whether the editor is showing. */
-    void visibilityChanged() override;
+    /** Lays out the base, then gives the face its design size. */
+    void resized() override;
+
+    /** The base's tick, then the meter and the two lamps. */
+    void updateUI() override;
+
+    /** Not registered anywhere; does nothing. */
+    void parameterChanged (const juce::String&, float) override {}
+
+    /** The manual this editor offers to open. */
+    const juce::File& getManualFile() const noexcept { return manualFile; }
+
+    /** Opens the manual with the system's viewer, when it exists. */
+    void openManual();
+
+    OrvaneTessaroAudioProcessor& processor;
+    std::unique_ptr<DefaultLookAndFeel> defaultLookAndFeel;
+    TessaroComponent mainPanel;
+    juce::PopupMenu helpMenu;
 
 private:
-    QELAudioProcessorBase& owner;
+    juce::File manualFile;
+
+    void toggleSizeMenu();
+    void fillHelpMenu();
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (OrvaneTessaroAudioProcessorEditor)
 };

@@ -6,47 +6,40 @@ namespace melatonin::stackBlur
 {
 namespace
 {
-    constexpr int maxChannels = 4;
     constexpr int maxStack = 2 * maxRadius + 1;
 
-    struct ChannelSums
+    /** The stack blur of one line, all channels of a pixel at once (one walk over the line). */
+    template <int Channels> void blurLineOf (std::uint8_t* line, int count, int pixelStep, int radius) noexcept
     {
-        std::uint32_t sum = 0, sumIn = 0, sumOut = 0;
-    };
-} // namespace
+        const int r = std::clamp (radius, 1, maxRadius);
+        const int div = 2 * r + 1;
+        const std::uint64_t mul = stackblur_mul[(size_t) r];
+        const int shr = stackblur_shr[(size_t) r];
+        const int last = count - 1;
 
-void blurLine (std::uint8_t* line, int count, int pixelStep, int channels, int radius) noexcept
-{
-    if (count <= 0 || channels <= 0 || channels > maxChannels)
-        return;
+        auto pixel = [&] (int i) { return line + (std::ptrdiff_t) i * pixelStep; };
 
-    const int r = std::clamp (radius, 1, maxRadius);
-    const int div = 2 * r + 1;
-    const std::uint64_t mul = stackblur_mul[(size_t) r];
-    const int shr = stackblur_shr[(size_t) r];
-    const int last = count - 1;
+        std::uint8_t stack[maxStack][Channels];
+        std::uint32_t sum[Channels] = {}, sumIn[Channels] = {}, sumOut[Channels] = {};
 
-    auto pixel = [&] (int i) { return line + (std::ptrdiff_t) i * pixelStep; };
-
-    for (int c = 0; c < channels; ++c)
-    {
-        std::uint8_t stack[maxStack];
-        ChannelSums s;
-
-        const std::uint8_t first = pixel (0)[c];
+        const std::uint8_t* first = pixel (0);
         for (int i = 0; i <= r; ++i)
-        {
-            stack[i] = first;
-            s.sum += first * (std::uint32_t) (i + 1);
-            s.sumOut += first;
-        }
+            for (int c = 0; c < Channels; ++c)
+            {
+                stack[i][c] = first[c];
+                sum[c] += first[c] * (std::uint32_t) (i + 1);
+                sumOut[c] += first[c];
+            }
 
         for (int i = 1; i <= r; ++i)
         {
-            const std::uint8_t q = pixel (std::min (i, last))[c];
-            stack[i + r] = q;
-            s.sum += q * (std::uint32_t) (r + 1 - i);
-            s.sumIn += q;
+            const std::uint8_t* q = pixel (std::min (i, last));
+            for (int c = 0; c < Channels; ++c)
+            {
+                stack[i + r][c] = q[c];
+                sum[c] += q[c] * (std::uint32_t) (r + 1 - i);
+                sumIn[c] += q[c];
+            }
         }
 
         int sp = r;
@@ -54,25 +47,43 @@ void blurLine (std::uint8_t* line, int count, int pixelStep, int channels, int r
 
         for (int x = 0; x < count; ++x)
         {
-            pixel (x)[c] = (std::uint8_t) ((s.sum * mul) >> shr);
-            s.sum -= s.sumOut;
-
+            std::uint8_t* out = pixel (x);
             int slot = sp + r + 1;
             if (slot >= div)
                 slot -= div;
-            s.sumOut -= stack[slot];
-
             if (xp < last)
                 ++xp;
-            stack[slot] = pixel (xp)[c];
-            s.sumIn += stack[slot];
-            s.sum += s.sumIn;
-
+            const std::uint8_t* incoming = pixel (xp);
             if (++sp == div)
                 sp = 0;
-            s.sumOut += stack[sp];
-            s.sumIn -= stack[sp];
+
+            for (int c = 0; c < Channels; ++c)
+            {
+                out[c] = (std::uint8_t) ((sum[c] * mul) >> shr);
+                sum[c] -= sumOut[c];
+                sumOut[c] -= stack[slot][c];
+                stack[slot][c] = incoming[c];
+                sumIn[c] += stack[slot][c];
+                sum[c] += sumIn[c];
+                sumOut[c] += stack[sp][c];
+                sumIn[c] -= stack[sp][c];
+            }
         }
+    }
+} // namespace
+
+void blurLine (std::uint8_t* line, int count, int pixelStep, int channels, int radius) noexcept
+{
+    if (count <= 0)
+        return;
+
+    switch (channels)
+    {
+        case 1: blurLineOf<1> (line, count, pixelStep, radius); break;
+        case 2: blurLineOf<2> (line, count, pixelStep, radius); break;
+        case 3: blurLineOf<3> (line, count, pixelStep, radius); break;
+        case 4: blurLineOf<4> (line, count, pixelStep, radius); break;
+        default: break;
     }
 }
 

@@ -89,28 +89,28 @@ TEST_F (ParameterRouterTest, EveryParameterReachesItsModule)
         { paramMultiplyLow, 50.0f, [] (T& c, Processor&) { return near (c.multiplyProcessor.getLowGain(), 1.0f); } },
         { paramSpacePower, 0.0f, [] (T& c, Processor&) { return ! c.spaceProcessor.active.load(); } },
         { paramSpaceReverbType, 3.0f,
-          [] (T& c, Processor&) { return c.spaceProcessor.reverbStage.reverb.active.load(); } },
+          [] (T& c, Processor&) { return c.spaceProcessor.getReverbType() == 3; } },
         { paramSpaceReverbTime, 80.0f,
-          [] (T& c, Processor&) { return near (c.spaceProcessor.reverbStage.reverb.getDecay(), 80.0f); } },
+          [] (T& c, Processor&) { return near (c.spaceProcessor.getReverbTime(), 80.0f); } },
         { paramSpaceReverbAmount, 60.0f,
-          [] (T& c, Processor&) { return near (c.spaceProcessor.reverbStage.blend.mixRamp.getTargetValue(), 0.6f); } },
+          [] (T& c, Processor&) { return near (c.spaceProcessor.getReverbMix(), 0.6f); } },
         { paramSpaceDelaySync, 0.0f,
           [] (T& c, Processor&)
           {
-              return c.spaceProcessor.delayStage.delay.getNoteIndex() == 0 &&
-                     near (c.spaceProcessor.delayStage.delay.getFreeTime(), 0.2f);
+              return c.spaceProcessor.getDelayNoteIndex() == 0 &&
+                     near (c.spaceProcessor.getDelayFreeTime(), 0.2f);
           } },
         { paramSpaceDelayType, 4.0f,
-          [] (T& c, Processor&) { return c.spaceProcessor.delayStage.delay.getType() == 4; } },
+          [] (T& c, Processor&) { return c.spaceProcessor.getDelayType() == 4; } },
         { paramSpaceDelayTime, 250.0f,
           [] (T& c, Processor&)
-          { return near (c.spaceProcessor.delayStage.delay.getFreeTime(), 0.2f); } }, // waits for Sync off
+          { return near (c.spaceProcessor.getDelayFreeTime(), 0.2f); } }, // waits for Sync off
         { paramSpaceDelayNote, 18.0f,
-          [] (T& c, Processor&) { return c.spaceProcessor.delayStage.delay.getNoteIndex() == 1; } },
+          [] (T& c, Processor&) { return c.spaceProcessor.getDelayNoteIndex() == 1; } },
         { paramSpaceDelayAmount, 70.0f,
-          [] (T& c, Processor&) { return near (c.spaceProcessor.delayStage.blend.mixRamp.getTargetValue(), 0.7f); } },
+          [] (T& c, Processor&) { return near (c.spaceProcessor.getDelayMix(), 0.7f); } },
         { paramSpaceDelayFeedback, 20.0f,
-          [] (T& c, Processor&) { return near (c.spaceProcessor.delayStage.delay.getFeedback(), 0.2f); } },
+          [] (T& c, Processor&) { return near (c.spaceProcessor.getDelayFeedback(), 0.2f); } },
         { paramGainPower, 0.0f, [] (T& c, Processor&) { return ! c.gainProcessor.active.load(); } },
         { paramGainType, 2.0f,
           [] (T& c, Processor&)
@@ -190,14 +190,14 @@ TEST_F (ParameterRouterTest, ConversionsAtTheEndsOfTheRanges)
 
     // Note choice c gives index 19 - c; the time waits for Sync off, the note for Sync on.
     route (Params::paramSpaceDelayNote, 0.0f);
-    EXPECT_EQ (chain.spaceProcessor.delayStage.delay.getNoteIndex(), 19);
+    EXPECT_EQ (chain.spaceProcessor.getDelayNoteIndex(), 19);
     route (Params::paramSpaceDelayTime, 250.0f);
     route (Params::paramSpaceDelaySync, 0.0f);
-    EXPECT_FLOAT_EQ (chain.spaceProcessor.delayStage.delay.getFreeTime(), 0.25f);
+    EXPECT_FLOAT_EQ (chain.spaceProcessor.getDelayFreeTime(), 0.25f);
     route (Params::paramSpaceDelayNote, 10.0f);
-    EXPECT_EQ (chain.spaceProcessor.delayStage.delay.getNoteIndex(), 0);
+    EXPECT_EQ (chain.spaceProcessor.getDelayNoteIndex(), 0);
     route (Params::paramSpaceDelaySync, 1.0f);
-    EXPECT_EQ (chain.spaceProcessor.delayStage.delay.getNoteIndex(), 9);
+    EXPECT_EQ (chain.spaceProcessor.getDelayNoteIndex(), 9);
 }
 
 TEST_F (ParameterRouterTest, GainLimitReportsTheLookAheadAtOnceAndAwayAgain)

@@ -1,5 +1,6 @@
 #include "plugin/Vst3TestSupport.h"
 
+#include "TestSandbox.h"
 #include "render/PluginHost.h"
 
 #include <cmath>
@@ -18,10 +19,8 @@ namespace
 
 //==============================================================================
 ScopedHome::ScopedHome()
-    : home (juce::File::getSpecialLocation (juce::File::tempDirectory)
-                .getNonexistentChildFile ("tessaro-vst3-home", "", false))
+    : home (test_support::createUniqueTempFolder ("tessaro-vst3-home"))
 {
-    home.createDirectory();
     point ("HOME", home);
     point ("XDG_CONFIG_HOME", home.getChildFile (".config"));
     point ("XDG_DATA_HOME", home.getChildFile (".local/share"));

@@ -49,6 +49,14 @@ void DynamicEQProcessor::processImpl (const float* const*, float* const* out, in
     for (int channel = 0; channel < std::min (numOutputChannels, 2); ++channel)
         for (int i = 0; i < numSamples; ++i)
             out[channel][i] = processSpl (out[channel][i], i, channel);
+    snapToZero();
+}
+
+void DynamicEQProcessor::snapToZero() noexcept
+{
+    for (auto* filters : { dynamicFilters, shapeFilters, detectorHighPass, detectorLowPass })
+        for (int channel = 0; channel < 2; ++channel)
+            filters[channel].snapToZero();
 }
 
 float DynamicEQProcessor::processSpl (float x, int, int channel) noexcept

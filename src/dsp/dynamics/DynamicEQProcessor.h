@@ -33,6 +33,8 @@ public:
     void updateStaticFilters() noexcept;
     /** Designs the dynamic band from frequency, q (as set) and dynamicGain, for both channels. */
     void updateDynamicFilters() noexcept;
+    /** Sets filter states below JUCE's snap threshold to zero (the owner calls it once per block). */
+    void snapToZero() noexcept;
 
     int type = 2;
     float frequency = 16.0f;

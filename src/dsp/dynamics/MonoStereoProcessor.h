@@ -38,7 +38,7 @@ public:
     void setWidth (float width, float unused = 0.0f);
 
     /** Chooses the split between untouched lows and widened highs (60 Hz when not used) and designs the
-        split filters at the current rate at once. Call while no block is processed. */
+        split filters at the current rate at once, under the filters' own locks. */
     void setSplit (bool shouldUseSplitFrequency, float newSplitFrequency);
 
     std::atomic<int> mode { unchanged };

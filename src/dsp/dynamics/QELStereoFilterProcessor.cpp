@@ -34,6 +34,7 @@ void QELStereoFilterProcessor::processImpl (const float* const*, float* const* o
         float* samples = out[channel];
         for (int i = 0; i < numSamples; ++i)
             samples[i] = filter.processSample (samples[i]);
+        filter.snapToZero();
     }
 }
 } // namespace juce

@@ -277,5 +277,12 @@ void StereoFilterProcessor_V3::processImpl (const float* const*, float* const* o
             out[mode - 1][i] = processFilterPart (out[mode - 1][i], i, mode - 1);
         }
     }
+
+    // Like JUCE's own block processing: no denormal tails after the signal stops.
+    for (auto* filters : { stage1Filters, stage2Filters })
+        for (int channel = 0; channel < 2; ++channel)
+            filters[channel].snapToZero();
+    if (filterData.dynamic)
+        dynamicEQ.snapToZero();
 }
 } // namespace QEL

@@ -6,7 +6,9 @@ namespace QEL
 {
 void ChorusLowPass::design (double cutoffHz, double sampleRate) noexcept
 {
-    const double k = 1.0 / std::tan (juce::MathConstants<double>::pi * cutoffHz / sampleRate);
+    // A cut-off at or above the Nyquist frequency (20 kHz at 32 kHz) would give an unstable filter.
+    const double cutoff = std::min (cutoffHz, 0.49 * sampleRate);
+    const double k = 1.0 / std::tan (juce::MathConstants<double>::pi * cutoff / sampleRate);
     const double sqrt2 = juce::MathConstants<double>::sqrt2;
     const double n0 = 1.0 / (1.0 + sqrt2 * k + k * k);
 

@@ -13,7 +13,7 @@ namespace QEL
     with outputs within +-1e-8 set to zero. The audio thread reads the coefficients without the lock. */
 struct ChorusLowPass
 {
-    /** Designs the filter for a cut-off at a sample rate; the states are kept. */
+    /** Designs the filter for a cut-off (kept below the Nyquist frequency) at a sample rate; the states are kept. */
     void design (double cutoffHz, double sampleRate) noexcept;
     /** Filters one value. */
     float process (float v) noexcept;

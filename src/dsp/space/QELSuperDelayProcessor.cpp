@@ -29,6 +29,7 @@ void QELSuperDelayProcessor::prepareToPlay (double newSampleRate, int newSamples
     sampleTime = (float) (1.0 / newSampleRate);
     initBuffer();
     lofi.prepareToPlay (newSampleRate, newSamplesPerBlock);
+    stereoizer.prepareToPlay (newSampleRate, newSamplesPerBlock);
 
     // Kept below the Nyquist frequency, so low rates get a stable filter.
     const double toneCutoff = std::min (toneCutoffHz, 0.49 * newSampleRate);
@@ -40,6 +41,7 @@ void QELSuperDelayProcessor::reset()
 {
     QELProcessorBase::reset();
     lofi.reset();
+    stereoizer.reset();
     for (auto& filter : toneFilters)
         filter.reset();
 }
@@ -123,9 +125,14 @@ QELSuperDelayProcessor::Targets QELSuperDelayProcessor::computeTargets (float sp
 
 float QELSuperDelayProcessor::getSample (const std::vector<float>& line, float position) noexcept
 {
+    return getSample (line, (double) position);
+}
+
+float QELSuperDelayProcessor::getSample (const std::vector<float>& line, double position) noexcept
+{
     const int length = (int) line.size();
-    const float below = std::floor (position);
-    const float above = std::ceil (position);
+    const double below = std::floor (position);
+    const double above = std::ceil (position);
     const int indices[] = { (int) below - 1, (int) below, (int) above, (int) above + 1 };
     float y[4];
 
@@ -139,7 +146,7 @@ float QELSuperDelayProcessor::getSample (const std::vector<float>& line, float p
         y[n] = line[(size_t) (k % length)];
     }
 
-    const float f = position - below;
+    const float f = (float) (position - below);
     const float c1 = 0.5f * (y[2] - y[0]);
     const float c2 = y[0] - 2.5f * y[1] + 2.0f * y[2] - 0.5f * y[3];
     const float c3 = 1.5f * (y[1] - y[2]) + 0.5f * (y[3] - y[0]);
@@ -197,6 +204,7 @@ void QELSuperDelayProcessor::processImpl (float* const* channels, int numSamples
     const int requested = requestedType.load();
     const bool runLofi = lofiOn.load() && lofi.active.load();
     const bool runClip = clipOn.load();
+    const bool runStereoizer = stereoizerOn.load();
     const bool modulated = lfoDepth != 0.0f || driftDepth != 0.0f;
     const int length = (int) bufferLeft.size();
 
@@ -253,8 +261,8 @@ void QELSuperDelayProcessor::processImpl (float* const* channels, int numSamples
         advanceDrift();
 
         // 8. Read.
-        float wl = getSample (bufferLeft, (float) writeIndex - delaySamplesLeft);
-        float wr = getSample (bufferRight, (float) writeIndex - delaySamplesRight);
+        float wl = getSample (bufferLeft, (double) writeIndex - (double) delaySamplesLeft);
+        float wr = getSample (bufferRight, (double) writeIndex - (double) delaySamplesRight);
 
         // 9. Feedback rotation.
         if (feedbackRotation != 0.0f)
@@ -275,6 +283,14 @@ void QELSuperDelayProcessor::processImpl (float* const* channels, int numSamples
         {
             lofi.processImpl (wl, 0);
             lofi.processImpl (wr, 1);
+        }
+
+        if (runStereoizer)
+        {
+            double wideLeft = wl, wideRight = wr;
+            stereoizer.processStereoizer (wideLeft, wideRight, 2);
+            wl = (float) wideLeft;
+            wr = (float) wideRight;
         }
 
         if (driveAmount > 0.0f && saturationPasses > 0)

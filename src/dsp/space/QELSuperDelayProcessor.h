@@ -4,6 +4,7 @@
 #include "dsp/dynamics/MultiFilter.h"
 #include "dsp/dynamics/QELLoFiProcessor.h"
 #include "dsp/dynamics/QELProcessorBase.h"
+#include "dsp/dynamics/QELStereoizerProcessor.h"
 
 #include <array>
 #include <atomic>
@@ -50,6 +51,9 @@ public:
     float getDelayTime() const noexcept;
     /** Four-point cubic Hermite read of a line at a position; positions wrap around the line. */
     static float getSample (const std::vector<float>& line, float position) noexcept;
+    /** The same read at a position in double precision, so far into a long line the fraction keeps its
+        resolution (a float position near 480000 resolves only 1/32 sample). */
+    static float getSample (const std::vector<float>& line, double position) noexcept;
 
     float sampleTime = 0.0f;
     std::vector<float> bufferLeft, bufferRight;
@@ -96,11 +100,12 @@ public:
     /** 0: free time; 1 (one bar) to 19 ("1/64T"): a note value. */
     std::atomic<int> noteIndex { 0 };
     std::atomic<bool> lofiOn { false };
-    bool stereoizerOn = false;
+    std::atomic<bool> stereoizerOn { false };
     std::atomic<bool> clipOn { false };
     float clipDrive = 10.0f;
     std::array<IIRFilterBase<SpinLock>, 2> toneFilters;
     QELLoFiProcessor lofi;
+    ::QELStereoizerProcessor stereoizer;
 
 private:
     struct Targets

@@ -41,7 +41,10 @@ template <typename T> CRFFT<T>::CRFFT (std::size_t size) : n (size), half (size 
     const double pi = std::numbers::pi;
 
     for (std::size_t k = 0; k < half / 2; ++k)
-        twiddles.push_back (std::polar (T (1), T (-2.0 * pi * (double) k / (double) half)));
+    {
+        twiddleReal.push_back ((T) std::cos (-2.0 * pi * (double) k / (double) half));
+        twiddleImag.push_back ((T) std::sin (-2.0 * pi * (double) k / (double) half));
+    }
 
     for (std::size_t k = 0; k <= half; ++k)
     {
@@ -53,14 +56,29 @@ template <typename T> CRFFT<T>::CRFFT (std::size_t size) : n (size), half (size 
     for (std::size_t k = 0; k < half; ++k)
         bitReversal.push_back (reverseBits (k, half));
 
-    work.resize (std::max<std::size_t> (half, 1));
+    workReal.resize (std::max<std::size_t> (half, 1));
+    workImag.resize (std::max<std::size_t> (half, 1));
 }
 
 template <typename T> void CRFFT<T>::transform (bool inverse)
 {
+    // Real and imaginary parts in separate arrays: packed complex floats stall the store-to-load
+    // forwarding of every butterfly.
+    T* re = workReal.data();
+    T* im = workImag.data();
+
     for (std::size_t i = 0; i < half; ++i)
-        if (i < bitReversal[i])
-            std::swap (work[i], work[bitReversal[i]]);
+    {
+        const auto j = bitReversal[i];
+
+        if (i < j)
+        {
+            std::swap (re[i], re[j]);
+            std::swap (im[i], im[j]);
+        }
+    }
+
+    const T sign = inverse ? T (-1) : T (1);
 
     for (std::size_t length = 2; length <= half; length <<= 1)
     {
@@ -71,11 +89,15 @@ template <typename T> void CRFFT<T>::transform (bool inverse)
         {
             for (std::size_t j = 0; j < span; ++j)
             {
-                const auto w = inverse ? std::conj (twiddles[j * stride]) : twiddles[j * stride];
-                const auto u = work[start + j];
-                const auto v = work[start + j + span] * w;
-                work[start + j] = u + v;
-                work[start + j + span] = u - v;
+                const T wr = twiddleReal[j * stride];
+                const T wi = sign * twiddleImag[j * stride];
+                const std::size_t a = start + j, b = a + span;
+                const T vr = re[b] * wr - im[b] * wi;
+                const T vi = re[b] * wi + im[b] * wr;
+                re[b] = re[a] - vr;
+                im[b] = im[a] - vi;
+                re[a] += vr;
+                im[a] += vi;
             }
         }
     }
@@ -90,7 +112,10 @@ template <typename T> void CRFFT<T>::fft (const T* frame, std::complex<T>* dft)
     }
 
     for (std::size_t k = 0; k < half; ++k)
-        work[k] = { frame[2 * k], frame[2 * k + 1] };
+    {
+        workReal[k] = frame[2 * k];
+        workImag[k] = frame[2 * k + 1];
+    }
 
     transform (false);
 
@@ -100,8 +125,10 @@ template <typename T> void CRFFT<T>::fft (const T* frame, std::complex<T>* dft)
     {
         const auto a = splitFactors[k];
         const auto b = T (1) - a;
-        const auto z = work[k % half];
-        const auto mirror = std::conj (work[(half - k) % half]);
+        const std::size_t i = k == half ? 0 : k;
+        const std::size_t m = k == 0 ? 0 : half - k;
+        const std::complex<T> z { workReal[i], workImag[i] };
+        const std::complex<T> mirror { workReal[m], -workImag[m] };
         dft[k] = (z * a + mirror * b) * scale;
     }
 }
@@ -118,15 +145,17 @@ template <typename T> void CRFFT<T>::ifft (const std::complex<T>* dft, T* frame)
     {
         const auto a = std::conj (splitFactors[k]);
         const auto b = std::conj (T (1) - splitFactors[k]);
-        work[k] = dft[k] * a + std::conj (dft[half - k]) * b;
+        const auto z = dft[k] * a + std::conj (dft[half - k]) * b;
+        workReal[k] = z.real();
+        workImag[k] = z.imag();
     }
 
     transform (true);
 
     for (std::size_t k = 0; k < half; ++k)
     {
-        frame[2 * k] = work[k].real();
-        frame[2 * k + 1] = work[k].imag();
+        frame[2 * k] = workReal[k];
+        frame[2 * k + 1] = workImag[k];
     }
 }
 

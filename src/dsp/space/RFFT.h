@@ -49,10 +49,10 @@ private:
 
     std::size_t n = 0;
     std::size_t half = 0;
-    std::vector<std::complex<T>> twiddles;     // e^(-2 pi i k / (N / 2)), k < N / 4
+    std::vector<T> twiddleReal, twiddleImag;   // e^(-2 pi i k / (N / 2)), k < N / 4
     std::vector<std::complex<T>> splitFactors; // 0.5 (1 - i W^k), W = e^(-2 pi i / N), k <= N / 2
     std::vector<std::size_t> bitReversal;
-    std::vector<std::complex<T>> work;
+    std::vector<T> workReal, workImag;
 };
 
 /** The real transform with one plan cache per precision, keyed by frame size. Plans are built on the

@@ -5,6 +5,7 @@
 #include <complex>
 #include <cstddef>
 #include <numbers>
+#include <utility>
 #include <vector>
 
 namespace stftpitchshift
@@ -28,6 +29,10 @@ public:
     {
         for (std::size_t k = 0; k < n; ++k)
             hann[k] = (T) (0.5 - 0.5 * std::cos (2.0 * std::numbers::pi * (double) k / (double) n));
+
+        for (long i = 2; i < 2 * (long) n - 2; i += 2)
+            if (const long j = reversedIndex (i, (long) n); i < j)
+                swaps.emplace_back (i, j);
     }
 
     /** Streams size samples from input to output (they may be the same array); frame (bins) is called
@@ -70,22 +75,53 @@ public:
     {
         for (long i = 2; i < 2 * n - 2; i += 2)
         {
-            long j = 0;
-
-            for (long mask = 2; mask < 2 * n; mask <<= 1)
-            {
-                if ((i & mask) != 0)
-                    ++j;
-                j <<= 1;
-            }
+            const long j = reversedIndex (i, n);
 
             if (i < j)
-            {
-                std::swap (buffer[i], buffer[j]);
-                std::swap (buffer[i + 1], buffer[j + 1]);
-            }
+                swapComplex (buffer, i, j);
         }
 
+        butterflies (buffer, n, sign);
+    }
+
+    /** The frame size. */
+    std::size_t framesize() const noexcept { return n; }
+    /** The hop. */
+    std::size_t hopsize() const noexcept { return hop; }
+
+private:
+    /** The float index that the float index i (of n interleaved complex values) moves to. */
+    static long reversedIndex (long i, long n) noexcept
+    {
+        long j = 0;
+
+        for (long mask = 2; mask < 2 * n; mask <<= 1)
+        {
+            if ((i & mask) != 0)
+                ++j;
+            j <<= 1;
+        }
+
+        return j;
+    }
+
+    static void swapComplex (T* buffer, long i, long j) noexcept
+    {
+        std::swap (buffer[i], buffer[j]);
+        std::swap (buffer[i + 1], buffer[j + 1]);
+    }
+
+    /** smbFft with the bit-reversal swaps taken from the table built at construction. */
+    void transform (long sign) noexcept
+    {
+        for (const auto& [i, j] : swaps)
+            swapComplex (workspace.data(), i, j);
+
+        butterflies (workspace.data(), (long) n, sign);
+    }
+
+    static void butterflies (T* buffer, long n, long sign) noexcept
+    {
         const long stages = std::lround (std::log2 ((double) n));
 
         for (long stage = 0, length = 2; stage < stages; ++stage)
@@ -100,12 +136,15 @@ public:
 
             for (long j = 0; j < span; j += 2)
             {
+                const auto wr1 = (T) ur;
+                const auto wi1 = (T) ui;
+
                 for (long i = j; i < 2 * n; i += length)
                 {
                     T* p1 = buffer + i;
                     T* p2 = p1 + span;
-                    const T tr = (T) (p2[0] * ur - p2[1] * ui);
-                    const T ti = (T) (p2[0] * ui + p2[1] * ur);
+                    const T tr = p2[0] * wr1 - p2[1] * wi1;
+                    const T ti = p2[0] * wi1 + p2[1] * wr1;
                     p2[0] = p1[0] - tr;
                     p2[1] = p1[1] - ti;
                     p1[0] += tr;
@@ -119,12 +158,6 @@ public:
         }
     }
 
-    /** The frame size. */
-    std::size_t framesize() const noexcept { return n; }
-    /** The hop. */
-    std::size_t hopsize() const noexcept { return hop; }
-
-private:
     template <typename Callback> void processFrame (Callback& callback)
     {
         const std::size_t bins = n / 2 + 1;
@@ -136,7 +169,7 @@ private:
             workspace[2 * k + 1] = T (0);
         }
 
-        smbFft (workspace.data(), (long) n, -1);
+        transform (-1);
 
         for (std::size_t k = 0; k < bins; ++k)
             frame[k] = { workspace[2 * k], workspace[2 * k + 1] };
@@ -151,7 +184,7 @@ private:
 
         std::fill (workspace.begin() + (std::ptrdiff_t) (n + 2), workspace.begin() + (std::ptrdiff_t) (2 * n), T (0));
 
-        smbFft (workspace.data(), (long) n, +1);
+        transform (+1);
 
         const T norm = (T) (n / 2 * oversampling);
 
@@ -168,6 +201,7 @@ private:
     std::vector<T> inputFifo, outputFifo, workspace, outputAccumulator;
     std::vector<std::complex<T>> frame;
     std::vector<T> hann;
+    std::vector<std::pair<long, long>> swaps;
     std::size_t rover = 0;
     std::size_t n, hop, oversampling;
 };

@@ -29,21 +29,30 @@ double loFiGainDb (juce::QELLoFiProcessor& lofi, double frequency, double rate)
 
 TEST (QELLoFiProcessor, TelephoneBandIsThreeDecibelsDownAtItsEdges)
 {
-    juce::QELLoFiProcessor lofi;
-    lofi.prepare ({ 44100.0, 256, 2 });
-
     const struct
     {
+        double rate;
         double frequency;
         double expectedDb;
         double tolerance;
     } cases[] = {
-        { 350.0, -3.011, 0.02 }, { 3000.0, -3.011, 0.02 },  { 1000.0, -0.115, 0.02 },
-        { 50.0, -33.81, 0.05 },  { 12000.0, -28.97, 0.05 },
+        { 44100.0, 350.0, -3.011, 0.02 },
+        { 44100.0, 3000.0, -3.011, 0.02 },
+        { 44100.0, 1000.0, -0.115, 0.02 },
+        { 44100.0, 50.0, -33.81, 0.05 },
+        { 44100.0, 12000.0, -28.97, 0.05 },
+        // Preparing for another rate redesigns the band for it.
+        { 96000.0, 350.0, -3.011, 0.02 },
+        { 96000.0, 3000.0, -3.011, 0.02 },
     };
 
     for (const auto& c : cases)
-        EXPECT_NEAR (loFiGainDb (lofi, c.frequency, 44100.0), c.expectedDb, c.tolerance) << c.frequency << " Hz";
+    {
+        juce::QELLoFiProcessor lofi;
+        lofi.prepare ({ c.rate, 256, 2 });
+        EXPECT_NEAR (loFiGainDb (lofi, c.frequency, c.rate), c.expectedDb, c.tolerance)
+            << c.frequency << " Hz at " << c.rate;
+    }
 }
 
 TEST (QELLoFiProcessor, EachStageHasItsNominalResponse)

@@ -376,3 +376,24 @@ TEST (StereoFilterProcessor, RecordsFromAnotherThreadArriveWholeAndTheLastOneWin
     EXPECT_EQ (processor.filterData.frequency, 2500.0f);
     EXPECT_EQ (processor.smoothFrequency.getTargetValue(), 2500.0f);
 }
+
+TEST (StereoFilterProcessor, SilenceAfterSoundEndsInExactZeros)
+{
+    for (bool dynamic : { false, true })
+    {
+        StereoFilterProcessor_V3 processor;
+        auto d = band (2, 120.0f, 12.0f, 4.0f);
+        d.dynamic = dynamic;
+        d.threshold = -40.0f;
+        build (processor, d);
+        auto tone = sinePair (120.0, 4410, 0.9f, 0.9f);
+        run (processor, tone);
+
+        juce::AudioBuffer<float> silence (2, (int) fs / 2);
+        silence.clear();
+        run (processor, silence);
+        for (int channel = 0; channel < 2; ++channel)
+            for (int i = silence.getNumSamples() - blockSize; i < silence.getNumSamples(); ++i)
+                ASSERT_EQ (silence.getSample (channel, i), 0.0f) << dynamic;
+    }
+}

@@ -276,3 +276,31 @@ TEST (MonoizerProcessor, HighPassesOnlyTheSide)
     for (double hz : { 30.0, 200.0, 5000.0 })
         EXPECT_NEAR (sideGainDb (hz, 1.0f), 0.0, 1e-4) << hz;
 }
+
+TEST (MonoStereoProcessor, FullWidthDecorrelatesAMonoVoiceBandSignal)
+{
+    MonoStereoProcessor width;
+    width.prepare ({ fs, blockSize, 2 });
+    width.setWidth (100.0f);
+
+    // Dual-mono noise: fully correlated going in.
+    const int n = (int) fs;
+    const auto noise = FilterMeasure::noise (n, 11);
+    juce::AudioBuffer<float> buffer (2, n);
+    for (int channel = 0; channel < 2; ++channel)
+        for (int i = 0; i < n; ++i)
+            buffer.setSample (channel, i, 0.3f * noise[(size_t) i]);
+    const auto input = buffer;
+    processInBlocks (width, buffer);
+
+    double lr = 0.0, ll = 0.0, rr = 0.0;
+    for (int i = n / 2; i < n; ++i)
+    {
+        const double l = buffer.getSample (0, i), r = buffer.getSample (1, i);
+        lr += l * r;
+        ll += l * l;
+        rr += r * r;
+        ASSERT_NEAR (l + r, 2.0 * input.getSample (0, i), 1e-5) << i;
+    }
+    EXPECT_LT (lr / std::sqrt (ll * rr), 0.8);
+}

@@ -172,3 +172,19 @@ TEST (ZVAFilter, NonlinearBandPassStaysBoundedForLoudInput)
     EXPECT_LE (peak, 1.0);
     EXPECT_GT (peak, 0.5);
 }
+
+TEST (ZVAFilter, LongSilenceAfterSoundClearsTheIntegrators)
+{
+    for (int algorithm : { ZVAFilterParameters::firstOrderLowPass, ZVAFilterParameters::stateVariableBandPass })
+    {
+        ZVAFilter filter;
+        filter.prepareToPlay (fs, 512);
+        filter.setParameters (settings (algorithm, 200.0, 2.0));
+        for (int i = 0; i < 4800; ++i)
+            filter.processAudioSample (std::sin (0.05 * i));
+        for (int i = 0; i < 48000; ++i)
+            filter.processAudioSample (0.0);
+        EXPECT_EQ (filter.z1, 0.0) << algorithm;
+        EXPECT_EQ (filter.z2, 0.0) << algorithm;
+    }
+}

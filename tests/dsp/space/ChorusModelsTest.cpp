@@ -65,6 +65,15 @@ TEST (ChorusModels, LowPassAndHistoryAreSizedForTheRate)
     EXPECT_EQ (chorus.voices.bufferLength, 4413);
     chorus.prepareToPlay (48000.0, 256);
     EXPECT_EQ (chorus.voices.bufferLength, 4803);
+
+    // A shorter history keeps the carried-over write position inside it, and a rate whose Nyquist frequency
+    // lies below the 20 kHz cut-off still gets a stable low-pass.
+    runStereo (chorus, impulses (3000));
+    chorus.prepareToPlay (22050.0, 256);
+    EXPECT_EQ (chorus.voices.bufferLength, 2208);
+    EXPECT_LT (chorus.voices.writeIndex, 2208);
+    const auto out = runStereo (chorus, impulses (3000));
+    EXPECT_TRUE (std::all_of (out.left.begin(), out.left.end(), [] (float s) { return std::abs (s) < 2.0f; }));
 }
 
 TEST (ChorusModels, WithoutTapsOrVoiceGainTheInputPassesUnchanged)

@@ -270,3 +270,52 @@ TEST (QELSuperDelayProcessor, CubicReadWrapsNegativePositions)
     EXPECT_EQ (juce::QELSuperDelayProcessor::getSample (line, -13.0f), 9.0f);
     EXPECT_FLOAT_EQ (juce::QELSuperDelayProcessor::getSample (line, 2.5f), 6.25f); // a parabola is read exactly
 }
+
+TEST (QELSuperDelayProcessor, LoopStagesTheChainLeavesOffWidenAndSaturateTheEchoes)
+{
+    const auto sideOverMid = [] (const Stereo& out)
+    {
+        double side = 0.0, mid = 0.0;
+        for (size_t i = 0; i < out.left.size(); ++i)
+        {
+            side += std::pow (out.left[i] - out.right[i], 2.0);
+            mid += std::pow (out.left[i] + out.right[i], 2.0);
+        }
+        return std::sqrt (side / mid);
+    };
+
+    Delay plain;
+    const auto plainOut = plain.run (burstAt ((int) (0.6 * rate), 0));
+    EXPECT_EQ (sideOverMid (plainOut), 0.0);
+
+    Delay wide;
+    wide.delay.stereoizerOn = true;
+    wide.delay.stereoizer.setAmount (100.0f);
+    EXPECT_GT (sideOverMid (wide.run (burstAt ((int) (0.6 * rate), 0))), 0.1);
+
+    Delay driven;
+    driven.delay.drive = 3.0f;
+    const auto drivenOut = driven.run (burstAt ((int) (0.6 * rate), 0, 0.9f));
+    const double level = rmsOf (drivenOut.left, 0.25, 0.3);
+    EXPECT_TRUE (std::isfinite (level));
+    EXPECT_GT (level, 0.05);
+    EXPECT_LT (level, rmsOf (burstAt ((int) (0.6 * rate), 0, 0.9f).left, 0.0, 0.05));
+}
+
+TEST (QELSuperDelayProcessor, FractionalDelayReadsAsCleanlyAtTheEndOfTheLineAsAtItsStart)
+{
+    // A steady sine with a period of exactly 14 samples and a delay of 13639.25 samples: once settled, the
+    // echo repeats every period, near the start of the 441000-sample line and near its end alike.
+    Delay d;
+    d.setFreeTime (1000.0f * 13639.25f / 44100.0f);
+    d.delay.feedback = 0.0f;
+    const int length = 440000;
+    const auto tone = blocksignals::sine (3150.0, rate, length);
+    const auto out = d.run (Stereo { tone, tone });
+
+    const size_t early = 30000, late = early + 14 * 29000;
+    float largest = 0.0f;
+    for (size_t i = 0; i < 1400; ++i)
+        largest = std::max (largest, std::abs (out.left[early + i] - out.left[late + i]));
+    EXPECT_LT (largest, 2.0e-5f); // a float position near 430000 leaves about 2e-4 of jitter
+}

@@ -1,0 +1,223 @@
+#include "chain/SpaceProcessor.h"
+#include "chain/ChainTestSupport.h"
+
+#include <gtest/gtest.h>
+
+using tessaro::dsp::SpaceProcessor;
+
+namespace
+{
+constexpr double rate = 48000.0;
+constexpr int blockSize = 256;
+
+void prepare (SpaceProcessor& space)
+{
+    space.prepare ({ rate, (juce::uint32) blockSize, 2 });
+}
+
+juce::AudioBuffer<float> noise (int numSamples, float amplitude = 0.5f)
+{
+    juce::Random random (11);
+    juce::AudioBuffer<float> buffer (2, numSamples);
+    for (int channel = 0; channel < 2; ++channel)
+        for (int i = 0; i < numSamples; ++i)
+            buffer.setSample (channel, i, amplitude * (2.0f * random.nextFloat() - 1.0f));
+    return buffer;
+}
+
+/** Lets the on/off and blend ramps settle on silence. */
+void settle (SpaceProcessor& space)
+{
+    juce::AudioBuffer<float> silence (2, (int) rate / 2);
+    silence.clear();
+    chain_test::runInBlocks (space, silence, blockSize);
+}
+
+/** The index of the largest magnitude on the left channel. */
+int peakIndex (const juce::AudioBuffer<float>& buffer)
+{
+    const float* data = buffer.getReadPointer (0);
+    return (int) (std::max_element (data, data + buffer.getNumSamples(),
+                                    [] (float a, float b) { return std::abs (a) < std::abs (b); }) -
+                  data);
+}
+
+/** RMS in dB of (a - b) on the left channel from a sample on. */
+float differenceDb (const juce::AudioBuffer<float>& a, const juce::AudioBuffer<float>& b, int from)
+{
+    juce::AudioBuffer<float> diff (a);
+    diff.addFrom (0, 0, b, 0, 0, a.getNumSamples(), -1.0f);
+    return chain_test::rmsDb (diff, 0, from);
+}
+} // namespace
+
+TEST (SpaceModule, DelayAmountZeroLeavesTheSignalExactlyDryForEveryType)
+{
+    for (int type = 0; type <= 4; ++type)
+    {
+        SCOPED_TRACE (type);
+        SpaceProcessor space;
+        prepare (space);
+        space.setDelayType (type);
+        space.setDelayFeedback (80.0f);
+
+        auto buffer = noise ((int) rate / 2);
+        const auto input = buffer;
+        chain_test::runInBlocks (space, buffer, blockSize);
+        for (int channel = 0; channel < 2; ++channel)
+            ASSERT_EQ (0, std::memcmp (buffer.getReadPointer (channel), input.getReadPointer (channel),
+                                       sizeof (float) * (size_t) buffer.getNumSamples()));
+    }
+}
+
+// An impulse through the Modern echo at Amount 100, feedback 0, 120 BPM: nothing but one echo at the delay time.
+TEST (SpaceModule, FullAmountGivesOnlyTheEchoAtTheSyncedOrFreeTime)
+{
+    struct Case
+    {
+        const char* name;
+        std::function<void (SpaceProcessor&)> setTiming;
+        int echoAt;
+    };
+    const Case cases[] = {
+        { "sync on, 1/8 at 120 BPM", [] (SpaceProcessor&) {}, 12000 },
+        { "time changed while synced", [] (SpaceProcessor& s) { s.setDelayTime (100.0f); }, 12000 },
+        { "time heard once sync is off",
+          [] (SpaceProcessor& s)
+          {
+              s.setDelayTime (100.0f);
+              s.setDelaySync (false);
+          },
+          4800 },
+        { "1/4 note", [] (SpaceProcessor& s) { s.setDelayNote (13); }, 24000 },
+    };
+
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE (c.name);
+        SpaceProcessor space;
+        prepare (space);
+        space.setTempo (120.0);
+        space.setDelayType (3);
+        space.setDelayFeedback (0.0f);
+        space.setDelayAmount (100.0f);
+        c.setTiming (space);
+        settle (space);
+
+        auto buffer = chain_test::impulse (30000);
+        chain_test::runInBlocks (space, buffer, blockSize);
+        const int peak = peakIndex (buffer);
+        EXPECT_NEAR (peak, c.echoAt, 3);
+        EXPECT_GT (std::abs (buffer.getSample (0, peak)), 0.1f);
+        EXPECT_LT (buffer.getMagnitude (0, 0, c.echoAt - 50), 1.0e-4f) << "no dry signal ahead of the echo";
+    }
+}
+
+TEST (SpaceModule, DelayTypeOffFadesTheEchoesOutAndATypeBringsThemBack)
+{
+    SpaceProcessor space;
+    prepare (space);
+    space.setDelayType (3);
+    space.setDelayAmount (50.0f);
+    settle (space);
+
+    auto echoing = noise ((int) rate);
+    const auto dryEchoing = echoing;
+    chain_test::runInBlocks (space, echoing, blockSize);
+    EXPECT_GT (differenceDb (echoing, dryEchoing, (int) rate / 2), -20.0f) << "echoes heard";
+
+    space.setDelayType (0);
+    auto fading = noise ((int) rate / 2);
+    const auto dryFading = fading;
+    chain_test::runInBlocks (space, fading, blockSize);
+    EXPECT_EQ (differenceDb (fading, dryFading, (int) rate / 10), -200.0f) << "after the off ramp: dry only";
+
+    space.setDelayType (4);
+    auto back = noise ((int) rate);
+    const auto dryBack = back;
+    chain_test::runInBlocks (space, back, blockSize);
+    EXPECT_GT (differenceDb (back, dryBack, (int) rate / 2), -20.0f) << "echoes again";
+}
+
+TEST (SpaceModule, DelayTypesSetTheEchoCharacter)
+{
+    struct Expected
+    {
+        int type;
+        int routing;
+        float angle;
+        bool lofi;
+        int lofiMode;
+        bool saturation;
+    };
+    // Applied in this order: Modern and Pong keep the lo-fi mode Tape left behind.
+    const Expected table[] = {
+        { 1, 0, 0.0f, true, 0, false },
+        { 2, 0, 0.0f, true, 2, true },
+        { 3, 0, 0.0f, false, 2, false },
+        { 4, 1, 1.5707964f, false, 2, false },
+    };
+
+    SpaceProcessor space;
+    auto& echo = space.delayStage.delay.superDelay;
+    echo.spread.store (0.3f);
+    for (const auto& row : table)
+    {
+        SCOPED_TRACE (row.type);
+        space.setDelayType (row.type);
+        EXPECT_EQ (echo.requestedType.load(), row.routing);
+        EXPECT_EQ (echo.rotationAngle.load(), row.angle);
+        EXPECT_EQ (echo.lofiOn.load(), row.lofi);
+        EXPECT_EQ (echo.lofi.mode.load(), row.lofiMode);
+        EXPECT_EQ (echo.clipOn.load(), row.saturation);
+        EXPECT_EQ (echo.spread.load(), 0.0f);
+    }
+}
+
+TEST (SpaceModule, StartsWithEverythingOffAndTheDefaultEchoSettings)
+{
+    SpaceProcessor space;
+    const auto& echo = space.delayStage.delay.superDelay;
+    EXPECT_FALSE (echo.active.load());
+    EXPECT_FALSE (space.reverbStage.reverb.active.load());
+    EXPECT_EQ (echo.noteIndex.load(), 9);
+    EXPECT_EQ (echo.freeTimeSeconds.load(), 0.2f);
+    EXPECT_EQ (echo.feedback.load(), 0.5f);
+    EXPECT_EQ (echo.dryGain.load(), 0.0f);
+    EXPECT_EQ (echo.wetGain.load(), 1.0f);
+    EXPECT_EQ (space.getReverbTime(), 50.0f);
+    EXPECT_NEAR (echo.getDelayTime(), 0.25f, 1.0e-6f) << "1/8 at 120 BPM";
+}
+
+TEST (SpaceModule, TempoZeroChangesNoStoredTempo)
+{
+    SpaceProcessor space;
+    space.setTempo (90.0);
+    space.setTempo (0.0);
+    for (const juce::QELProcessorBase* block :
+         { (const juce::QELProcessorBase*) &space, (const juce::QELProcessorBase*) &space.delayStage,
+           (const juce::QELProcessorBase*) &space.delayStage.delay,
+           (const juce::QELProcessorBase*) &space.delayStage.delay.superDelay,
+           (const juce::QELProcessorBase*) &space.reverbStage,
+           (const juce::QELProcessorBase*) &space.reverbStage.reverb })
+        EXPECT_EQ (block->tempo.load(), 90.0);
+    EXPECT_NEAR (space.delayStage.delay.superDelay.getDelayTime(), 60.0f / 90.0f / 2.0f, 1.0e-6f);
+}
+
+TEST (SpaceModule, ResetSilencesPendingEchoes)
+{
+    SpaceProcessor space;
+    prepare (space);
+    space.setDelayType (3);
+    space.setDelayAmount (100.0f);
+    settle (space);
+
+    auto burst = noise (blockSize * 4);
+    chain_test::runInBlocks (space, burst, blockSize);
+    space.reset();
+
+    juce::AudioBuffer<float> after (2, (int) rate / 2);
+    after.clear();
+    chain_test::runInBlocks (space, after, blockSize);
+    EXPECT_EQ (after.getMagnitude (0, after.getNumSamples()), 0.0f);
+}
