@@ -88,27 +88,19 @@ TEST_F (ParameterRouterTest, EveryParameterReachesItsModule)
         { paramMultiplyAmount, 100.0f, [] (T& c, Processor&) { return near (c.multiplyProcessor.getAmount(), 2.0f); } },
         { paramMultiplyLow, 50.0f, [] (T& c, Processor&) { return near (c.multiplyProcessor.getLowGain(), 1.0f); } },
         { paramSpacePower, 0.0f, [] (T& c, Processor&) { return ! c.spaceProcessor.active.load(); } },
-        { paramSpaceReverbType, 3.0f,
-          [] (T& c, Processor&) { return c.spaceProcessor.getReverbType() == 3; } },
+        { paramSpaceReverbType, 3.0f, [] (T& c, Processor&) { return c.spaceProcessor.getReverbType() == 3; } },
         { paramSpaceReverbTime, 80.0f,
           [] (T& c, Processor&) { return near (c.spaceProcessor.getReverbTime(), 80.0f); } },
         { paramSpaceReverbAmount, 60.0f,
           [] (T& c, Processor&) { return near (c.spaceProcessor.getReverbMix(), 0.6f); } },
         { paramSpaceDelaySync, 0.0f,
           [] (T& c, Processor&)
-          {
-              return c.spaceProcessor.getDelayNoteIndex() == 0 &&
-                     near (c.spaceProcessor.getDelayFreeTime(), 0.2f);
-          } },
-        { paramSpaceDelayType, 4.0f,
-          [] (T& c, Processor&) { return c.spaceProcessor.getDelayType() == 4; } },
+          { return c.spaceProcessor.getDelayNoteIndex() == 0 && near (c.spaceProcessor.getDelayFreeTime(), 0.2f); } },
+        { paramSpaceDelayType, 4.0f, [] (T& c, Processor&) { return c.spaceProcessor.getDelayType() == 4; } },
         { paramSpaceDelayTime, 250.0f,
-          [] (T& c, Processor&)
-          { return near (c.spaceProcessor.getDelayFreeTime(), 0.2f); } }, // waits for Sync off
-        { paramSpaceDelayNote, 18.0f,
-          [] (T& c, Processor&) { return c.spaceProcessor.getDelayNoteIndex() == 1; } },
-        { paramSpaceDelayAmount, 70.0f,
-          [] (T& c, Processor&) { return near (c.spaceProcessor.getDelayMix(), 0.7f); } },
+          [] (T& c, Processor&) { return near (c.spaceProcessor.getDelayFreeTime(), 0.2f); } }, // waits for Sync off
+        { paramSpaceDelayNote, 18.0f, [] (T& c, Processor&) { return c.spaceProcessor.getDelayNoteIndex() == 1; } },
+        { paramSpaceDelayAmount, 70.0f, [] (T& c, Processor&) { return near (c.spaceProcessor.getDelayMix(), 0.7f); } },
         { paramSpaceDelayFeedback, 20.0f,
           [] (T& c, Processor&) { return near (c.spaceProcessor.getDelayFeedback(), 0.2f); } },
         { paramGainPower, 0.0f, [] (T& c, Processor&) { return ! c.gainProcessor.active.load(); } },
