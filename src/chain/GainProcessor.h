@@ -2,7 +2,7 @@
 
 #include "chain/ModuleProcessorBase.h"
 #include "chain/SaturationProcessor.h"
-#include "core/BypassDelay.h"
+#include "dsp/dynamics/LookAheadCompressorProcessor.h"
 
 #include <atomic>
 
@@ -44,10 +44,12 @@ public:
 
     SaturationProcessor saturation;
     QEL::GainProcessor outputGain;
+    QEL::LookAheadCompressorProcessor limiter;
 
 private:
+    void alignDryPaths();
+
     std::atomic<bool> limit { false };
     std::atomic<double> limiterRate { 44100.0 };
-    QEL::BypassDelay lookAheadDelay; // stands in for the limiter's own look-ahead
 };
 } // namespace tessaro::dsp

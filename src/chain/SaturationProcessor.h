@@ -1,6 +1,8 @@
 #pragma once
 
 #include "chain/VintageTapeProcessor.h"
+#include "dsp/dynamics/ClassAValve.h"
+#include "dsp/dynamics/ClassBValvePair.h"
 #include "dsp/dynamics/GainProcessor.h"
 #include "dsp/dynamics/MixProcessor.h"
 
@@ -41,6 +43,8 @@ public:
     QEL::GainProcessor driveIn, driveOut;
     QEL::MixProcessor blend;
     VintageTapeProcessor tape;
+    QEL::ClassAValve warm, broken;
+    QEL::ClassBValvePair clean;
 
 private:
     std::atomic<int> type { off };

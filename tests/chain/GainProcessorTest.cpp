@@ -107,3 +107,40 @@ TEST (GainModule, ATypeChangeCrossfadesAndKeepsTheDriveStagesOn)
         largestStep = std::max (largestStep, std::abs (next.getSample (0, i) - next.getSample (0, i - 1)));
     EXPECT_LT (largestStep, 0.2f) << "no jump at the switch";
 }
+
+TEST (GainModule, TheLimiterDelaysByItsLookAheadAndHoldsPeaksDown)
+{
+    struct Case
+    {
+        double rate;
+        int latency;
+    };
+    for (const auto c : { Case { 44100.0, 220 }, Case { 48000.0, 239 }, Case { 96000.0, 479 } })
+    {
+        GainProcessor g;
+        g.prepare ({ c.rate, 256, 2 });
+        g.setLimit (true);
+        EXPECT_EQ (g.getLatencyInSamples(), c.latency);
+
+        juce::AudioBuffer<float> settle (2, 4096);
+        settle.clear();
+        runInBlocks (g, settle, 256);
+
+        auto buffer = impulse (4096, 1000);
+        buffer.setSample (0, 1000, 0.5f);
+        buffer.setSample (1, 1000, 0.5f);
+        runInBlocks (g, buffer, 256);
+        int peak = 0;
+        for (int i = 0; i < buffer.getNumSamples(); ++i)
+            if (std::abs (buffer.getSample (0, i)) > std::abs (buffer.getSample (0, peak)))
+                peak = i;
+        EXPECT_EQ (peak, 1000 + c.latency) << c.rate;
+
+        auto loud = sine (200.0, c.rate, 8192, 4.0f); // +12 dBFS
+        runInBlocks (g, loud, 256);
+        EXPECT_LE (loud.getMagnitude (0, 4096, 4096), 1.0f + 1.0e-3f) << c.rate;
+
+        g.setLimit (false);
+        EXPECT_EQ (g.getLatencyInSamples(), 0) << "off reports 0 at once";
+    }
+}
