@@ -1,5 +1,9 @@
 #include "chain/ReverbProcessor.h"
 
+#include "dsp/space/SkyCloudReverbProcessor.h"
+#include "dsp/space/SkyPlateReverbProcessor.h"
+#include "dsp/space/SkyRoomReverbProcessor.h"
+
 #include <new>
 
 namespace tessaro::dsp
@@ -20,9 +24,16 @@ ReverbProcessor::~ReverbProcessor()
 }
 
 //==============================================================================
-std::unique_ptr<ReverbProcessor::Engine> ReverbProcessor::makeEngine (int)
+// Each mode applies its own recipe (early and late levels, tone, diffusion, massive) when it is built.
+std::unique_ptr<ReverbProcessor::Engine> ReverbProcessor::makeEngine (int type)
 {
-    return nullptr;
+    switch (type)
+    {
+        case 1: return std::make_unique<QEL::SkyRoomReverbProcessor>();
+        case 2: return std::make_unique<QEL::SkyPlateReverbProcessor>();
+        case 4: return std::make_unique<QEL::SkyCloudReverbProcessor>();
+        default: return nullptr;
+    }
 }
 
 void ReverbProcessor::applySharedSettings (Engine& engine, float decayPercent)

@@ -5,6 +5,9 @@
 #include "dsp/dynamics/TimeUtils.h"
 #include "editor/PluginEditor.h"
 
+#include <algorithm>
+#include <cmath>
+
 OrvaneTessaroAudioProcessor::OrvaneTessaroAudioProcessor()
 {
     createAndAddParameters();
@@ -125,6 +128,11 @@ void OrvaneTessaroAudioProcessor::processChunk (juce::AudioBuffer<float>& buffer
         else
             scratch.copyFrom (ch, 0, buffer, juce::jmin (ch, ins - 1), start, numSamples);
     }
+
+    // A NaN or an infinity from the host would stick in every filter and delay line: it enters as silence.
+    for (auto* channel : { scratch.getWritePointer (0), scratch.getWritePointer (1) })
+        std::replace_if (
+            channel, channel + numSamples, [] (float x) { return ! std::isfinite (x); }, 0.0f);
 
     auto* const* channels = scratch.getArrayOfWritePointers();
     tessaroProcessor.process (channels, channels, numSamples, ins, outs);

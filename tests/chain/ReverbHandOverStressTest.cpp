@@ -84,7 +84,7 @@ TEST (ReverbHandOverStress, AutomatedReverbTypeAndTimeRacingTheAudioBlocks)
         [&]
         {
             std::mt19937 random (5);
-            for (int i = 0; i < 1000; ++i)
+            for (int i = 0; i < 100; ++i)
             {
                 state_test::setValue (*processor, Params::paramSpaceReverbType, (float) (random() % 5));
                 state_test::setValue (*processor, Params::paramSpaceReverbTime, (float) (random() % 101));

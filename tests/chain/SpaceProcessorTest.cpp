@@ -221,3 +221,115 @@ TEST (SpaceModule, ResetSilencesPendingEchoes)
     chain_test::runInBlocks (space, after, blockSize);
     EXPECT_EQ (after.getMagnitude (0, after.getNumSamples()), 0.0f);
 }
+
+//==============================================================================
+namespace
+{
+/** A module with only the reverb heard (Amount 100), its type taken over and its ramps settled. */
+void prepareReverb (SpaceProcessor& space, int type, float time = 50.0f)
+{
+    prepare (space);
+    space.setReverbTime (time);
+    space.setReverbType (type);
+    space.setReverbAmount (100.0f);
+    settle (space);
+}
+
+/** RMS in dB of the left channel between two times in seconds. */
+float windowDb (const juce::AudioBuffer<float>& buffer, double from, double to)
+{
+    const int start = (int) (from * rate);
+    return juce::Decibels::gainToDecibels (buffer.getRMSLevel (0, start, (int) (to * rate) - start), -200.0f);
+}
+
+juce::AudioBuffer<float> impulseResponse (SpaceProcessor& space, double seconds)
+{
+    auto buffer = chain_test::impulse ((int) (seconds * rate));
+    chain_test::runInBlocks (space, buffer, blockSize);
+    return buffer;
+}
+} // namespace
+
+TEST (SpaceReverb, EveryTypeRingsAfterAnImpulseAndDiesAway)
+{
+    for (int type : { 1, 2, 4 })
+    {
+        SCOPED_TRACE (type);
+        SpaceProcessor space;
+        prepareReverb (space, type, 20.0f);
+        const auto response = impulseResponse (space, 2.0);
+        const float early = windowDb (response, 0.05, 0.3);
+        EXPECT_GT (early, -70.0f) << "a tail is heard";
+        EXPECT_LT (windowDb (response, 1.7, 2.0), early - 10.0f) << "and fades";
+        EXPECT_LT (response.getMagnitude (0, response.getNumSamples()), 2.0f);
+    }
+}
+
+TEST (SpaceReverb, ALongerReverbTimeRingsLonger)
+{
+    SpaceProcessor shortRoom, longRoom;
+    prepareReverb (shortRoom, 1, 10.0f);
+    prepareReverb (longRoom, 1, 90.0f);
+    EXPECT_GT (windowDb (impulseResponse (longRoom, 1.0), 0.5, 1.0),
+               windowDb (impulseResponse (shortRoom, 1.0), 0.5, 1.0) + 6.0f);
+}
+
+TEST (SpaceReverb, ReverbTimeChangesReachTheRunningEngine)
+{
+    SpaceProcessor changed, reference;
+    prepareReverb (changed, 1, 10.0f);
+    prepareReverb (reference, 1, 90.0f);
+    changed.setReverbTime (90.0f);
+    EXPECT_NEAR (windowDb (impulseResponse (changed, 1.0), 0.5, 1.0),
+                 windowDb (impulseResponse (reference, 1.0), 0.5, 1.0), 3.0f);
+}
+
+TEST (SpaceReverb, AmountZeroIsExactlyDryWhileAnEngineRuns)
+{
+    SpaceProcessor space;
+    prepareReverb (space, 4);
+    space.setReverbAmount (0.0f);
+    settle (space);
+
+    auto buffer = noise ((int) rate / 2);
+    const auto input = buffer;
+    chain_test::runInBlocks (space, buffer, blockSize);
+    EXPECT_EQ (differenceDb (buffer, input, 0), -200.0f);
+}
+
+//  noise ▮▮▮ | Off: dry only | same type again on silence: the old tail comes back
+TEST (SpaceReverb, OffFadesOutAndTheSameTypeBringsTheSameTailBack)
+{
+    SpaceProcessor space;
+    prepareReverb (space, 2);
+    auto burst = noise ((int) rate / 4);
+    chain_test::runInBlocks (space, burst, blockSize);
+    const auto* engine = space.reverbStage.reverb.getCurrentEngine();
+
+    space.setReverbType (0);
+    auto offBlock = noise ((int) rate / 4);
+    const auto dryOff = offBlock;
+    chain_test::runInBlocks (space, offBlock, blockSize);
+    EXPECT_EQ (differenceDb (offBlock, dryOff, (int) rate / 10), -200.0f) << "off: dry only after the ramp";
+
+    space.setReverbType (2);
+    juce::AudioBuffer<float> silence (2, (int) rate / 4);
+    silence.clear();
+    chain_test::runInBlocks (space, silence, blockSize);
+    EXPECT_GT (windowDb (silence, 0.02, 0.2), -60.0f) << "the tail that was ringing is heard again";
+    EXPECT_EQ (space.reverbStage.reverb.getCurrentEngine(), engine);
+}
+
+TEST (SpaceReverb, ResetKeepsTheReverbTail)
+{
+    SpaceProcessor space;
+    prepareReverb (space, 1, 80.0f);
+    auto burst = noise ((int) rate / 4);
+    chain_test::runInBlocks (space, burst, blockSize);
+    space.reset();
+
+    juce::AudioBuffer<float> silence (2, (int) rate / 4);
+    silence.clear();
+    chain_test::runInBlocks (space, silence, blockSize);
+    EXPECT_GT (windowDb (silence, 0.0, 0.2), -60.0f);
+}

@@ -3,6 +3,7 @@
 #include "editor/CachedBlur.h"
 #include "editor/StackBlur.h"
 
+#include <cstring>
 #include <vector>
 
 namespace
@@ -211,4 +212,34 @@ TEST (CachedBlur, CentreRowOfAPointAtRadiusFour)
     const int expected[] = { 0, 2, 4, 6, 8, 10, 8, 6, 4, 2, 0 };
     for (int x = 0; x < 11; ++x)
         EXPECT_EQ (alphaAt (blur.blurredImage, x, 5), expected[x]) << x;
+}
+
+TEST (StackBlur, WideImagesBlurLikeColumnByColumn)
+{
+    // Wide images take a faster path for their columns; it must give the same bytes as one column at a time.
+    juce::Random random (3);
+    for (auto format : { juce::Image::SingleChannel, juce::Image::ARGB })
+    {
+        juce::Image image (format, 150, 23, true, juce::SoftwareImageType());
+        juce::Image::BitmapData data (image, juce::Image::BitmapData::readWrite);
+        const int channels = data.pixelStride;
+        for (int y = 0; y < 23; ++y)
+            for (int x = 0; x < 150 * channels; ++x)
+                data.getLinePointer (y)[x] = (std::uint8_t) random.nextInt (256);
+
+        auto reference = image.createCopy();
+        {
+            juce::Image::BitmapData ref (reference, juce::Image::BitmapData::readWrite);
+            for (int y = 0; y < 23; ++y)
+                sb::blurLine (ref.getLinePointer (y), 150, channels, channels, 5);
+            for (int x = 0; x < 150; ++x)
+                sb::blurLine (ref.getPixelPointer (x, 0), 23, ref.lineStride, channels, 5);
+        }
+
+        sb::blur (data, channels, 5);
+        const juce::Image::BitmapData expected (reference, juce::Image::BitmapData::readOnly);
+        for (int y = 0; y < 23; ++y)
+            ASSERT_EQ (std::memcmp (data.getLinePointer (y), expected.getLinePointer (y), (size_t) (150 * channels)), 0)
+                << "row " << y << " channels " << channels;
+    }
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/PlatformPaths.h"
+#include "TestSandbox.h"
 
 #include <juce_gui_basics/juce_gui_basics.h>
 
@@ -13,15 +13,7 @@ namespace gui_test
 {
 //==============================================================================
 /** A fresh folder that every preset and per-user path points into while it lives. */
-struct Sandbox
-{
-    Sandbox() { folder.createDirectory(); }
-    ~Sandbox() { folder.deleteRecursively(); }
-
-    juce::File folder = juce::File::getSpecialLocation (juce::File::tempDirectory)
-                            .getNonexistentChildFile ("tessaro-gui-test", {}, false);
-    QEL::PlatformPaths::ScopedBaseOverride paths { folder };
-};
+using Sandbox = test_support::Sandbox;
 
 //==============================================================================
 /** The component and its children painted into a new ARGB image of its size, at `scale`. */

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "TestSandbox.h"
+
 #include "editor/AboutComponent.h"
 #include "editor/BubbleMessageComponent.h"
 #include "editor/InputCalibrationComponent.h"
@@ -77,8 +79,8 @@ TEST (AboutComponent, LayoutAndRows)
 
 TEST (AboutComponent, OpensAnExistingManualOrWarns)
 {
-    const auto folder = juce::File::createTempFile ("manual");
-    folder.createDirectory();
+    test_support::TempFolder temp ("tessaro-manual");
+    const auto folder = temp.folder;
     const auto pdf = folder.getChildFile ("Orvane Tessaro Manual.pdf");
     pdf.replaceWithText ("%PDF");
 
@@ -96,7 +98,6 @@ TEST (AboutComponent, OpensAnExistingManualOrWarns)
     about.buttonClicked (&about.manualButton);
     EXPECT_EQ (about.launched, juce::StringArray (pdf.getFullPathName()));
     EXPECT_EQ (about.warnings, 4);
-    folder.deleteRecursively();
 }
 
 TEST (AboutComponent, ClickHidesIt)

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "GuiTestSupport.h"
+#include "TestSandbox.h"
 #include "WidgetTestSupport.h"
 #include "editor/QELImageLoader.h"
 #include "editor/QELLookAndFeel.h"
@@ -120,15 +122,14 @@ TEST (QELImageLoader, RegistryThenFolderThenNothing)
     EXPECT_FALSE (loader->loadImage ("tiny", false, {}).isValid());
     EXPECT_FALSE (loader->loadImage ("nothing", false, {}).isValid());
 
-    const auto folder = juce::File::createTempFile ("images");
-    folder.createDirectory();
+    test_support::TempFolder temp ("tessaro-images");
+    const auto folder = temp.folder;
     const auto png = greyStripPng (2);
     folder.getChildFile ("two.png").replaceWithData (png.getData(), png.getSize());
 
     const auto fromFile = loader->loadImage ("two.png", false, folder.getFullPathName());
     EXPECT_EQ (fromFile.getHeight(), 16);
     EXPECT_FALSE (loader->loadImage ("two.png", false, folder.getChildFile ("missing").getFullPathName()).isValid());
-    folder.deleteRecursively();
 }
 
 TEST (QELLookAndFeel, LinearImagesAreOptionalAndTheTrackFillsToTheValue)
@@ -230,6 +231,35 @@ TEST (QELLookAndFeel, SliderPopupUsesTheSlidersPlacement)
             EXPECT_LT (slider.getPopup()->getBounds().getCentreY(), slider.getY());
         EXPECT_FLOAT_EQ (slider.getPopup()->getFont().getHeight(), 15.0f);
     }
+    slider.popup.reset();
+    slider.setLookAndFeel (nullptr);
+}
+
+TEST (QELLookAndFeel, ValuePopupPaintsTheBubbleAndWhiteText)
+{
+    juce::QELLookAndFeel laf;
+    juce::Component panel;
+    panel.setBounds (0, 0, 300, 300);
+    juce::QELSlider slider;
+    slider.initialize (&panel, &laf, juce::Slider::RotaryVerticalDrag);
+    slider.setBounds (100, 40, 60, 60);
+    slider.setRange (0.0, 100.0, 1.0);
+    slider.setValue (88.0);
+    slider.popupEnabled = true;
+    slider.popupParent = &panel;
+    slider.popupPlacement = juce::BubbleComponent::below;
+    slider.showPopupDisplay();
+    ASSERT_NE (slider.getPopup(), nullptr);
+
+    const auto image = gui_test::paint (*slider.getPopup());
+    // The bubble's body sits 15 points inside the popup: a half-black fill, white text at its centre row.
+    const auto body = juce::Rectangle<int> (15, 15, image.getWidth() - 30, image.getHeight() - 30);
+    EXPECT_EQ (image.getPixelAt (body.getX(), body.getCentreY()), juce::Colour (0xffffff00));
+    EXPECT_NEAR (image.getPixelAt (body.getX() + 2, body.getY() + 2).getAlpha(), 128, 1);
+    bool white = false;
+    for (int x = body.getX(); x < body.getRight(); ++x)
+        white = white || image.getPixelAt (x, body.getCentreY()).getBrightness() > 0.9f;
+    EXPECT_TRUE (white);
     slider.popup.reset();
     slider.setLookAndFeel (nullptr);
 }

@@ -116,3 +116,19 @@ TEST (QELTempoBoxComponent, LayoutFollowsTheImageAndScale)
     EXPECT_EQ (t.box.slider.getBounds(), t.box.label.getBounds());
     EXPECT_FLOAT_EQ (t.box.label.getFont().getHeight(), 45.0f);
 }
+
+TEST (QELTempoBoxComponent, PaintsOnlyTheNumber)
+{
+    TempoBox t;
+    t.box.label.setColour (juce::Label::textColourId, juce::Colours::white);
+    const auto image = gui_test::paint (t.box);
+    const auto number = t.box.label.getBounds();
+
+    int inkInside = 0, inkOutside = 0;
+    for (int y = 0; y < image.getHeight(); ++y)
+        for (int x = 0; x < image.getWidth(); ++x)
+            if (image.getPixelAt (x, y).getAlpha() > 0)
+                ++(number.contains (x, y) ? inkInside : inkOutside);
+    EXPECT_GT (inkInside, 50);
+    EXPECT_EQ (inkOutside, 0);
+}

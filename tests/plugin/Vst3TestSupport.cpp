@@ -1,6 +1,6 @@
 #include "plugin/Vst3TestSupport.h"
 
-#include "TestSandbox.h"
+#include "TempFolder.h"
 #include "render/PluginHost.h"
 
 #include <cmath>

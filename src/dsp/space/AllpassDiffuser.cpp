@@ -35,7 +35,7 @@ void AllpassDiffuser::SetSamplerate (int rate, int blockSize)
     for (auto& stage : filters)
     {
         stage->SetBufferSize (blockSize);
-        stage->modAmount.reset (rampSteps);
+        stage->SetModRampSteps (rampSteps);
     }
 }
 

@@ -22,6 +22,13 @@ public:
     void ProcessWithMod (const double* input, int n) noexcept;
     /** Sizes the output for blocks of up to blockSize samples. */
     void SetBufferSize (int blockSize);
+    /** Sets the depth ramp length in modulation updates and ends any running ramp at the current target
+        (call while no block is processed). */
+    void SetModRampSteps (int steps) noexcept
+    {
+        modAmount.setTargetValue (modAmountTarget.load());
+        modAmount.reset (steps);
+    }
     /** Zeroes the store and the output; position, phase and ramp stay. */
     void ClearBuffers() noexcept;
 

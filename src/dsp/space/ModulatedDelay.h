@@ -25,8 +25,13 @@ public:
     void SetBufferSize (int blockSize);
     /** Changes the store length; a new length clears the store and restarts the write position. */
     void SetLength (int newLength);
-    /** Sets the depth ramp length in modulation updates and ends any running ramp. */
-    void SetModRampSteps (int steps) noexcept { modAmount.reset (steps); }
+    /** Sets the depth ramp length in modulation updates and ends any running ramp at the current target
+        (call while no block is processed). */
+    void SetModRampSteps (int steps) noexcept
+    {
+        modAmount.setTargetValue (modAmountTarget.load());
+        modAmount.reset (steps);
+    }
     /** Zeroes the store and the output; positions, phase and ramp stay. */
     void ClearBuffers() noexcept;
 

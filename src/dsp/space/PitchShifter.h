@@ -35,7 +35,11 @@ public:
         std::fill (writeIndex.begin(), writeIndex.end(), 0);
         std::fill (readPosition.begin(), readPosition.end(), SampleType (0));
         std::fill (crossfade.begin(), crossfade.end(), SampleType (0));
-        buffer.clear();
+
+        // Samples reach the buffer through channelData, which the buffer's "is clear" flag never sees,
+        // so every channel is zeroed explicitly.
+        for (int channel = 0; channel < buffer.getNumChannels(); ++channel)
+            juce::FloatVectorOperations::clear (channelData[channel], buffer.getNumSamples());
     }
 
     /** Shifts one sample of a channel and returns the output sample. */

@@ -370,7 +370,7 @@ void QELReverbProcessor::processChunk (const float* const* in, float* const* out
     runWetChain (numSamples, numInputChannels, numOutputChannels);
 
     for (int j = 0; j < numSamples; ++j)
-        mixSample (in, out, j, numOutputChannels);
+        mixSample (in, out, j, numInputChannels, numOutputChannels);
 }
 
 void QELReverbProcessor::runWetChain (int numSamples, int numInputChannels, int numOutputChannels)
@@ -382,7 +382,8 @@ void QELReverbProcessor::runWetChain (int numSamples, int numInputChannels, int 
         stage->process (wet, wet, numSamples, numInputChannels, numOutputChannels);
 }
 
-void QELReverbProcessor::mixSample (const float* const* in, float* const* out, int j, int numOutputChannels) noexcept
+void QELReverbProcessor::mixSample (const float* const* in, float* const* out, int j, int numInputChannels,
+                                    int numOutputChannels) noexcept
 {
     auto* wet = wetBuffers.getArrayOfWritePointers();
 
@@ -405,7 +406,7 @@ void QELReverbProcessor::mixSample (const float* const* in, float* const* out, i
 
     for (int k = 0; k < numOutputChannels; ++k)
     {
-        const float dry = in[k][j];
+        const float dry = in[std::min (k, numInputChannels - 1)][j];
         float m = wetLowPass[k].processSample (wet[k][j]);
         if (duck)
             duckCompressors[k].processSingleSampleMono (m, dry);

@@ -136,7 +136,8 @@ private:
     void processChunk (const float* const* in, float* const* out, int numSamples, int numInputChannels,
                        int numOutputChannels);
     void runWetChain (int numSamples, int numInputChannels, int numOutputChannels);
-    void mixSample (const float* const* in, float* const* out, int j, int numOutputChannels) noexcept;
+    void mixSample (const float* const* in, float* const* out, int j, int numInputChannels,
+                    int numOutputChannels) noexcept;
 
     std::atomic<float> mixTarget { 0.0f };
     std::atomic<float> compRatioTarget { 1.0f };

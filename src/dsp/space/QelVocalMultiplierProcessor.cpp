@@ -122,6 +122,8 @@ void QelVocalMultiplierProcessor::prepare (const juce::dsp::ProcessSpec& spec)
     singleVoiceShifter = std::make_unique<stftpitchshift::StftPitchShift> (1024, 128, rate);
     octaveVoiceRunning = false;
     widenedCopyRunning = false;
+    voiceResting.fill (false);
+    shifterChannels = (int) std::max (1u, spec.numChannels);
 
     octaveGain.prepare (spec);
     voiceFeedFilter.prepare (spec);
@@ -139,7 +141,7 @@ void QelVocalMultiplierProcessor::prepare (const juce::dsp::ProcessSpec& spec)
     for (size_t i = 0; i < (size_t) maxVoices; ++i)
     {
         voiceDrift[i].prepare (rate);
-        voiceShifters[i].prepare ((int) spec.numChannels);
+        voiceShifters[i].prepare (shifterChannels);
         voiceShifters[i].reset();
         voiceDelays[i].prepare (monoSpec (spec));
         voiceGains[i].reset (rate, 0.05);
@@ -194,10 +196,7 @@ void QelVocalMultiplierProcessor::reset()
     octaveDelay.reset();
 
     for (size_t i = 0; i < (size_t) maxVoices; ++i)
-    {
-        voiceDelays[i].reset();
-        voiceShifters[i].reset();
-    }
+        clearVoice (i);
 
     // A restarted stream must not replay the octave voice's or the shifters' old audio.
     octavePreFilter.reset();
@@ -210,6 +209,14 @@ void QelVocalMultiplierProcessor::reset()
 
     for (auto& buffer : voiceBuffers)
         buffer.clear();
+}
+
+void QelVocalMultiplierProcessor::clearVoice (size_t voice)
+{
+    // The shifter's buffer is written through raw pointers, which its buffer's clear flag does not see;
+    // preparing it again (same size, no allocation) takes fresh pointers, so the reset really clears.
+    voiceShifters[voice].prepare (shifterChannels);
+    voiceDelays[voice].reset();
 }
 
 void QelVocalMultiplierProcessor::setTempo (double bpm)
@@ -463,6 +470,19 @@ void QelVocalMultiplierProcessor::processVoiceFeed (int numSamples, int numInput
 
     for (size_t i = 0; i < (size_t) maxVoices; ++i)
     {
+        // A silent voice whose gain rests at 0 is not heard: its shifter and delay wait (its drift and
+        // ramps go on), and when it comes back they start again from silence.
+        const auto& gain = voiceGains[i];
+        const bool resting = gain.getCurrentValue() == 0.0f && gain.getTargetValue() == 0.0f;
+
+        if (! resting && voiceResting[i])
+            clearVoice (i);
+
+        voiceResting[i] = resting;
+
+        if (resting)
+            continue;
+
         auto& shifter = voiceShifters[i];
         shifter.ratio = std::pow (2.0f, voicePitchOffsets[i] / 12.0f);
         float* voice = voiceBuffers[i].getWritePointer (0);
@@ -535,9 +555,14 @@ void QelVocalMultiplierProcessor::processVoices (int numSamples, int numChannels
 
         for (size_t i = 0; i < (size_t) maxVoices; ++i)
         {
-            auto& delay = voiceDelays[i];
-            delay.pushSample (0, voiceBuffers[i].getSample (0, t));
-            const float y = delay.popSample (0);
+            float y = 0.0f;
+
+            if (! voiceResting[i])
+            {
+                auto& delay = voiceDelays[i];
+                delay.pushSample (0, voiceBuffers[i].getSample (0, t));
+                y = delay.popSample (0);
+            }
 
             const float draw = voiceDrift[i].generateSample();
             const float direction = (i % 2 == 0) ? -1.0f : 0.1f;

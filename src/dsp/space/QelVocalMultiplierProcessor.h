@@ -132,6 +132,7 @@ private:
     void processVoices (int numSamples, int numChannels);
     void mixVoiceBus (float* const* out, int numSamples, int numChannels);
     void setVoiceDetuneTargets();
+    void clearVoice (size_t voice);
     float voicePanTarget (int voice) const noexcept;
     static void setDelayClamped (DelayLine& line, float& current, float samples);
 
@@ -144,6 +145,8 @@ private:
     int scratchCapacity = 0;
     bool octaveVoiceRunning = false;
     bool widenedCopyRunning = false;
+    std::array<bool, maxVoices> voiceResting {};
+    int shifterChannels = 2;
 
     std::atomic<float> requestedSpread { 100.0f };
     std::atomic<float> requestedOffsetScale { 1.02f };

@@ -27,7 +27,7 @@ public:
     StftPitchShift (std::size_t framesize, std::size_t hopsize, double samplerate, bool normalization = false);
 
     /** Shifts size samples of input into output (they may be the same array) by the first of factors
-        (an empty list keeps the pitch). A quefrency above 0 seconds keeps the spectral envelope; distortion
+        (an empty list keeps the pitch). A quefrency other than 0 seconds keeps the spectral envelope; distortion
         is not used. The stream continues from the previous call. */
     void shiftpitch (std::size_t size, const float* input, float* output, const std::vector<double>& factors = { 1.0 },
                      double quefrency = 0.0, double distortion = 1.0);

@@ -68,6 +68,27 @@ TEST (DelayLinePitchShifter, UnityRatioDelaysByHalfTheBuffer)
     EXPECT_EQ (shifter.writeIndex[0], 0);
 }
 
+TEST (DelayLinePitchShifter, ResetSilencesWhatWasPlayed)
+{
+    QEL::PitchShifter<float, QEL::DLLinear> shifter;
+    shifter.prepare (2);
+    shifter.ratio = 1.2f;
+    for (int round = 0; round < 2; ++round)
+    {
+        for (float x : sine (440.0, 48000.0, 6000))
+        {
+            shifter.processSample (0, x);
+            shifter.processSample (1, x);
+        }
+        shifter.reset();
+        for (int i = 0; i < 8192; ++i)
+        {
+            ASSERT_EQ (shifter.processSample (0, 0.0f), 0.0f) << "round " << round << " sample " << i;
+            ASSERT_EQ (shifter.processSample (1, 0.0f), 0.0f);
+        }
+    }
+}
+
 TEST (DelayLinePitchShifter, ShiftsASineByTheRatio)
 {
     const double rate = 48000.0;

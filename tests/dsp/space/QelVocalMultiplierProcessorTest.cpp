@@ -259,6 +259,32 @@ TEST (QelVocalMultiplier, RaisingLowAgainDoesNotReplayOldAudio)
     EXPECT_LT (spacetest::peak (afterReset[0].data(), afterReset[0].size()), 1.0e-6f);
 }
 
+TEST (QelVocalMultiplier, VoicesThatComeBackDoNotReplayOldAudio)
+{
+    // Eighteen voices sing, twelve of them fade out, the input goes silent; when the twelve come back
+    // they must be as silent as the input.
+    auto multiplier = std::make_unique<QelVocalMultiplierProcessor>();
+    multiplier->setVoicesAmount (100.0f);
+    multiplier->setAmount (100.0f);
+    multiplier->prepare ({ 48000.0, 512, 2 });
+
+    render (*multiplier, mono (spacetest::formantBuzz (180.0, 900.0, 48000.0, 12288)));
+    multiplier->setVoicesAmount (30.0f);
+    render (*multiplier, mono (std::vector<float> (24576, 0.0f)));
+    multiplier->setVoicesAmount (100.0f);
+    const auto again = render (*multiplier, mono (std::vector<float> (12288, 0.0f)));
+
+    EXPECT_LT (spacetest::peak (again[0].data(), again[0].size()), 1.0e-6f);
+    EXPECT_LT (spacetest::peak (again[1].data(), again[1].size()), 1.0e-6f);
+
+    // A reset (a restarted stream) forgets what every voice held.
+    render (*multiplier, mono (spacetest::formantBuzz (180.0, 900.0, 48000.0, 12288)));
+    multiplier->reset();
+    const auto afterReset = render (*multiplier, mono (std::vector<float> (12288, 0.0f)));
+
+    EXPECT_LT (spacetest::peak (afterReset[0].data(), afterReset[0].size()), 1.0e-6f);
+}
+
 TEST (QelVocalMultiplier, StaysBoundedOnLoudNoiseAtExtremeSettings)
 {
     for (Settings settings : { Settings { 200.0f, 100.0f, 100.0f, 100.0f }, Settings { 0.0f, 0.0f, 100.0f, 100.0f } })

@@ -293,3 +293,27 @@ TEST (ReverbChannel, CrossSeedSplitsTheSidesLateLinesOnly)
     for (int i = 0; i < 25; ++i)
         EXPECT_EQ (left->multitap.GetTapPosition (i), right->multitap.GetTapPosition (i));
 }
+
+TEST (ReverbChannel, DepthsSetBeforePreparingHoldFromTheFirstSample)
+{
+    // Preparing (at the rate the depths were computed for) ends every depth ramp at its target; a depth
+    // set while running ramps over 0.1 s of updates.
+    ReverbChannel c (ChannelLR::Right);
+    c.SetParameter (EarlyDiffusionModAmount, 1.0);
+    c.SetParameter (LineDelay, 50);
+    c.SetParameter (LineModAmount, 1.0);
+    c.SetSamplerate (44100, block);
+
+    const auto& stage = *c.diffuser.filters[0];
+    const auto& line = c.lines[0]->delay;
+    EXPECT_GT (stage.modAmount.getCurrentValue(), 30.0f);
+    EXPECT_EQ (stage.modAmount.getCurrentValue(), stage.modAmountTarget.load());
+    EXPECT_GT (line.modAmount.getCurrentValue(), 30.0f);
+    EXPECT_EQ (line.modAmount.getCurrentValue(), line.modAmountTarget.load());
+
+    c.SetParameter (LineModAmount, 0.0);
+    c.SetParameter (LineCount, 1);
+    c.Process (std::vector<double> (block, 0.0).data(), block);
+    EXPECT_GT (line.modAmount.getCurrentValue(), 30.0f);
+    EXPECT_TRUE (line.modAmount.isSmoothing());
+}

@@ -1,3 +1,4 @@
+#include "dsp/space/SkyChoraleReverbProcessor.h"
 #include "dsp/space/SkyCloudReverbProcessor.h"
 #include "dsp/space/SkyPlateReverbProcessor.h"
 #include "dsp/space/SkyRoomReverbProcessor.h"
@@ -174,4 +175,65 @@ TEST (SkyReverbModes, EachModeRingsAfterAnImpulse)
         EXPECT_GT (early, 1e-3);
         EXPECT_GT (late, 1e-7);
     }
+}
+
+TEST (SkyReverbModes, ChoraleModulationSteersTheChorus)
+{
+    QEL::SkyChoraleReverbProcessor chorale;
+    EXPECT_EQ (chorale.chorus.numVoices.load(), 3);
+    EXPECT_NEAR (chorale.chorus.depth.load(), 0.035f, 1e-7f);
+    EXPECT_EQ (chorale.chorus.rateHz.load(), 0.44f);
+    const double engineRate = engineParameter (chorale, LineModRate);
+
+    const std::tuple<float, int, float> mods[] = { { 0.0f, 3, 0.0f }, { 50.0f, 4, 0.5f }, { 100.0f, 5, 1.0f } };
+    for (auto [percent, voices, gain] : mods)
+    {
+        chorale.setMod (percent);
+        EXPECT_EQ (chorale.chorus.numVoices.load(), voices);
+        EXPECT_EQ (chorale.chorus.voiceGain.load(), gain);
+    }
+    EXPECT_EQ (engineParameter (chorale, LineModRate), engineRate);
+
+    chorale.setTempo (120.0);
+    chorale.setModRateNote (Note::quarter);
+    EXPECT_EQ (chorale.chorus.rateHz.load(), 0.44f);
+    chorale.setSync (true);
+    EXPECT_EQ (chorale.chorus.rateHz.load(), 2.0f);
+    EXPECT_EQ (engineParameter (chorale, LineModRate), engineRate);
+
+    chorale.setModEnabled (false);
+    EXPECT_FALSE (chorale.chorus.active.load());
+    EXPECT_EQ (chorale.reverb.controller.channelL.modEnabled.load(), false);
+}
+
+TEST (SkyReverbModes, ChoraleInPlaceAtMixZeroGivesTheChorusedInput)
+{
+    QEL::SkyChoraleReverbProcessor chorale;
+    chorale.setMix (0.0f);
+    chorale.prepareToPlay (48000.0, 512);
+
+    juce::QELChorusModel1 reference;
+    reference.numVoices = 3;
+    reference.depth = chorale.chorus.depth.load();
+    reference.rateHz = 0.44f;
+    reference.prepareToPlay (48000.0, 512);
+
+    std::mt19937 gen (5);
+    std::uniform_real_distribution<float> dist (-0.5f, 0.5f);
+    std::vector<float> left (4096), right (4096);
+    for (std::size_t i = 0; i < left.size(); ++i)
+        left[i] = right[i] = dist (gen);
+    auto refLeft = left, refRight = right;
+    const auto dry = left;
+
+    for (std::size_t start = 0; start < left.size(); start += 512)
+    {
+        float* channels[] = { left.data() + start, right.data() + start };
+        chorale.process (channels, channels, 512, 2, 2);
+        float* refChannels[] = { refLeft.data() + start, refRight.data() + start };
+        reference.processImpl (refChannels, 512, 2, 2);
+    }
+
+    EXPECT_EQ (left, refLeft);
+    EXPECT_NE (left, dry);
 }

@@ -1,0 +1,297 @@
+// Counts heap allocations made on the audio thread while the processor runs processBlock.
+//
+// The global operator new/delete are replaced for the whole test binary, but they only count
+// while the calling thread has raised its own thread-local flag, so other tests and other
+// threads (JUCE's timers, the message thread) are never disturbed.
+#include "TestSandbox.h"
+#include "core/PluginProcessor.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cmath>
+#include <cstdlib>
+#include <new>
+#include <random>
+#include <thread>
+#include <vector>
+
+namespace
+{
+thread_local bool countingThisThread = false;
+thread_local long allocationsOnThisThread = 0;
+thread_local long releasesOnThisThread = 0;
+
+void* allocate (std::size_t size)
+{
+    if (countingThisThread)
+        ++allocationsOnThisThread;
+    if (void* p = std::malloc (size == 0 ? 1 : size))
+        return p;
+    throw std::bad_alloc();
+}
+
+void* allocateAligned (std::size_t size, std::align_val_t alignment)
+{
+    if (countingThisThread)
+        ++allocationsOnThisThread;
+    const auto align = std::max ((std::size_t) alignment, sizeof (void*));
+    void* p = nullptr;
+    if (posix_memalign (&p, align, size == 0 ? 1 : size) == 0)
+        return p;
+    throw std::bad_alloc();
+}
+
+void release (void* p) noexcept
+{
+    if (p != nullptr && countingThisThread)
+        ++releasesOnThisThread;
+    std::free (p);
+}
+} // namespace
+
+void* operator new (std::size_t size)
+{
+    return allocate (size);
+}
+void* operator new[] (std::size_t size)
+{
+    return allocate (size);
+}
+void* operator new (std::size_t size, const std::nothrow_t&) noexcept
+{
+    try
+    {
+        return allocate (size);
+    }
+    catch (...)
+    {
+        return nullptr;
+    }
+}
+void* operator new[] (std::size_t size, const std::nothrow_t&) noexcept
+{
+    try
+    {
+        return allocate (size);
+    }
+    catch (...)
+    {
+        return nullptr;
+    }
+}
+void* operator new (std::size_t size, std::align_val_t a)
+{
+    return allocateAligned (size, a);
+}
+void* operator new[] (std::size_t size, std::align_val_t a)
+{
+    return allocateAligned (size, a);
+}
+void operator delete (void* p) noexcept
+{
+    release (p);
+}
+void operator delete[] (void* p) noexcept
+{
+    release (p);
+}
+void operator delete (void* p, std::size_t) noexcept
+{
+    release (p);
+}
+void operator delete[] (void* p, std::size_t) noexcept
+{
+    release (p);
+}
+void operator delete (void* p, std::align_val_t) noexcept
+{
+    release (p);
+}
+void operator delete[] (void* p, std::align_val_t) noexcept
+{
+    release (p);
+}
+void operator delete (void* p, std::size_t, std::align_val_t) noexcept
+{
+    release (p);
+}
+void operator delete[] (void* p, std::size_t, std::align_val_t) noexcept
+{
+    release (p);
+}
+void operator delete (void* p, const std::nothrow_t&) noexcept
+{
+    release (p);
+}
+void operator delete[] (void* p, const std::nothrow_t&) noexcept
+{
+    release (p);
+}
+
+namespace
+{
+/** Heap traffic of the current thread while alive. */
+struct HeapCount
+{
+    HeapCount() { countingThisThread = true; }
+    ~HeapCount() { countingThisThread = false; }
+
+    HeapCount (const HeapCount&) = delete;
+    HeapCount& operator= (const HeapCount&) = delete;
+
+    long allocations() const { return allocationsOnThisThread - allocationsBefore; }
+    long releases() const { return releasesOnThisThread - releasesBefore; }
+
+private:
+    const long allocationsBefore = allocationsOnThisThread;
+    const long releasesBefore = releasesOnThisThread;
+};
+
+constexpr double sampleRate = 48000.0;
+constexpr int blockSize = 256;
+
+// Changing these re-prepares modules or builds a reverb engine, which may allocate.
+const juce::StringArray allowedToAllocate { "paramSpaceReverbType", "paramEnhancePreComp", "paramEQPre",
+                                            "paramGainPreFx" };
+
+class AudioThreadAllocation : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        processor.prepareToPlay (sampleRate, blockSize);
+        for (int i = 0; i < 50; ++i) // the first blocks rebuild the module list
+            process();
+    }
+
+    /** A voice-like block: a sine with a slow swell, on both channels. */
+    void fill()
+    {
+        for (int i = 0; i < blockSize; ++i, ++phase)
+        {
+            const auto t = (double) phase / sampleRate;
+            const auto v =
+                (float) (0.3 * (1.0 + std::sin (3.0 * t)) * std::sin (juce::MathConstants<double>::twoPi * 220.0 * t));
+            buffer.setSample (0, i, v);
+            buffer.setSample (1, i, 0.8f * v);
+        }
+    }
+
+    void process()
+    {
+        fill();
+        processor.processBlock (buffer, midi);
+    }
+
+    /** Sets a parameter the way the VST3 wrapper does on the audio thread. */
+    static void automate (juce::AudioProcessorParameter& parameter, float normalised)
+    {
+        parameter.setValue (normalised);
+        parameter.sendValueChangedMessageToListeners (normalised);
+    }
+
+    static juce::String idOf (juce::AudioProcessorParameter* parameter)
+    {
+        auto* withId = dynamic_cast<juce::AudioProcessorParameterWithID*> (parameter);
+        return withId != nullptr ? withId->paramID : juce::String();
+    }
+
+    test_support::Sandbox sandbox;
+    juce::ScopedJuceInitialiser_GUI juce;
+    OrvaneTessaroAudioProcessor processor;
+    juce::AudioBuffer<float> buffer { 2, blockSize };
+    juce::MidiBuffer midi;
+    juce::int64 phase = 0;
+};
+
+// The counter sees what this thread allocates, and nothing another thread does meanwhile.
+TEST (AudioThreadHeapCount, CountsOnlyTheFlaggedThread)
+{
+    std::atomic<bool> go { false };
+    std::thread other (
+        [&go]
+        {
+            while (! go.load())
+                std::this_thread::yield();
+            delete new std::vector<int> (100);
+        });
+
+    HeapCount count;
+    go = true;
+    other.join();
+    EXPECT_EQ (count.allocations(), 0);
+
+    {
+        std::vector<float> onThisThread (64);
+        juce::ignoreUnused (onThisThread);
+    }
+    EXPECT_EQ (count.allocations(), 1);
+    EXPECT_EQ (count.releases(), 1);
+}
+
+TEST_F (AudioThreadAllocation, SteadyProcessingAtDefaultsAllocatesNothing)
+{
+    HeapCount count;
+    for (int i = 0; i < 400; ++i)
+        process();
+
+    EXPECT_EQ (count.allocations(), 0);
+    EXPECT_EQ (count.releases(), 0);
+}
+
+// Every parameter in turn sweeps its range block by block, the way host automation arrives,
+// including toggles flipping and choices stepping through every entry.
+TEST_F (AudioThreadAllocation, AutomatingEveryParameterAllocatesNothing)
+{
+    juce::StringArray allocating;
+    for (auto* parameter : processor.getParameters())
+    {
+        const auto id = idOf (parameter);
+        if (id.isEmpty() || allowedToAllocate.contains (id))
+            continue;
+
+        const auto steps = juce::jmax (8, parameter->getNumSteps() <= 32 ? parameter->getNumSteps() : 8);
+        HeapCount count;
+        for (int step = 0; step <= 2 * steps; ++step)
+        {
+            const auto up = (float) (step % (steps + 1)) / (float) steps;
+            automate (*parameter, step <= steps ? up : 1.0f - up);
+            process();
+        }
+        for (int i = 0; i < 20; ++i) // ramps settle
+            process();
+        automate (*parameter, parameter->getDefaultValue());
+        process();
+
+        if (count.allocations() != 0 || count.releases() != 0)
+            allocating.add (id + " (" + juce::String (count.allocations()) + " new, " +
+                            juce::String (count.releases()) + " delete)");
+    }
+
+    EXPECT_TRUE (allocating.isEmpty()) << allocating.joinIntoString ("\n");
+}
+
+// All parameters at once, at random, every block.
+TEST_F (AudioThreadAllocation, RandomAutomationOfAllParametersAllocatesNothing)
+{
+    juce::Array<juce::AudioProcessorParameter*> automatable;
+    for (auto* parameter : processor.getParameters())
+        if (const auto id = idOf (parameter); id.isNotEmpty() && ! allowedToAllocate.contains (id))
+            automatable.add (parameter);
+
+    std::mt19937 random (20261211);
+    std::uniform_real_distribution<float> value (0.0f, 1.0f);
+
+    HeapCount count;
+    for (int block = 0; block < 600; ++block)
+    {
+        for (int k = 0; k < 4; ++k)
+            automate (*automatable[(int) (random() % (unsigned) automatable.size())], value (random));
+        process();
+    }
+
+    EXPECT_EQ (count.allocations(), 0);
+    EXPECT_EQ (count.releases(), 0);
+}
+} // namespace
