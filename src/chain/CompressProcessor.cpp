@@ -4,6 +4,9 @@ namespace tessaro::dsp
 {
 CompressProcessor::CompressProcessor()
 {
+    slowCompressor.mode = 3;
+    slowCompressor.initCompressor();
+
     setInputGain (0.0f);
     setCompression (0.0f);
     setOutputGain (0.0f);
@@ -24,42 +27,80 @@ float CompressProcessor::slowMakeUpDbFor (float percent) noexcept
 void CompressProcessor::prepare (const juce::dsp::ProcessSpec& spec)
 {
     ModuleProcessorBase::prepare (spec);
+    inputGain.prepare (spec);
+    outputGain.prepare (spec);
+    fast.prepare (spec);
+    slowCompressor.prepare (spec);
 }
 
 void CompressProcessor::reset()
 {
     ModuleProcessorBase::reset();
+    inputGain.reset();
+    outputGain.reset();
+    fast.reset();
+    slowCompressor.reset();
 }
 
-void CompressProcessor::processImpl (const float* const*, float* const*, int, int, int) {}
+void CompressProcessor::processImpl (const float* const*, float* const* out, int numSamples, int numInputChannels,
+                                     int numChannels)
+{
+    inputGain.process (out, out, numSamples, numInputChannels, numChannels);
+    slowCompressor.process (out, out, numSamples, numInputChannels, numChannels);
+    fast.process (out, out, numSamples, numInputChannels, numChannels);
+    outputGain.process (out, out, numSamples, numInputChannels, numChannels);
+}
 
 void CompressProcessor::setInputGain (float db)
 {
     inputGainDb.store (db);
+    inputGain.setGainDb (db);
 }
 
 void CompressProcessor::setCompression (float percent)
 {
     compression.store (percent);
+    fast.compressor.setSlay (percent);
+    fast.outputGain.setGainDb (fastTrimDbFor (percent));
+    slowCompressor.setAmount (percent);
+    slowCompressor.makeupGain.setGainDb (slowMakeUpDbFor (percent));
 }
 
 void CompressProcessor::setOutputGain (float db)
 {
     outputGainDb.store (db);
+    outputGain.setGainDb (db);
 }
 
 void CompressProcessor::setSlow (bool shouldBeSlow)
 {
     slow.store (shouldBeSlow);
+    fast.setBypassSmooth (! shouldBeSlow);
+    slowCompressor.setBypassSmooth (shouldBeSlow);
 }
 
 void CompressProcessor::setAuto (bool shouldBeAutomatic)
 {
     automatic.store (shouldBeAutomatic);
+    fast.autoGain.store (shouldBeAutomatic);
+    fast.outputGain.setBypassSmooth (! shouldBeAutomatic);
+    slowCompressor.autoMakeup.store (shouldBeAutomatic);
+    outputGain.setBypassSmooth (! shouldBeAutomatic);
 }
 
+// Reads only values the audio thread publishes whole; never reaches into a compressor object.
 float CompressProcessor::getMeterGain() const noexcept
 {
-    return meterGain.load();
+    if (slow.load())
+    {
+        const double g = slowCompressor.getGainReductionDb();
+        return -g <= -100.0 ? 0.0f : (float) std::pow (10.0, -g / 20.0);
+    }
+
+    if (! fast.compressor.lastInputNonZero.load())
+        return 1.0f;
+
+    const double x = fast.compressor.gain.load() + (1.0 - compression.load() / 100.0);
+    return x > 0.0 && 20.0 * std::log10 (x) > -100.0 ? (float) x : 0.0f;
 }
 } // namespace tessaro::dsp

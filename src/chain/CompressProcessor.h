@@ -1,6 +1,9 @@
 #pragma once
 
 #include "chain/ModuleProcessorBase.h"
+#include "dsp/dynamics/GainProcessor.h"
+#include "dsp/dynamics/GainReductionProcessor.h"
+#include "dsp/dynamics/KestraneCL1BProcessor.h"
 
 #include <atomic>
 
@@ -46,9 +49,13 @@ public:
     bool isSlow() const noexcept { return slow.load(); }
     bool isAuto() const noexcept { return automatic.load(); }
 
+    QEL::GainProcessor inputGain;
+    QEL::GainProcessor outputGain;
+    GainReductionProcessor fast;
+    KestraneCL1BProcessor slowCompressor;
+
 private:
     std::atomic<float> inputGainDb { 0.0f }, compression { 0.0f }, outputGainDb { 0.0f };
     std::atomic<bool> slow { false }, automatic { true };
-    std::atomic<float> meterGain { 1.0f };
 };
 } // namespace tessaro::dsp

@@ -4,6 +4,16 @@ namespace tessaro::dsp
 {
 EnhanceProcessor::EnhanceProcessor()
 {
+    for (auto& c : airCompressors)
+    {
+        c.setAttack (0.01f);
+        c.setRelease (100.0f);
+        c.setThresh (-40.0f);
+        c.setRatio (0.02f);
+        c.knee.store (0.0f);
+        c.autoMakeup.store (true);
+    }
+
     setDeEss (0.0f);
     setDeNoise (0.0f);
     setAir (0.0f);
@@ -12,14 +22,37 @@ EnhanceProcessor::EnhanceProcessor()
 void EnhanceProcessor::prepare (const juce::dsp::ProcessSpec& spec)
 {
     ModuleProcessorBase::prepare (spec);
+    const double fs = spec.sampleRate;
+
+    for (auto& c : airCompressors)
+    {
+        c.initRuntime();
+        c.setSampleRate (fs);
+    }
+
+    // Second-order Butterworth high-pass, kept below Nyquist at low rates.
+    const double k = std::tan (juce::MathConstants<double>::pi * std::min ((double) airCutOff, 0.45 * fs) / fs);
+    const double n = 1.0 / (1.0 + std::sqrt (2.0) * k + k * k);
+    const juce::IIRCoefficients highPass (n, -2.0 * n, n, 1.0, 2.0 * n * (k * k - 1.0),
+                                          n * (1.0 - std::sqrt (2.0) * k + k * k));
+    for (auto& f : airFilters)
+    {
+        f.setCoefficients (highPass);
+        f.reset();
+    }
+
+    airAmount.reset (fs, (double) 0.05f);
+    airAmount.setCurrentAndTargetValue (airTarget.load());
+
+    deNoise.prepare (spec);
+    deEss.prepare (spec);
 }
 
 void EnhanceProcessor::reset()
 {
     ModuleProcessorBase::reset();
+    deNoise.juce::QELProcessorBase::reset();
 }
-
-void EnhanceProcessor::processImpl (const float* const*, float* const*, int, int, int) {}
 
 void EnhanceProcessor::setAir (float percent)
 {
@@ -29,11 +62,42 @@ void EnhanceProcessor::setAir (float percent)
 void EnhanceProcessor::setDeEss (float percent)
 {
     deEssAmount.store (juce::jlimit (0.0f, 100.0f, percent) / 100.0f);
+    deEss.setAmount (deEssAmount.load());
 }
 
 void EnhanceProcessor::setDeNoise (float percent)
 {
-    deNoiseOn.store (percent > 0.0f);
-    deNoiseThresholdDb.store (deNoiseThresholdDbFor (percent));
+    deNoise.setBypassSmooth (percent > 0.0f);
+    deNoise.setThreshold (deNoiseThresholdDbFor (percent));
+}
+
+// The air ramp advances once per sample of every channel, channel 0 first.
+void EnhanceProcessor::processAir (float* const* out, int numSamples, int numChannels) noexcept
+{
+    airAmount.setTargetValue (airTarget.load());
+
+    for (int ch = 0; ch < std::min (numChannels, 2); ++ch)
+    {
+        for (int i = 0; i < numSamples; ++i)
+        {
+            const float x = out[ch][i];
+            float y = x;
+            airFilters[ch].processSamples (&y, 1);
+            airCompressors[ch].processSingleSampleMono (y);
+
+            const float a = airAmount.getNextValue();
+            const float db = 110.0f * a - 100.0f;
+            const float g = db > -100.0f ? std::pow (10.0f, db / 20.0f) : 0.0f;
+            out[ch][i] = x + g * y;
+        }
+    }
+}
+
+void EnhanceProcessor::processImpl (const float* const*, float* const* out, int numSamples, int numInputChannels,
+                                    int numChannels)
+{
+    processAir (out, numSamples, numChannels);
+    deNoise.process (out, out, numSamples, numInputChannels, numChannels);
+    deEss.process (out, out, numSamples, numInputChannels, numChannels);
 }
 } // namespace tessaro::dsp

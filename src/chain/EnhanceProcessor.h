@@ -1,19 +1,24 @@
 #pragma once
 
+#include "chain/BreathProcessor.h"
+#include "chain/DeEssProcessor.h"
 #include "chain/ModuleProcessorBase.h"
+#include "dsp/dynamics/QELCompressor.h"
 
 #include <atomic>
 
 namespace tessaro::dsp
 {
-/** The clarity module: an air band, a de-noise gate and a split-band de-esser, with the two detector states
-    the editor's lamps show. */
+/** The clarity module: a parallel air band (a compressed copy of the content above 12 kHz), a de-noise gate
+    and a split-band de-esser, with the two detector states the editor's lamps show. */
 class EnhanceProcessor : public ModuleProcessorBase
 {
 public:
     EnhanceProcessor();
 
+    /** Prepares the air band, the de-noise gate and the de-esser. */
     void prepare (const juce::dsp::ProcessSpec& spec) override;
+    /** Clears the module's and the de-noise stage's dry paths; filters, compressors and de-esser keep state. */
     void reset() override;
     /** Air band, de-noise, de-esser, in place. */
     void processImpl (const float* const* in, float* const* out, int numSamples, int numInputChannels,
@@ -26,22 +31,30 @@ public:
     /** De-noise amount in percent: the gate fades in above 0, threshold -10 - 0.9 (100 - p) dB. */
     void setDeNoise (float percent);
 
-    /** True while the de-esser reduced the last block. Safe on any thread. */
-    bool isDeEssing() const noexcept { return deEssing.load(); }
+    /** True while the de-esser reduced the last sample. Safe on any thread. */
+    bool isDeEssing() const noexcept { return deEss.isReducing(); }
     /** True when the gate went below -1 dB at any sample of the last block. Safe on any thread. */
-    bool isDeNoising() const noexcept { return deNoising.load(); }
+    bool isDeNoising() const noexcept { return deNoise.getBlockMinimumDb() < -1.0f; }
 
     /** The gate threshold in dB for a de-noise amount. */
     static float deNoiseThresholdDbFor (float percent) noexcept { return -10.0f - 0.9f * (100.0f - percent); }
 
     float getAirTarget() const noexcept { return airTarget.load(); }
     float getDeEssAmount() const noexcept { return deEssAmount.load(); }
-    bool isDeNoiseOn() const noexcept { return deNoiseOn.load(); }
-    float getDeNoiseThresholdDb() const noexcept { return deNoiseThresholdDb.load(); }
+    bool isDeNoiseOn() const noexcept { return deNoise.active.load(); }
+    float getDeNoiseThresholdDb() const noexcept { return deNoise.gate.getThresh(); }
+
+    static constexpr float airCutOff = 12000.0f;
+
+    BreathProcessor deNoise;
+    DeEssProcessor deEss;
 
 private:
-    std::atomic<float> airTarget { 0.0f }, deEssAmount { 0.0f }, deNoiseThresholdDb { -100.0f };
-    std::atomic<bool> deNoiseOn { false };
-    std::atomic<bool> deEssing { false }, deNoising { false };
+    void processAir (float* const* out, int numSamples, int numChannels) noexcept;
+
+    std::atomic<float> airTarget { 0.0f }, deEssAmount { 0.0f };
+    QEL::LinearRamp<float> airAmount { 0.0f };
+    juce::IIRFilter airFilters[4];
+    juce::QELCompressor airCompressors[2];
 };
 } // namespace tessaro::dsp

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "dsp/dynamics/QELProcessorBase.h"
+#include "dsp/dynamics/StereoFilterProcessor_V3.h"
 
 #include <atomic>
 
@@ -31,7 +31,11 @@ public:
     float getGainFactor() const noexcept { return gainFactor.load(); }
     float getQ() const noexcept { return quality.load(); }
 
+    QEL::StereoFilterProcessor_V3 band;
+
 private:
+    void applyRecord();
+
     std::atomic<float> frequency { 20.0f };
     std::atomic<float> gainFactor { 1.0f };
     std::atomic<float> quality { 0.707f };

@@ -4,6 +4,9 @@ namespace tessaro::dsp
 {
 GainProcessor::GainProcessor()
 {
+    limiter.lookAheadEnabled = true;
+    limiter.lookAheadSeconds = lookAheadSeconds;
+    limiter.setBypass (false);
     setLimit (false);
 }
 
@@ -14,53 +17,48 @@ int GainProcessor::lookAheadSamplesFor (double rate) noexcept
 
 int GainProcessor::getLatencyInSamples()
 {
-    return limit.load() ? lookAheadSamplesFor (limiterRate.load()) : 0;
+    return limit.load() && limiter.lookAheadEnabled ? lookAheadSamplesFor (limiterRate.load()) : 0;
 }
 
 void GainProcessor::prepare (const juce::dsp::ProcessSpec& spec)
 {
     ModuleProcessorBase::prepare (spec);
+    saturation.prepare (spec);
+    outputGain.prepare (spec);
     limiterRate.store (spec.sampleRate);
-    lookAheadDelay.prepare (std::max (2, (int) spec.numChannels), lookAheadSamplesFor (spec.sampleRate));
-    setDryPathLatency (getLatencyInSamples());
+    limiter.prepare (spec);
+    alignDryPaths();
 }
 
 void GainProcessor::reset()
 {
     ModuleProcessorBase::reset();
-    lookAheadDelay.reset();
+    saturation.reset();
+    outputGain.juce::QELProcessorBase::reset();
+    limiter.reset();
 }
 
-void GainProcessor::processImpl (const float* const*, float* const* out, int numSamples, int, int numChannels)
+void GainProcessor::processImpl (const float* const*, float* const* out, int numSamples, int numInputChannels,
+                                 int numChannels)
 {
-    lookAheadDelay.setDelay (getLatencyInSamples());
-    if (lookAheadDelay.getDelay() > 0)
-        lookAheadDelay.process (out, numChannels, numSamples);
-}
-
-void GainProcessor::setType (int newType)
-{
-    type.store (newType);
-}
-
-void GainProcessor::setDrive (float percent)
-{
-    driveDb.store (20.0f * percent / 100.0f);
-}
-
-void GainProcessor::setSaturationMix (float percent)
-{
-    saturationMix.store (percent / 100.0f);
-}
-
-void GainProcessor::setOutputGain (float db)
-{
-    outputGainDb.store (db);
+    saturation.process (out, out, numSamples, numInputChannels, numChannels);
+    outputGain.process (out, out, numSamples, numInputChannels, numChannels);
+    limiter.process (out, out, numSamples, numInputChannels, numChannels);
 }
 
 void GainProcessor::setLimit (bool on)
 {
     limit.store (on);
-    setDryPathLatency (getLatencyInSamples());
+    limiter.setBypassSmooth (on);
+    alignDryPaths();
+}
+
+// While Limit is on, the module's and the limiter's own dry paths carry the look-ahead, so switching either
+// crossfades between aligned signals.
+void GainProcessor::alignDryPaths()
+{
+    const int latency = getLatencyInSamples();
+    setDryPathLatency (latency);
+    limiter.setDryPathLatency (latency);
 }
 } // namespace tessaro::dsp

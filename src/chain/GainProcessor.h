@@ -1,7 +1,8 @@
 #pragma once
 
 #include "chain/ModuleProcessorBase.h"
-#include "core/BypassDelay.h"
+#include "chain/SaturationProcessor.h"
+#include "dsp/dynamics/LookAheadCompressorProcessor.h"
 
 #include <atomic>
 
@@ -24,32 +25,31 @@ public:
                       int numChannels) override;
 
     /** 0 Off, 1 Vintage Tape, 2 Clean Tube, 3 Warm Tube, 4 Broken Tube. */
-    void setType (int type);
+    void setType (int type) { saturation.setType (type); }
     /** Drive in percent: +20 p/100 dB into the shaper, the same back out after it. */
-    void setDrive (float percent);
+    void setDrive (float percent) { saturation.setDrive (percent); }
     /** Saturation blend in percent. */
-    void setSaturationMix (float percent);
+    void setSaturationMix (float percent) { saturation.setMix (percent); }
     /** Output gain in dB. */
-    void setOutputGain (float db);
+    void setOutputGain (float db) { outputGain.setGainDb (db); }
     /** Switches the limiter; the caller then reports the new latency. */
     void setLimit (bool on);
 
     /** The look-ahead in samples for a rate: the 0.005 s float widened to double, times the rate, floored. */
     static int lookAheadSamplesFor (double rate) noexcept;
 
-    int getType() const noexcept { return type.load(); }
-    float getDriveDb() const noexcept { return driveDb.load(); }
-    float getSaturationMix() const noexcept { return saturationMix.load(); }
-    float getOutputGain() const noexcept { return outputGainDb.load(); }
     bool isLimiting() const noexcept { return limit.load(); }
 
     static constexpr float lookAheadSeconds = 0.005f;
 
+    SaturationProcessor saturation;
+    QEL::GainProcessor outputGain;
+    QEL::LookAheadCompressorProcessor limiter;
+
 private:
-    std::atomic<int> type { 0 };
-    std::atomic<float> driveDb { 0.0f }, saturationMix { 1.0f }, outputGainDb { 0.0f };
+    void alignDryPaths();
+
     std::atomic<bool> limit { false };
     std::atomic<double> limiterRate { 44100.0 };
-    QEL::BypassDelay lookAheadDelay; // stands in for the limiter's own look-ahead
 };
 } // namespace tessaro::dsp

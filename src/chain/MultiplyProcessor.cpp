@@ -4,6 +4,7 @@ namespace tessaro::dsp
 {
 MultiplyProcessor::MultiplyProcessor()
 {
+    multiplier.setVoicesAmount (30.0f);
     setSpread (100.0f);
     setOffset (0.0f);
     setAmount (0.0f);
@@ -15,44 +16,48 @@ void MultiplyProcessor::prepare (const juce::dsp::ProcessSpec& spec)
 {
     ModuleProcessorBase::prepare (spec);
     setDryPathLatency (latencySamples);
-    voiceDelay.prepare (std::max (2, (int) spec.numChannels), latencySamples);
-    voiceDelay.setDelay (latencySamples);
+    multiplier.prepare (spec);
 }
 
 void MultiplyProcessor::reset()
 {
     ModuleProcessorBase::reset();
-    voiceDelay.reset();
+    multiplier.reset();
 }
 
 void MultiplyProcessor::setTempo (double bpm)
 {
     ModuleProcessorBase::setTempo (bpm);
+    multiplier.setTempo (bpm);
 }
 
-// Until the multiplier runs here, the module delays by its latency so the chain stays aligned.
-void MultiplyProcessor::processImpl (const float* const*, float* const* out, int numSamples, int, int numChannels)
+void MultiplyProcessor::processImpl (const float* const*, float* const* out, int numSamples, int numInputChannels,
+                                     int numChannels)
 {
-    voiceDelay.process (out, numChannels, numSamples);
+    multiplier.process (out, out, numSamples, numInputChannels, numChannels);
 }
 
 void MultiplyProcessor::setSpread (float percent)
 {
     spread.store (juce::jlimit (0.0f, 200.0f, percent));
+    multiplier.setSpread (percent);
 }
 
 void MultiplyProcessor::setOffset (float percent)
 {
     offset.store (offsetFor (percent));
+    multiplier.setOffset (percent);
 }
 
 void MultiplyProcessor::setAmount (float percent)
 {
     amount.store (amountFor (percent));
+    multiplier.setAmount (percent);
 }
 
 void MultiplyProcessor::setLow (float percent)
 {
     lowGain.store (lowGainFor (percent));
+    multiplier.setLow (percent);
 }
 } // namespace tessaro::dsp

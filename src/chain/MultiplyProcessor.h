@@ -1,7 +1,7 @@
 #pragma once
 
 #include "chain/ModuleProcessorBase.h"
-#include "core/BypassDelay.h"
+#include "dsp/space/QelVocalMultiplierProcessor.h"
 
 #include <atomic>
 
@@ -44,10 +44,11 @@ public:
     float getAmount() const noexcept { return amount.load(); }
     float getLowGain() const noexcept { return lowGain.load(); }
 
-    static constexpr int latencySamples = 2048;
+    static constexpr int latencySamples = QelVocalMultiplierProcessor::latencySamples;
+
+    QelVocalMultiplierProcessor multiplier;
 
 private:
-    QEL::BypassDelay voiceDelay; // stands in for the multiplier's own latency
     std::atomic<float> spread { 100.0f }, offset { 0.6f }, amount { 0.0f }, lowGain { 0.0f };
 };
 } // namespace tessaro::dsp

@@ -12,6 +12,8 @@ TessaroProcessor::TessaroProcessor()
           &compressProcessor, &enhanceProcessor, &multiplyProcessor, &eqProcessor, &spaceProcessor, &gainProcessor
       }
 {
+    mixProcessor.rampSeconds = mixRampSeconds;
+    mixProcessor.mixLaw = QEL::MixProcessor::linearLaw;
     moduleRack.modules.ensureStorageAllocated (numModules);
     refreshModules();
 }
@@ -73,8 +75,7 @@ void TessaroProcessor::prepare (const juce::dsp::ProcessSpec& spec)
     dryAlign.prepare (channels, maxDryPathLatency);
     dryAlign.setDelay (alignLatency.load());
 
-    mixRamp.reset (spec.sampleRate, (double) mixRampSeconds);
-    mixRamp.setCurrentAndTargetValue (mixTarget.load());
+    mixProcessor.prepare (spec);
 }
 
 void TessaroProcessor::reset()
@@ -83,6 +84,7 @@ void TessaroProcessor::reset()
     for (auto* module : moduleRack.modules)
         module->reset();
     dryAlign.reset();
+    mixProcessor.juce::QELProcessorBase::reset();
 }
 
 void TessaroProcessor::setTempo (double bpm)
@@ -115,36 +117,16 @@ void TessaroProcessor::processImpl (const float* const* in, float* const* out, i
         module->process (out, out, numSamples, numInputChannels, numChannels);
 
     if (canMix)
-        mixDry (out, numSamples, numChannels);
+        mixDry (out, numSamples, numInputChannels, numChannels);
 }
 
 // out = out * m + dry * (1 - m), with the dry copy delayed by the reported latency.
-void TessaroProcessor::mixDry (float* const* out, int numSamples, int numChannels) noexcept
+void TessaroProcessor::mixDry (float* const* out, int numSamples, int numInputChannels, int numChannels) noexcept
 {
     auto* const* dry = dryCopy.getArrayOfWritePointers();
     dryAlign.setDelay (alignLatency.load());
     dryAlign.process (dry, numChannels, numSamples);
-
-    mixRamp.setTargetValue (mixTarget.load());
-
-    if (! mixRamp.isSmoothing())
-    {
-        const float m = mixRamp.getTargetValue();
-        if (m == 1.0f)
-            return;
-
-        for (int ch = 0; ch < numChannels; ++ch)
-            for (int i = 0; i < numSamples; ++i)
-                out[ch][i] = out[ch][i] * m + dry[ch][i] * (1.0f - m);
-        return;
-    }
-
-    for (int i = 0; i < numSamples; ++i)
-    {
-        const float m = mixRamp.getNextValue();
-        for (int ch = 0; ch < numChannels; ++ch)
-            out[ch][i] = out[ch][i] * m + dry[ch][i] * (1.0f - m);
-    }
+    mixProcessor.process (dry, out, numSamples, numInputChannels, numChannels);
 }
 
 int TessaroProcessor::getTotalLatencyInSamples()

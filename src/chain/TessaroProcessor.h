@@ -8,6 +8,7 @@
 #include "chain/MultiplyProcessor.h"
 #include "chain/SpaceProcessor.h"
 #include "core/BypassDelay.h"
+#include "dsp/dynamics/MixProcessor.h"
 
 #include <array>
 #include <atomic>
@@ -76,7 +77,11 @@ public:
     void setReportedLatency (int samples);
 
     /** Sets the wet share of the master mix (0..1); ramps over 0.05 s. */
-    void setMix (float fraction) { mixTarget.store (fraction); }
+    void setMix (float fraction)
+    {
+        mixTarget.store (fraction);
+        mixProcessor.setMix (fraction);
+    }
     /** The wet share the master mix heads to. */
     float getMixTarget() const noexcept { return mixTarget.load(); }
 
@@ -88,8 +93,8 @@ public:
     std::atomic<bool> enhancePreComp { false };
     std::atomic<bool> eqPre { false };
 
-    /** The master mix's wet share (audio thread). */
-    QEL::LinearRamp<float> mixRamp { 1.0f };
+    /** The master dry/wet blend: linear, 0.05 s ramp. */
+    QEL::MixProcessor mixProcessor;
 
 private:
     std::atomic<bool> modulesDirty { true };
@@ -111,7 +116,7 @@ private:
     juce::AudioBuffer<float> dryCopy;
     QEL::BypassDelay dryAlign;
 
-    void mixDry (float* const* out, int numSamples, int numChannels) noexcept;
+    void mixDry (float* const* out, int numSamples, int numInputChannels, int numChannels) noexcept;
 
     static juce::uint32 pack (const std::array<int, numModules>& order) noexcept;
     static std::array<int, numModules> unpack (juce::uint32 packed) noexcept;

@@ -58,6 +58,8 @@ TEST (EQProcessor, BandsShapeSinesAsAListenerExpects)
         { "high band -15 dB is a low-pass", [] (EQProcessor& e) { e.setHighGain (-15.0f); }, 10000.0, -14.5f, 1.5f },
         { "high band -15 dB leaves the voice", [] (EQProcessor& e) { e.setHighGain (-15.0f); }, 500.0, 0.0f, 0.2f },
         { "high shelf +6 dB at 5 kHz", [] (EQProcessor& e) { e.setHighGain (6.0f); }, 15000.0, 6.0f, 0.6f },
+        { "mid +12 dB at 1 kHz", [] (EQProcessor& e) { e.setMidGain (12.0f); }, 1000.0, 12.0f, 0.3f },
+        { "mid +12 dB leaves 100 Hz", [] (EQProcessor& e) { e.setMidGain (12.0f); }, 100.0, 0.0f, 0.6f },
     };
 
     for (const auto& c : cases)

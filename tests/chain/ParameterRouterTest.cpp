@@ -104,10 +104,19 @@ TEST_F (ParameterRouterTest, EveryParameterReachesItsModule)
         { paramSpaceDelayFeedback, 20.0f,
           [] (T& c, Processor&) { return near (c.spaceProcessor.getDelayFeedback(), 0.2f); } },
         { paramGainPower, 0.0f, [] (T& c, Processor&) { return ! c.gainProcessor.active.load(); } },
-        { paramGainType, 2.0f, [] (T& c, Processor&) { return c.gainProcessor.getType() == 2; } },
-        { paramGainDrive, 100.0f, [] (T& c, Processor&) { return near (c.gainProcessor.getDriveDb(), 20.0f); } },
-        { paramGainMix, 40.0f, [] (T& c, Processor&) { return near (c.gainProcessor.getSaturationMix(), 0.4f); } },
-        { paramGainGain, -4.0f, [] (T& c, Processor&) { return near (c.gainProcessor.getOutputGain(), -4.0f); } },
+        { paramGainType, 2.0f,
+          [] (T& c, Processor&)
+          { return c.gainProcessor.saturation.getType() == 2 && c.gainProcessor.saturation.driveIn.active.load(); } },
+        { paramGainDrive, 100.0f,
+          [] (T& c, Processor&)
+          {
+              return near (c.gainProcessor.saturation.getDriveDb(), 20.0f) &&
+                     c.gainProcessor.saturation.driveOut.decibelRamp.getTargetValue() == -20.0f;
+          } },
+        { paramGainMix, 40.0f,
+          [] (T& c, Processor&) { return near (c.gainProcessor.saturation.blend.mixRamp.getTargetValue(), 0.4f); } },
+        { paramGainGain, -4.0f,
+          [] (T& c, Processor&) { return near (c.gainProcessor.outputGain.gainRamp.getTargetValue(), 0.63095734f); } },
         { paramGainPreFx, 1.0f,
           [] (T& c, Processor&) { return c.gainPreFx.load() && c.getModuleOrder()[4] == T::gainId; } },
         { paramGainLimit, 1.0f,
@@ -122,6 +131,10 @@ TEST_F (ParameterRouterTest, EveryParameterReachesItsModule)
         p->prepareToPlay (44100.0, 512);
         p->presetManagerModel->changed = false;
         setValue (*p, c.id, c.value);
+        juce::AudioBuffer<float> block (2, 512); // ramp targets reach the stages at the next block
+        block.clear();
+        juce::MidiBuffer midi;
+        p->processBlock (block, midi);
         EXPECT_TRUE (c.reached (p->tessaroProcessor, *p)) << c.id;
         EXPECT_TRUE (p->presetManagerModel->changed.load()) << c.id;
         if (c.id != Params::paramGainLimit)

@@ -168,16 +168,16 @@ TEST (TessaroProcessor, AMixChangeRampsLinearlyOver50Milliseconds)
     chain.setMix (0.0f);
     processSilence (chain, 64 * 10);
 
-    EXPECT_TRUE (chain.mixRamp.isSmoothing());
-    EXPECT_EQ (chain.mixRamp.getCountdown(), 2205 - 640);
-    EXPECT_NEAR (chain.mixRamp.getCurrentValue(), 1.0f - 640.0f / 2205.0f, 1.0e-4f);
+    EXPECT_TRUE (chain.mixProcessor.mixRamp.isSmoothing());
+    EXPECT_EQ (chain.mixProcessor.mixRamp.getCountdown(), 2205 - 640);
+    EXPECT_NEAR (chain.mixProcessor.mixRamp.getCurrentValue(), 1.0f - 640.0f / 2205.0f, 1.0e-4f);
 
     processSilence (chain, 64 * 30);
-    EXPECT_FALSE (chain.mixRamp.isSmoothing());
-    EXPECT_EQ (chain.mixRamp.getCurrentValue(), 0.0f);
+    EXPECT_FALSE (chain.mixProcessor.mixRamp.isSmoothing());
+    EXPECT_EQ (chain.mixProcessor.mixRamp.getCurrentValue(), 0.0f);
 
     chain.reset(); // keeps the list and the ramp
-    EXPECT_EQ (chain.mixRamp.getCurrentValue(), 0.0f);
+    EXPECT_EQ (chain.mixProcessor.mixRamp.getCurrentValue(), 0.0f);
     EXPECT_EQ (listedIds (chain), (Ids { C, N, Q, M, S, G }));
 }
 

@@ -356,12 +356,15 @@ namespace
         }
     };
 
-    // Stereo in at 44.1 kHz: the stereo WAV written carries the input, sample for sample within
-    // 24-bit resolution, and the report reads the same levels in and out.
+    // Stereo in at 44.1 kHz with every module off: the stereo WAV written carries the input, sample for
+    // sample within 24-bit resolution, and the report reads the same levels in and out.
     TEST_F (RenderJobTest, StereoRenderWritesTheProcessedAudioAndReportsIt)
     {
         const auto input = Audio::sines ({ 440.0, 1000.0 }, 30000, 44100.0);
-        RenderJob job (optionsFor (writeWav ("in.wav", input, 44100.0), "--block 300 --set paramMix=100"));
+        RenderJob job (
+            optionsFor (writeWav ("in.wav", input, 44100.0),
+                        "--block 300 --set paramMix=100 --set paramCompressPower=0 --set paramEnhancePower=0 --set "
+                        "paramEQPower=0 --set paramMultiplyPower=0 --set paramSpacePower=0 --set paramGainPower=0"));
 
         const auto result = job.run();
         ASSERT_TRUE (result.wasOk()) << result.getErrorMessage();
@@ -384,11 +387,14 @@ namespace
     }
 
     // A mono voice at 22.05 kHz rendered at 44.1 kHz: mono into the plug-in's stereo output,
-    // twice the samples, the same channel on both sides.
+    // twice the samples, the same channel on both sides (every module off).
     TEST_F (RenderJobTest, MonoInputAtAnotherRateIsResampledAndComesOutStereo)
     {
         const auto input = Audio::sines ({ 300.0 }, 11025, 22050.0);
-        RenderJob job (optionsFor (writeWav ("voice.wav", input, 22050.0), "--rate 44100"));
+        RenderJob job (
+            optionsFor (writeWav ("voice.wav", input, 22050.0),
+                        "--rate 44100 --set paramCompressPower=0 --set paramEnhancePower=0 --set paramEQPower=0 --set "
+                        "paramMultiplyPower=0 --set paramSpacePower=0 --set paramGainPower=0"));
 
         const auto result = job.run();
         ASSERT_TRUE (result.wasOk()) << result.getErrorMessage();

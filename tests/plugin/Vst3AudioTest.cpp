@@ -13,10 +13,14 @@ namespace
     class Vst3Audio : public HostedPluginTest
     {
     protected:
-        /** Sets the layout and prepares at 44.1 kHz with 512-sample blocks. */
-        void prepare (const juce::AudioChannelSet& in, const juce::AudioChannelSet& out)
+        /** Sets the layout, switches the six modules off (the chain then only delays by its latency) unless
+            asked not to, and prepares at 44.1 kHz with 512-sample blocks. */
+        void prepare (const juce::AudioChannelSet& in, const juce::AudioChannelSet& out, bool modulesOff = true)
         {
             ASSERT_TRUE (plugin->setBusesLayout (Audio::layout (in, out)));
+            if (modulesOff)
+                for (const int powerIndex : { 2, 8, 13, 25, 30, 40 })
+                    setParameter (powerIndex, 0.0f);
             plugin->prepareToPlay (sampleRate, blockSize);
             latency = plugin->getLatencySamples();
             ASSERT_GE (latency, 0);
@@ -33,9 +37,25 @@ namespace
 
     using Vst3Bypass = Vst3Audio;
 
-    // The chain at its defaults changes nothing a listener could hear: each channel comes back
-    // in its own channel, shifted by exactly the latency the host compensates.
-    TEST_F (Vst3Audio, StereoAtDefaultsIsTheInputDelayedByTheReportedLatency)
+    // At its defaults the chain keeps a voice at about its level, finite and in both channels.
+    TEST_F (Vst3Audio, StereoAtDefaultsKeepsTheLevel)
+    {
+        prepare (juce::AudioChannelSet::stereo(), juce::AudioChannelSet::stereo(), false);
+        const auto input = signal ({ 440.0, 1000.0 });
+        const auto output = Audio::stream (*plugin, input, blockSize);
+
+        ASSERT_TRUE (Audio::allFinite (output));
+        for (int ch = 0; ch < 2; ++ch)
+        {
+            const float in = input.getRMSLevel (ch, 0, input.getNumSamples());
+            const float out = output.getRMSLevel (ch, latency, output.getNumSamples() - latency);
+            EXPECT_NEAR (juce::Decibels::gainToDecibels (out / in), 0.0f, 3.0f) << ch;
+        }
+    }
+
+    // With every module off each channel comes back in its own channel, shifted by exactly the
+    // latency the host compensates.
+    TEST_F (Vst3Audio, StereoWithModulesOffIsTheInputDelayedByTheReportedLatency)
     {
         prepare (juce::AudioChannelSet::stereo(), juce::AudioChannelSet::stereo());
         const auto input = signal ({ 440.0, 1000.0 });

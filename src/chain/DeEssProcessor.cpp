@@ -1,0 +1,145 @@
+#include "chain/DeEssProcessor.h"
+
+namespace tessaro::dsp
+{
+namespace
+{
+    float pole (double seconds, double rate)
+    {
+        return (float) std::exp (-1.0 / (seconds * rate));
+    }
+} // namespace
+
+DeEssProcessor::DeEssProcessor()
+{
+    for (auto& c : compressors)
+    {
+        c.setAttack (5.0f);
+        c.setRelease (10.0f);
+        c.setRatio (0.01f);
+        c.rangeDb.store (-80.0f);
+        c.knee.store (0.0f);
+    }
+}
+
+float DeEssProcessor::Biquad::process (float x) noexcept
+{
+    const float y = b0 * x + b1 * x1 + b2 * x2 - a1 * y1 - a2 * y2;
+    x2 = x1;
+    x1 = x;
+    y2 = y1;
+    y1 = y;
+    return y;
+}
+
+void DeEssProcessor::restDetector() noexcept
+{
+    fastEnergy = 0.0f;
+    slowEnergy = 1.0e-6f;
+    crossingRate = 0.0f;
+    previousSign = 1;
+    latch = false;
+}
+
+void DeEssProcessor::prepare (const juce::dsp::ProcessSpec& spec)
+{
+    juce::QELProcessorBase::prepare (spec);
+    const double fs = spec.sampleRate;
+
+    fastA = pole (0.008, fs);
+    fastB = 1.0f - fastA;
+    slowA = pole (0.3, fs);
+    slowB = 1.0f - slowA;
+    crossA = pole (0.012, fs);
+    crossB = 1.0f - crossA;
+
+    // The Linkwitz-Riley split at 6.6 kHz, designed in float with the rate truncated.
+    const float t = std::tan (juce::MathConstants<float>::pi * 6600.0f / (float) (int) fs);
+    const float d = (1.0f + t) * (1.0f + t);
+    for (int ch = 0; ch < 2; ++ch)
+    {
+        lowPass[ch] = { t * t / d, 2.0f * t * t / d, t * t / d, 2.0f * (t * t - 1.0f) / d,
+                        (1.0f - t) * (1.0f - t) / d };
+        highPass[ch] = { 1.0f / d, -2.0f / d, 1.0f / d, lowPass[ch].a1, lowPass[ch].a2 };
+    }
+
+    const double n = 1.0 / std::tan (juce::MathConstants<double>::pi * 8500.0 / fs);
+    const double c = 1.0 / (1.0 + n / 2.0 + n * n);
+    detection.setCoefficients (juce::IIRCoefficients (c * n / 2.0, 0.0, -c * n / 2.0, 1.0, 2.0 * c * (1.0 - n * n),
+                                                      c * (1.0 - n / 2.0 + n * n)));
+    detection.reset();
+
+    for (auto& compressor : compressors)
+    {
+        compressor.initRuntime();
+        compressor.setSampleRate (fs);
+    }
+
+    amount.reset (fs, (double) 0.05f);
+    amount.setCurrentAndTargetValue (amountTarget.load());
+    restDetector();
+}
+
+void DeEssProcessor::reset()
+{
+    juce::QELProcessorBase::reset();
+    restDetector();
+}
+
+bool DeEssProcessor::isReducing() const noexcept
+{
+    return std::min (compressors[0].getLastGRDB(), compressors[1].getLastGRDB()) < 0.0f;
+}
+
+// One detection step on a channel-0 sample; returns 1 while sibilance is latched, else 0.
+float DeEssProcessor::detect (float x) noexcept
+{
+    float d = detection.processSingleSampleRaw (x);
+    if (std::abs (d) < 1.0e-8f)
+        d = 0.0f;
+
+    fastEnergy = fastA * fastEnergy + fastB * d * d;
+    slowEnergy = slowA * slowEnergy + slowB * d * d;
+    const float ratioDb = 10.0f * std::log10 ((fastEnergy + 1.0e-12f) / (slowEnergy + 1.0e-12f));
+
+    const int sign = d >= 0.0f ? 1 : -1;
+    crossingRate = crossA * crossingRate + crossB * (sign != previousSign ? 1.0f : 0.0f);
+    previousSign = sign;
+
+    if (fastEnergy <= minimumEnergy)
+        latch = false;
+    else if (latch)
+        latch = ratioDb >= offRatioDb && crossingRate >= offRate;
+    else if (ratioDb >= onRatioDb)
+        latch = crossingRate >= onRate;
+
+    return latch ? 1.0f : 0.0f;
+}
+
+void DeEssProcessor::processImpl (const float* const*, float* const* out, int numSamples, int, int numChannels)
+{
+    amount.setTargetValue (amountTarget.load());
+    const int channels = std::min (numChannels, 2);
+
+    for (int i = 0; i < numSamples; ++i)
+    {
+        const float detected = detect (out[0][i]);
+        const float threshold = -80.0f * amount.getNextValue();
+
+        for (auto& compressor : compressors)
+        {
+            compressor.amountRamp.setTargetValue (100.0f * detected);
+            compressor.setThresh (threshold);
+        }
+
+        for (int ch = 0; ch < channels; ++ch)
+        {
+            const float x = out[ch][i];
+            const float low = lowPass[ch].process (x);
+            float high = -highPass[ch].process (x);
+            compressors[ch].processSingleSampleMono (high);
+            out[ch][i] = low + high;
+        }
+    }
+}
+} // namespace tessaro::dsp

@@ -1,0 +1,63 @@
+#pragma once
+
+#include "dsp/dynamics/QELCompressor.h"
+#include "dsp/dynamics/QELProcessorBase.h"
+
+#include <atomic>
+
+namespace tessaro::dsp
+{
+/** The split-band de-esser: detects sibilance on channel 0 from its energy against a slow average and its
+    zero-crossing rate, and compresses only the band above 6.6 kHz while sibilance lasts. */
+class DeEssProcessor : public juce::QELProcessorBase
+{
+public:
+    DeEssProcessor();
+
+    /** Base preparation; every coefficient for the rate, the compressors and the detector from rest. */
+    void prepare (const juce::dsp::ProcessSpec& spec) override;
+    /** Puts the detector back to rest and clears the dry path. */
+    void reset() override;
+    /** Detects on channel 0, then splits, compresses the high band and sums each channel. */
+    void processImpl (const float* const* in, float* const* out, int numSamples, int numInputChannels,
+                      int numChannels) override;
+
+    /** Sets the amount (0..1): the compressors' threshold goes down to -80 dB. */
+    void setAmount (float amount) { amountTarget.store (amount); }
+
+    /** True while sibilance is detected (audio thread). */
+    bool isLatched() const noexcept { return latch; }
+    /** True when a compressor reduced the last sample. Safe on any thread. */
+    bool isReducing() const noexcept;
+
+    static constexpr float onRatioDb = 4.5f, offRatioDb = 2.5f, onRate = 0.18f, offRate = 0.1f;
+    static constexpr float minimumEnergy = 1.0e-6f;
+
+    juce::QELCompressor compressors[2];
+
+private:
+    struct Biquad
+    {
+        float b0 = 1, b1 = 0, b2 = 0, a1 = 0, a2 = 0;
+        float x1 = 0, x2 = 0, y1 = 0, y2 = 0;
+
+        float process (float x) noexcept;
+        void clear() noexcept { x1 = x2 = y1 = y2 = 0.0f; }
+    };
+
+    void restDetector() noexcept;
+    float detect (float x) noexcept;
+
+    float fastEnergy = 0.0f, slowEnergy = 1.0e-6f;
+    float fastA = 0.0f, fastB = 1.0f, slowA = 0.0f, slowB = 1.0f;
+    float crossingRate = 0.0f;
+    int previousSign = 1;
+    float crossA = 0.0f, crossB = 1.0f;
+    bool latch = false;
+
+    std::atomic<float> amountTarget { 0.0f };
+    QEL::LinearRamp<float> amount { 0.0f };
+    Biquad lowPass[2], highPass[2];
+    juce::IIRFilter detection;
+};
+} // namespace tessaro::dsp

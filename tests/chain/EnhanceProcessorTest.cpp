@@ -1,0 +1,167 @@
+#include "chain/EnhanceProcessor.h"
+#include "chain/ChainTestSupport.h"
+
+#include <gtest/gtest.h>
+
+using tessaro::dsp::EnhanceProcessor;
+using namespace chain_test;
+
+namespace
+{
+constexpr double rate = 44100.0;
+
+std::unique_ptr<EnhanceProcessor> preparedEnhance()
+{
+    auto e = std::make_unique<EnhanceProcessor>();
+    e->prepare ({ rate, 256, 2 });
+    return e;
+}
+
+/** Silence, then sine bursts of hz on the given channels: 100 ms on, 300 ms off. */
+juce::AudioBuffer<float> bursts (double hz, bool left, bool right, int numSamples = 44100)
+{
+    auto buffer = sine (hz, rate, numSamples, 0.3f);
+    for (int i = 0; i < numSamples; ++i)
+    {
+        const bool on = (i % 17640) >= 13230; // 300 ms off, then 100 ms on
+        if (! on || ! left)
+            buffer.setSample (0, i, 0.0f);
+        if (! on || ! right)
+            buffer.setSample (1, i, 0.0f);
+    }
+    return buffer;
+}
+
+/** Runs the bursts and reports whether the lamp lit after any block. */
+bool lampLitDuring (EnhanceProcessor& e, juce::AudioBuffer<float>& buffer)
+{
+    bool lit = false;
+    for (int start = 0; start < buffer.getNumSamples(); start += 256)
+    {
+        const int n = juce::jmin (256, buffer.getNumSamples() - start);
+        float* channels[2] = { buffer.getWritePointer (0, start), buffer.getWritePointer (1, start) };
+        e.process (channels, channels, n, 2, 2);
+        lit = lit || e.isDeEssing();
+    }
+    return lit;
+}
+} // namespace
+
+TEST (EnhanceProcessor, DefaultsKeepTheMagnitudeFlatThroughTheAllPassSplit)
+{
+    for (const double hz : { 200.0, 1000.0, 10000.0 })
+    {
+        auto e = preparedEnhance();
+        EXPECT_NEAR (sineGainDb (*e, hz, rate), 0.0f, 0.05f) << hz;
+    }
+
+    auto e = preparedEnhance();
+    const auto input = sine (10000.0, rate, 4096);
+    auto buffer = input;
+    runInBlocks (*e, buffer, 256);
+    EXPECT_GT (std::abs (buffer.getSample (0, 4000) - input.getSample (0, 4000)), 1.0e-3f)
+        << "the crossover's phase shows: the signal is split and summed, not passed";
+}
+
+TEST (EnhanceProcessor, AirLiftsOnlyTheTopOctave)
+{
+    auto top = preparedEnhance();
+    top->setAir (100.0f);
+    const float at15k = sineGainDb (*top, 15000.0, rate);
+
+    auto mid = preparedEnhance();
+    mid->setAir (100.0f);
+    const float at500 = sineGainDb (*mid, 500.0, rate);
+
+    EXPECT_GT (at15k, 3.0f);
+    EXPECT_NEAR (at500, 0.0f, 0.5f);
+}
+
+TEST (EnhanceProcessor, AirAtZeroAddsExactlyNothingBeforeTheDeEsser)
+{
+    EnhanceProcessor e;
+    e.prepare ({ rate, 256, 2 });
+    e.deEss.setBypass (false); // leave only the air band (and the gate, which is off)
+    e.deNoise.setBypass (false);
+    const auto input = sine (15000.0, rate, 2048);
+    auto buffer = input;
+    runInBlocks (e, buffer, 256);
+    for (int i = 0; i < buffer.getNumSamples(); ++i)
+        ASSERT_EQ (buffer.getSample (0, i), input.getSample (0, i));
+}
+
+TEST (EnhanceProcessor, DeNoisePushesDownQuietTonesAndLightsItsLamp)
+{
+    struct Case
+    {
+        float amplitude;
+        bool attenuated;
+    };
+    for (const auto c : { Case { 0.00316f, true }, Case { 0.5f, false } }) // -50 dBFS and -6 dBFS
+    {
+        auto e = preparedEnhance();
+        e->setDeNoise (100.0f);
+        auto buffer = sine (1000.0, rate, 22050, c.amplitude);
+        runInBlocks (*e, buffer, 256);
+        const float change = rmsDb (buffer, 0, 11025) - juce::Decibels::gainToDecibels (c.amplitude / std::sqrt (2.0f));
+
+        if (c.attenuated)
+            EXPECT_LT (change, -20.0f);
+        else
+            EXPECT_NEAR (change, 0.0f, 0.1f);
+        EXPECT_EQ (e->isDeNoising(), c.attenuated) << c.amplitude;
+    }
+
+    EnhanceProcessor e;
+    e.setDeNoise (1.0f);
+    EXPECT_NEAR (e.getDeNoiseThresholdDb(), -99.1f, 1.0e-4f);
+    e.setDeNoise (0.0f);
+    EXPECT_FALSE (e.isDeNoiseOn());
+}
+
+TEST (EnhanceProcessor, DeNoiseGatesAMonoBlockOnChannelZero)
+{
+    auto e = preparedEnhance();
+    e->setDeNoise (100.0f);
+    auto buffer = sine (1000.0, rate, 22050, 0.00316f);
+    for (int start = 0; start < buffer.getNumSamples(); start += 256)
+    {
+        const int n = juce::jmin (256, buffer.getNumSamples() - start);
+        float* channels[1] = { buffer.getWritePointer (0, start) };
+        e->deNoise.process (channels, channels, n, 1, 1);
+    }
+    EXPECT_LT (rmsDb (buffer, 0, 11025), rmsDb (buffer, 1, 11025) - 20.0f);
+}
+
+TEST (EnhanceProcessor, DeEssingFollowsSibilanceOnChannelZeroOnly)
+{
+    struct Case
+    {
+        const char* what;
+        double hz;
+        bool left, right, detected;
+    };
+    const Case cases[] = {
+        { "8 kHz bursts", 8000.0, true, true, true },
+        { "a 300 Hz voice", 300.0, true, true, false },
+        { "8 kHz bursts on channel 1 only", 8000.0, false, true, false },
+    };
+
+    for (const auto& c : cases)
+    {
+        auto e = preparedEnhance();
+        e->setDeEss (100.0f);
+        auto buffer = bursts (c.hz, c.left, c.right);
+        EXPECT_EQ (lampLitDuring (*e, buffer), c.detected) << c.what;
+    }
+
+    // The sibilant band comes out quieter with De-Ess than without.
+    auto off = preparedEnhance();
+    auto on = preparedEnhance();
+    on->setDeEss (100.0f);
+    auto plain = bursts (8000.0, true, true);
+    auto treated = plain;
+    runInBlocks (*off, plain, 256);
+    runInBlocks (*on, treated, 256);
+    EXPECT_LT (rmsDb (treated, 0, 0), rmsDb (plain, 0, 0) - 3.0f);
+}

@@ -1,0 +1,146 @@
+#include "chain/GainProcessor.h"
+#include "chain/ChainTestSupport.h"
+
+#include <gtest/gtest.h>
+
+using tessaro::dsp::GainProcessor;
+using tessaro::dsp::SaturationProcessor;
+using namespace chain_test;
+
+namespace
+{
+constexpr double rate = 44100.0;
+
+std::unique_ptr<GainProcessor> preparedGain()
+{
+    auto g = std::make_unique<GainProcessor>();
+    g->prepare ({ rate, 256, 2 });
+    return g;
+}
+
+float peakFrom (const juce::AudioBuffer<float>& buffer, int from)
+{
+    return buffer.getMagnitude (0, from, buffer.getNumSamples() - from);
+}
+} // namespace
+
+TEST (GainModule, TypeOffOrMixZeroPassesTheSignalWhateverTheDrive)
+{
+    struct Case
+    {
+        int type;
+        float drive, mix;
+    };
+    for (const auto c :
+         { Case { SaturationProcessor::off, 100.0f, 100.0f }, Case { SaturationProcessor::off, 50.0f, 30.0f },
+           Case { SaturationProcessor::vintageTape, 100.0f, 0.0f } })
+    {
+        auto g = preparedGain();
+        g->setType (c.type);
+        g->setDrive (c.drive);
+        g->setSaturationMix (c.mix);
+        juce::AudioBuffer<float> settle (2, 8192);
+        settle.clear();
+        runInBlocks (*g, settle, 256);
+
+        const auto input = sine (220.0, rate, 4096, 0.9f);
+        auto buffer = input;
+        runInBlocks (*g, buffer, 256);
+        for (int i = 0; i < buffer.getNumSamples(); ++i)
+            ASSERT_NEAR (buffer.getSample (0, i), input.getSample (0, i), 1.0e-6f) << c.type << " " << i;
+    }
+}
+
+TEST (GainModule, OutputGainScalesTheSignal)
+{
+    auto g = preparedGain();
+    g->setOutputGain (6.0f);
+    EXPECT_NEAR (sineGainDb (*g, 1000.0, rate), 6.0f, 0.01f);
+}
+
+TEST (GainModule, VintageTapeAtFullDriveClipsLoudSignalsAndKeepsQuietOnes)
+{
+    struct Case
+    {
+        float amplitude;
+        float expectedPeak, tolerance;
+    };
+    for (const auto c : { Case { 1.0f, 0.1571f, 0.0f }, Case { 0.001f, 0.001f, 0.0001f } })
+    {
+        auto g = preparedGain();
+        g->setType (SaturationProcessor::vintageTape);
+        g->setDrive (100.0f);
+        juce::AudioBuffer<float> settle (2, 8192);
+        settle.clear();
+        runInBlocks (*g, settle, 256);
+
+        auto buffer = sine (220.0, rate, 8192, c.amplitude);
+        runInBlocks (*g, buffer, 256);
+        if (c.tolerance == 0.0f)
+        {
+            EXPECT_LE (peakFrom (buffer, 0), c.expectedPeak);
+            EXPECT_GT (peakFrom (buffer, 0), 0.14f); // atan (10) / 10
+        }
+        else
+        {
+            EXPECT_NEAR (peakFrom (buffer, 4096), c.expectedPeak, c.tolerance);
+        }
+    }
+}
+
+TEST (GainModule, ATypeChangeCrossfadesAndKeepsTheDriveStagesOn)
+{
+    auto g = preparedGain();
+    g->setType (SaturationProcessor::vintageTape);
+    g->setDrive (100.0f);
+    auto buffer = sine (220.0, rate, 8192, 1.0f);
+    runInBlocks (*g, buffer, 256);
+
+    g->setType (SaturationProcessor::cleanTube);
+    EXPECT_TRUE (g->saturation.driveIn.active.load());
+    EXPECT_FALSE (g->saturation.tape.active.load());
+
+    auto next = sine (220.0, rate, 512, 1.0f);
+    runInBlocks (*g, next, 64);
+    float largestStep = 0.0f;
+    for (int i = 1; i < next.getNumSamples(); ++i)
+        largestStep = std::max (largestStep, std::abs (next.getSample (0, i) - next.getSample (0, i - 1)));
+    EXPECT_LT (largestStep, 0.2f) << "no jump at the switch";
+}
+
+TEST (GainModule, TheLimiterDelaysByItsLookAheadAndHoldsPeaksDown)
+{
+    struct Case
+    {
+        double rate;
+        int latency;
+    };
+    for (const auto c : { Case { 44100.0, 220 }, Case { 48000.0, 239 }, Case { 96000.0, 479 } })
+    {
+        GainProcessor g;
+        g.prepare ({ c.rate, 256, 2 });
+        g.setLimit (true);
+        EXPECT_EQ (g.getLatencyInSamples(), c.latency);
+
+        juce::AudioBuffer<float> settle (2, 4096);
+        settle.clear();
+        runInBlocks (g, settle, 256);
+
+        auto buffer = impulse (4096, 1000);
+        buffer.setSample (0, 1000, 0.5f);
+        buffer.setSample (1, 1000, 0.5f);
+        runInBlocks (g, buffer, 256);
+        int peak = 0;
+        for (int i = 0; i < buffer.getNumSamples(); ++i)
+            if (std::abs (buffer.getSample (0, i)) > std::abs (buffer.getSample (0, peak)))
+                peak = i;
+        EXPECT_EQ (peak, 1000 + c.latency) << c.rate;
+
+        auto loud = sine (200.0, c.rate, 8192, 4.0f); // +12 dBFS
+        runInBlocks (g, loud, 256);
+        EXPECT_LE (loud.getMagnitude (0, 4096, 4096), 1.0f + 1.0e-3f) << c.rate;
+
+        g.setLimit (false);
+        EXPECT_EQ (g.getLatencyInSamples(), 0) << "off reports 0 at once";
+    }
+}
