@@ -17,6 +17,7 @@
 #include "dsp/dynamics/SVCutFilterProcessor.h"
 #include "dsp/dynamics/StereoFilterProcessor_V3.h"
 #include "dsp/dynamics/ZVAFilter.h"
+#include "dsp/space/QelVocalMultiplierProcessor.h"
 
 #include <gtest/gtest.h>
 
@@ -123,6 +124,16 @@ const TailCase cases[] = {
     { "monoizer", [] { return std::make_unique<QEL::MonoizerProcessor>(); } },
     { "class A valve", [] { return std::make_unique<QEL::ClassAValve>(); } },
     { "class B pair", [] { return std::make_unique<QEL::ClassBValvePair>(); } },
+    { "vocal multiplier",
+      []
+      {
+          auto m = std::make_unique<QelVocalMultiplierProcessor>();
+          m->setVoicesAmount (100.0f);
+          m->setLow (50.0f);
+          m->setSpread (150.0f);
+          m->setAmount (100.0f);
+          return m;
+      } },
 };
 
 /** Processes seconds of audio in place, block by block; the generator gives channel and sample index. */
