@@ -175,7 +175,8 @@ namespace
         EXPECT_LE (tail.peak, silence);
     }
 
-    INSTANTIATE_TEST_SUITE_P (Rates, Vst3SampleRates, ::testing::Values (22050.0, 44100.0, 48000.0, 96000.0, 192000.0),
+    INSTANTIATE_TEST_SUITE_P (Rates, Vst3SampleRates,
+                              ::testing::Values (22050.0, 32000.0, 44100.0, 48000.0, 88200.0, 96000.0, 192000.0),
                               [] (const auto& info) { return std::to_string ((int) info.param); });
 
     //==============================================================================
