@@ -219,7 +219,13 @@ void ReverbChannel::UpdateLines()
     const double lateModAmount = modulate ? samplerate * (GetParameter (LateDiffusionModAmount) / 1000.0) : 0.0;
     const double lateModRate = GetParameter (LateDiffusionModRate);
 
-    const auto r = AudioLib::ShaRandom::Generate (delayLineSeed, 3 * numLines, crossSeed);
+    if (lineSeries.empty() || lineSeriesSeed != delayLineSeed || lineSeriesCrossSeed != crossSeed)
+    {
+        lineSeries = AudioLib::ShaRandom::Generate (delayLineSeed, 3 * numLines, crossSeed);
+        lineSeriesSeed = delayLineSeed;
+        lineSeriesCrossSeed = crossSeed;
+    }
+    const auto& r = lineSeries;
 
     for (std::size_t i = 0; i < lines.size(); ++i)
     {

@@ -98,6 +98,11 @@ private:
 
     AudioLib::Biquad highPassRunning, lowPassRunning;
     std::atomic<bool> clearDiffuserRequest { false };
+    /** The lines' random series, drawn again only when its seeds change, so that a decay or modulation
+        change on the audio thread does not allocate. */
+    std::vector<double> lineSeries;
+    int lineSeriesSeed = 0;
+    double lineSeriesCrossSeed = 0.0;
 
     juce::SpinLock filterLock;
     FilterCoefficients publishedFilters;
