@@ -1,5 +1,6 @@
 #include "dsp/space/Biquad.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace AudioLib
@@ -9,7 +10,8 @@ Biquad::Biquad (int type, double samplerate) noexcept : Samplerate (samplerate),
 void Biquad::Update() noexcept
 {
     constexpr double twoPi = 6.283185307179586;
-    const double w0 = twoPi * Frequency / Samplerate;
+    // Kept below the Nyquist frequency: a design above it is unstable (20 kHz at a 22.05 kHz rate, say).
+    const double w0 = twoPi * std::min (Frequency, 0.49 * Samplerate) / Samplerate;
     const double c = std::cos (w0);
     const double s = std::sin (w0);
     const double A = Gain;

@@ -124,7 +124,8 @@ void QELReverbProcessor::applyCommonSettings()
 
     wetLowPassCutoff = 20000.0f;
     for (auto& filter : wetLowPass)
-        filter.coefficients = juce::dsp::IIR::Coefficients<float>::makeLowPass (sampleRate, wetLowPassCutoff);
+        filter.coefficients = juce::dsp::IIR::Coefficients<float>::makeLowPass (
+            sampleRate, std::min (wetLowPassCutoff, 0.49f * (float) sampleRate));
 
     wetCompressor.attackDetector.setTc (40.0f);
     wetCompressor.releaseDetector.setTc (110.0f);
@@ -272,7 +273,8 @@ void QELReverbProcessor::prepareToPlay (double newSampleRate, int newSamplesPerB
     driveSmoother.reset (newSampleRate, (double) 0.01f);
 
     for (auto& filter : wetLowPass)
-        filter.coefficients = juce::dsp::IIR::Coefficients<float>::makeLowPass (newSampleRate, wetLowPassCutoff);
+        filter.coefficients = juce::dsp::IIR::Coefficients<float>::makeLowPass (
+            newSampleRate, std::min (wetLowPassCutoff, 0.49f * (float) newSampleRate));
 }
 
 void QELReverbProcessor::reset()
