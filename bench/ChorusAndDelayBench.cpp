@@ -1,6 +1,8 @@
 #include "dsp/space/ChorusModels.h"
 #include "dsp/space/QELSuperDelayProcessor.h"
 
+#include "BenchSignals.h"
+
 #include <benchmark/benchmark.h>
 
 namespace
@@ -9,30 +11,10 @@ constexpr int blockSize = 512;
 constexpr int channels = 2;
 constexpr double rate = 48000.0;
 
-juce::AudioBuffer<float> noiseBlock()
-{
-    juce::Random random (7);
-    juce::AudioBuffer<float> buffer (channels, blockSize);
-    for (int channel = 0; channel < channels; ++channel)
-        for (int i = 0; i < blockSize; ++i)
-            buffer.setSample (channel, i, 0.5f * (random.nextFloat() * 2.0f - 1.0f));
-    return buffer;
-}
-
 /** Runs a prepared block in place on stereo noise; time_per_sample is the cost of one stereo frame. */
 template <typename Block> void runBlock (benchmark::State& state, Block& block)
 {
-    auto buffer = noiseBlock();
-    auto* data = buffer.getArrayOfWritePointers();
-
-    for (auto _ : state)
-    {
-        block.process (data, data, blockSize, channels, channels);
-        benchmark::DoNotOptimize (data[0][0]);
-        benchmark::ClobberMemory();
-    }
-    state.counters["time_per_sample"] = benchmark::Counter ((double) state.iterations() * blockSize,
-                                                            benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+    bench_signals::runInPlace (state, block, bench_signals::noise (channels, blockSize, 0.5f, 7));
 }
 
 void BM_ChorusModel1 (benchmark::State& state)

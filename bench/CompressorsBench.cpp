@@ -2,6 +2,8 @@
 #include "dsp/dynamics/KestraneCL1BProcessor.h"
 #include "dsp/dynamics/LookAheadCompressorProcessor.h"
 
+#include "BenchSignals.h"
+
 #include <benchmark/benchmark.h>
 
 namespace
@@ -9,39 +11,11 @@ namespace
 constexpr int benchBlockSize = 512;
 constexpr int benchChannels = 2;
 
-juce::AudioBuffer<float> loudNoise()
-{
-    juce::Random random (42);
-    juce::AudioBuffer<float> buffer (benchChannels, benchBlockSize);
-    for (int channel = 0; channel < benchChannels; ++channel)
-        for (int i = 0; i < benchBlockSize; ++i)
-            buffer.setSample (channel, i, (random.nextFloat() * 2.0f - 1.0f) * 2.0f);
-    return buffer;
-}
-
-/** Reports the time per stereo sample (shown with an SI prefix, n = ns). */
-void countSamples (benchmark::State& state)
-{
-    state.SetItemsProcessed (state.iterations() * benchBlockSize);
-    state.counters["time_per_sample"] = benchmark::Counter ((double) state.iterations() * benchBlockSize,
-                                                            benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
-}
-
-/** Runs a fresh copy of loud noise through the block every iteration. */
+/** Runs loud noise (peaks to +6 dBFS) through the block; time_per_sample is one stereo sample. */
 void runBlock (benchmark::State& state, juce::QELProcessorBase& block)
 {
     block.prepare ({ 48000.0, (juce::uint32) benchBlockSize, (juce::uint32) benchChannels });
-    const auto source = loudNoise();
-    juce::AudioBuffer<float> buffer (benchChannels, benchBlockSize);
-    auto* channels = buffer.getArrayOfWritePointers();
-
-    for (auto _ : state)
-    {
-        buffer.makeCopyOf (source, true);
-        block.process (channels, channels, benchBlockSize, benchChannels, benchChannels);
-        benchmark::DoNotOptimize (channels[0][0]);
-    }
-    countSamples (state);
+    bench_signals::runInPlace (state, block, bench_signals::noise (benchChannels, benchBlockSize, 2.0f, 42));
 }
 
 void BM_LookAheadLimiter (benchmark::State& state)

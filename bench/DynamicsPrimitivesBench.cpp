@@ -1,6 +1,8 @@
 #include "dsp/dynamics/QELCompressor.h"
 #include "dsp/dynamics/QELGate.h"
 
+#include "BenchSignals.h"
+
 #include <benchmark/benchmark.h>
 
 #include <vector>
@@ -16,14 +18,6 @@ std::vector<float> noise (int seed)
     for (auto& sample : samples)
         sample = random.nextFloat() - 0.5f;
     return samples;
-}
-
-/** Reports the time per stereo sample (shown with an SI prefix, n = ns). */
-void countSamples (benchmark::State& state)
-{
-    state.SetItemsProcessed (state.iterations() * benchBlockSize);
-    state.counters["time_per_sample"] = benchmark::Counter ((double) state.iterations() * benchBlockSize,
-                                                          benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 
 template <typename Dynamics> void runStereo (benchmark::State& state, Dynamics& dynamics)
@@ -42,7 +36,7 @@ template <typename Dynamics> void runStereo (benchmark::State& state, Dynamics& 
         benchmark::DoNotOptimize (l.data());
         benchmark::DoNotOptimize (r.data());
     }
-    countSamples (state);
+    bench_signals::reportPerSample (state, benchBlockSize);
 }
 
 void BM_QELCompressorStereo (benchmark::State& state)

@@ -1,20 +1,12 @@
 #include "dsp/dynamics/StereoFilterProcessor_V3.h"
 
+#include "BenchSignals.h"
+
 #include <benchmark/benchmark.h>
 
 namespace
 {
 constexpr int benchBlockSize = 512;
-
-juce::AudioBuffer<float> noiseBuffer()
-{
-    juce::Random random (7);
-    juce::AudioBuffer<float> buffer (2, benchBlockSize);
-    for (int channel = 0; channel < 2; ++channel)
-        for (int i = 0; i < benchBlockSize; ++i)
-            buffer.setSample (channel, i, (random.nextFloat() * 2.0f - 1.0f) * 0.25f);
-    return buffer;
-}
 
 QEL::FilterData peakBand (float hz, bool dynamic)
 {
@@ -36,7 +28,7 @@ void BM_EqBand (benchmark::State& state)
     band.rampSeconds = 0.01f;
     band.setFilterData (peakBand (1000.0f, scenario == 2));
     band.prepare ({ 48000.0, (juce::uint32) benchBlockSize, 2 });
-    auto buffer = noiseBuffer();
+    auto buffer = bench_signals::noise (2, benchBlockSize, 0.25f, 7);
     const auto source = buffer;
     auto* channels = buffer.getArrayOfWritePointers();
     bool high = false;
@@ -49,7 +41,7 @@ void BM_EqBand (benchmark::State& state)
         band.process (channels, channels, benchBlockSize, 2, 2);
         benchmark::DoNotOptimize (channels[0][0]);
     }
-    state.SetItemsProcessed (state.iterations() * benchBlockSize);
+    bench_signals::reportPerSample (state, benchBlockSize);
 }
 } // namespace
 

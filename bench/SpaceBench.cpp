@@ -11,7 +11,7 @@ const juce::dsp::ProcessSpec spec { rate, (juce::uint32) blockSize, (juce::uint3
 
 /** A reverb type change as the router makes it under host automation, on the audio thread: building the
     engine of the type (1 Bright Room .. 4 Outer Space) with its settings and preparing it at 48 kHz. */
-void BM_ReverbEngineBuildAndPrepare (benchmark::State& state)
+void BM_SpaceReverbTypeChange (benchmark::State& state)
 {
     const int type = (int) state.range (0);
     tessaro::dsp::ReverbProcessor holder;
@@ -56,5 +56,5 @@ void BM_SpaceModule (benchmark::State& state)
 }
 } // namespace
 
-BENCHMARK (BM_ReverbEngineBuildAndPrepare)->DenseRange (1, 4)->Unit (benchmark::kMillisecond);
+BENCHMARK (BM_SpaceReverbTypeChange)->DenseRange (1, 4)->Unit (benchmark::kMillisecond);
 BENCHMARK (BM_SpaceModule)->DenseRange (0, 4)->Unit (benchmark::kMicrosecond);

@@ -5,6 +5,8 @@
 #include "dsp/dynamics/QELLoFiProcessor.h"
 #include "dsp/dynamics/SVCutFilterProcessor.h"
 
+#include "BenchSignals.h"
+
 #include <benchmark/benchmark.h>
 
 namespace
@@ -15,18 +17,7 @@ constexpr double rate = 48000.0;
 
 juce::AudioBuffer<float> noiseBlock()
 {
-    juce::Random random (99);
-    juce::AudioBuffer<float> buffer (channels, blockSize);
-    for (int channel = 0; channel < channels; ++channel)
-        for (int i = 0; i < blockSize; ++i)
-            buffer.setSample (channel, i, 0.5f * (random.nextFloat() * 2.0f - 1.0f));
-    return buffer;
-}
-
-void reportPerSample (benchmark::State& state)
-{
-    state.counters["time_per_sample"] = benchmark::Counter ((double) state.iterations() * blockSize,
-                                                            benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+    return bench_signals::noise (channels, blockSize, 0.5f, 99);
 }
 
 template <typename Block> void prepareBlock (Block& block)
@@ -34,20 +25,9 @@ template <typename Block> void prepareBlock (Block& block)
     block.prepare ({ rate, (juce::uint32) blockSize, (juce::uint32) channels });
 }
 
-/** Runs a prepared block in place on stereo noise. time_per_sample is the cost of one sample frame
-    (one sample on each channel). */
 template <typename Block> void runBlock (benchmark::State& state, Block& block)
 {
-    auto buffer = noiseBlock();
-    auto* data = buffer.getArrayOfWritePointers();
-
-    for (auto _ : state)
-    {
-        block.process (data, data, blockSize, channels, channels);
-        benchmark::DoNotOptimize (data[0][0]);
-        benchmark::ClobberMemory();
-    }
-    reportPerSample (state);
+    bench_signals::runInPlace (state, block, noiseBlock());
 }
 
 void BM_GainRamping (benchmark::State& state)
@@ -110,7 +90,7 @@ void BM_MultiFilter (benchmark::State& state)
         benchmark::DoNotOptimize (data[0][0]);
         benchmark::ClobberMemory();
     }
-    reportPerSample (state);
+    bench_signals::reportPerSample (state, blockSize);
 }
 } // namespace
 

@@ -1,6 +1,8 @@
 #include "dsp/dynamics/ClassAValve.h"
 #include "dsp/dynamics/ClassBValvePair.h"
 
+#include "BenchSignals.h"
+
 #include <benchmark/benchmark.h>
 
 namespace
@@ -18,16 +20,7 @@ juce::AudioBuffer<float> toneBuffer()
 
 template <typename Block> void runStereo (benchmark::State& state, Block& block)
 {
-    auto buffer = toneBuffer();
-    const auto source = buffer;
-    auto* channels = buffer.getArrayOfWritePointers();
-    for (auto _ : state)
-    {
-        buffer.makeCopyOf (source, true);
-        block.process (channels, channels, benchBlockSize, 2, 2);
-        benchmark::DoNotOptimize (channels[0][0]);
-    }
-    state.SetItemsProcessed (state.iterations() * benchBlockSize);
+    bench_signals::runInPlace (state, block, toneBuffer());
 }
 
 /** Range 0: the default stage; 1: symmetric clipping. */

@@ -33,7 +33,7 @@ renders=(
     "factory|"
     "mix-50|--set paramMix=50"
     "limit-off|--set paramGainLimit=0"
-    "cathedral|--set paramSpaceReverbType=3 --set paramSpaceReverbAmount=40"
+    "dark-room|--set paramSpaceReverbType=2 --set paramSpaceReverbAmount=40"
     "tape-echo|--set paramSpaceDelayType=2 --set paramSpaceDelayAmount=35"
     "bypass|--set paramBypass=1"
 )
@@ -42,10 +42,15 @@ renders=(
 latency_of() { awk '/^Latency:/ { print $2 }' "$1"; }
 levels_of() { awk '/^'"$2"':/ { gsub(",", ""); print $3, $6 }' "$1"; }
 
+# Level of the difference between two renders, in dBFS ("-inf" when they are identical).
+difference_of() {
+    sox -m -v 1 "$1" -v -1 "$2" -n stat 2>&1 |
+        awk '/^RMS +amplitude/ { if ($3 > 0) printf "%.2f", 20 * log($3) / log(10); else print "-inf" }'
+}
+
 summary="$out/demo-report.txt"
-{
-    printf '%-11s %9s %11s %11s %12s\n' "render" "latency" "peak dBFS" "RMS dBFS" "RMS change"
-} > "$summary"
+printf '%-11s %9s %11s %11s %12s %18s\n' "render" "latency" "peak dBFS" "RMS dBFS" "RMS change" \
+    "difference dBFS" > "$summary"
 
 factory_rms=""
 for entry in "${renders[@]}"; do
@@ -62,11 +67,19 @@ for entry in "${renders[@]}"; do
     read -r peak rms <<< "$(levels_of "$out/report-$name.txt" Output)"
     [[ -n "$factory_rms" ]] || factory_rms="$rms"
     change="$(awk -v a="$rms" -v b="$factory_rms" 'BEGIN { printf "%+.2f dB", a - b }')"
-    printf '%-11s %9s %11s %11s %12s\n' "$name" "$(latency_of "$out/report-$name.txt")" "$peak" "$rms" "$change" \
-        >> "$summary"
+    difference="-"
+    [[ "$name" == factory ]] || difference="$(difference_of "$wav" "$out/phrase-tessaro.wav")"
+    printf '%-11s %9s %11s %11s %12s %18s\n' "$name" "$(latency_of "$out/report-$name.txt")" "$peak" "$rms" \
+        "$change" "$difference" >> "$summary"
 done
 
 read -r in_peak in_rms <<< "$(levels_of "$out/report-factory.txt" Input)"
 echo
-echo "What changed (input: peak $in_peak dBFS, RMS $in_rms dBFS; latency in samples, removed from every file):"
+echo "What changed against the factory render (input: peak $in_peak dBFS, RMS $in_rms dBFS; latency in"
+echo "samples, removed from every file; difference = RMS level of this render minus the factory render):"
 cat "$summary"
+
+# A picture of the installed plug-in's editor at its default size, as a host shows it.
+echo
+bash "$root/tools/with-display.sh" "$build/tools/tessaro_render" --plugin "$HOME/.vst3/Orvane Tessaro.vst3" \
+    --editor-png "$out/editor.png"

@@ -1,5 +1,6 @@
 #include "chain/ReverbProcessor.h"
 
+#include "dsp/space/SkyChoraleReverbProcessor.h"
 #include "dsp/space/SkyCloudReverbProcessor.h"
 #include "dsp/space/SkyPlateReverbProcessor.h"
 #include "dsp/space/SkyRoomReverbProcessor.h"
@@ -31,6 +32,7 @@ std::unique_ptr<ReverbProcessor::Engine> ReverbProcessor::makeEngine (int type)
     {
         case 1: return std::make_unique<QEL::SkyRoomReverbProcessor>();
         case 2: return std::make_unique<QEL::SkyPlateReverbProcessor>();
+        case 3: return std::make_unique<QEL::SkyChoraleReverbProcessor>();
         case 4: return std::make_unique<QEL::SkyCloudReverbProcessor>();
         default: return nullptr;
     }

@@ -69,8 +69,10 @@ OrvaneTessaroAudioProcessorEditor::OrvaneTessaroAudioProcessorEditor (OrvaneTess
     mainPanel.addMouseListener (this, true);
     mainContainer.viewContainer.addAndMakeVisible (mainPanel);
 
-    manualFile = QEL::PlatformPaths::applicationFolder (company, processor.getName())
-                     .getChildFile (processor.getName() + " Manual.pdf");
+    const auto manual = QEL::PlatformPaths::applicationFolder (aboutBox.companyName, processor.getName())
+                            .getChildFile (processor.getName() + " Manual.pdf");
+    aboutBox.manualPath = manual.getFullPathName();
+    aboutBox.manualButton.setVisible (manual.existsAsFile());
 
     const int size = pluginSettings.getGuiTree().getProperty (juce::Identifier (pluginSettings.sizeKey), defaultSizeId);
     sizeCombo.setSelectedId (size, juce::sendNotification);
@@ -111,17 +113,26 @@ void OrvaneTessaroAudioProcessorEditor::toggleSizeMenu()
 void OrvaneTessaroAudioProcessorEditor::fillHelpMenu()
 {
     helpMenu.clear();
-    helpMenu.addItem ("Open manual", [this] { openManual(); });
+    helpMenu.addItem ("Open manual", [this] { aboutBox.openManual(); });
     helpMenu.addSeparator();
     juce::PopupMenu::Item about (wrapperTypeName ((int) processor.wrapperType) + " 64-bit v" + version);
     about.setEnabled (false).setColour (juce::Colour (0xff808080));
     helpMenu.addItem (std::move (about));
 }
 
-void OrvaneTessaroAudioProcessorEditor::openManual()
+void OrvaneTessaroAudioProcessorEditor::setupQELSlider (juce::QELSlider& slider, juce::Component* parent,
+                                                        juce::LookAndFeel* lookAndFeel, juce::Slider::SliderStyle style)
 {
-    if (manualFile.existsAsFile())
-        manualFile.startAsProcess();
+    QELAudioProcessorEditorBase::setupQELSlider (slider, parent, lookAndFeel, style);
+
+    auto& entry = slider.getTextEntry();
+    entry.setSize (70, 30);
+    entry.setFont (juce::Font (16.0f));
+    entry.setJustification (juce::Justification::centred);
+
+    slider.doubleClickOpensTextEntry = false;
+    slider.doubleClickResets = true;
+    slider.popupHideDelayMs = -1;
 }
 
 void OrvaneTessaroAudioProcessorEditor::resized()
@@ -134,7 +145,8 @@ void OrvaneTessaroAudioProcessorEditor::resized()
 void OrvaneTessaroAudioProcessorEditor::updateUI()
 {
     QELAudioProcessorEditorBase::updateUI();
-    mainPanel.getGainReductionMeter().setLevel (1.0f);
-    mainPanel.getDeEssLamp().setActive (false);
-    mainPanel.getDeNoiseLamp().setActive (false);
+    auto& chain = processor.tessaroProcessor;
+    mainPanel.getGainReductionMeter().setLevel (chain.compressProcessor.getMeterGain());
+    mainPanel.getDeEssLamp().setActive (chain.enhanceProcessor.isDeEssing());
+    mainPanel.getDeNoiseLamp().setActive (chain.enhanceProcessor.isDeNoising());
 }

@@ -21,14 +21,12 @@ public:
     /** The base's tick, then the meter and the two lamps. */
     void updateUI() override;
 
+    /** The base set-up, then a 70 x 30 centred text entry, and double-click resets. */
+    void setupQELSlider (juce::QELSlider& slider, juce::Component* parent, juce::LookAndFeel* lookAndFeel,
+                         juce::Slider::SliderStyle style) override;
+
     /** Not registered anywhere; does nothing. */
     void parameterChanged (const juce::String&, float) override {}
-
-    /** The manual this editor offers to open. */
-    const juce::File& getManualFile() const noexcept { return manualFile; }
-
-    /** Opens the manual with the system's viewer, when it exists. */
-    void openManual();
 
     OrvaneTessaroAudioProcessor& processor;
     std::unique_ptr<DefaultLookAndFeel> defaultLookAndFeel;
@@ -36,8 +34,6 @@ public:
     juce::PopupMenu helpMenu;
 
 private:
-    juce::File manualFile;
-
     void toggleSizeMenu();
     void fillHelpMenu();
 

@@ -6,21 +6,30 @@ namespace
 {
 constexpr int tickIntervalMs = 33;
 constexpr int resultShownMs = 1500;
+constexpr int hintShownMs = 500;
+constexpr int hintTimerMs = 77;
+constexpr float hintMaxWidth = 512.0f;
 
 const juce::Colour popupBackground { 0xdc2a2a2a };
 const juce::Colour popupHighlight { 0xff464646 };
 } // namespace
 
 QELAudioProcessorEditorBase::QELAudioProcessorEditorBase (QELAudioProcessorBase* processor, const juce::String& company,
-                                                          const juce::String& product, const juce::String&,
-                                                          const juce::String&)
+                                                          const juce::String& product, const juce::String& version,
+                                                          const juce::String& buildId)
     : juce::AudioProcessorEditor (processor), processorBase (processor),
       pluginSettings (QEL::PluginSettings::fileFor (company, product)), dialogs (QEL::EditorDialogs::modal())
 {
+    aboutBox.companyName = company;
+    aboutBox.productName = product;
+    aboutBox.version = version;
+    aboutBox.buildId = buildId;
+
     setOpaque (true);
     addAndMakeVisible (mainContainer);
 
     // The shared views live hidden in the main container.
+    aboutBox.wrapperName = wrapperTypeName (processor != nullptr ? (int) processor->wrapperType : 0);
     mainContainer.addChildComponent (aboutBox);
     midiMappingsView.setModel (processorBase != nullptr ? processorBase->midiMappingsModel.get() : nullptr);
     mainContainer.addChildComponent (midiMappingsView);
@@ -30,11 +39,21 @@ QELAudioProcessorEditorBase::QELAudioProcessorEditorBase (QELAudioProcessorBase*
             processorBase->midiLearnActive = false;
     };
     mainContainer.addChildComponent (midiLearnOverlay);
+    calibration.listener = this;
     mainContainer.addChildComponent (calibration);
+    hintBubble.setColour (juce::BubbleComponent::backgroundColourId, juce::Colours::black);
+    hintBubble.setColour (juce::BubbleComponent::outlineColourId, juce::Colours::white);
     mainContainer.addChildComponent (hintBubble);
-    tempoBox.setHelpText ("Host BPM Sync");
+    tempoBox.setTooltip ("Host BPM Sync");
+    tempoBox.listener = this;
 
     initializer = std::make_unique<QELComponentInitializer>();
+    initializer->sliderSetup = [this] (juce::QELSlider& slider, juce::Component* parent, juce::LookAndFeel* lnf,
+                                       juce::Slider::SliderStyle style)
+    { setupQELSlider (slider, parent, lnf, style); };
+    initializer->buttonSetup = [this] (juce::QELSimpleImageButton& button, juce::Component* parent, juce::Image& normal,
+                                       juce::Image& over, juce::Image& down)
+    { setupImageButton (button, parent, normal, over, down); };
 
     popupLookAndFeel.setColour (juce::PopupMenu::backgroundColourId, popupBackground);
     popupLookAndFeel.setColour (juce::PopupMenu::highlightedBackgroundColourId, popupHighlight);
@@ -97,13 +116,73 @@ void QELAudioProcessorEditorBase::resized()
     popupLookAndFeel.fontHeight = 25.0f * ls;
 }
 
-int QELAudioProcessorEditorBase::getControlParameterIndex (juce::Component&)
+int QELAudioProcessorEditorBase::getControlParameterIndex (juce::Component& component)
 {
+    if (auto* parametrizable = dynamic_cast<juce::QELParametrizable*> (&component))
+        if (auto* parameter = parametrizable->getParameter())
+            return parameter->getParameterIndex();
     return -1;
 }
 
 //==============================================================================
-void QELAudioProcessorEditorBase::showHint (juce::Component*, juce::String) {}
+void QELAudioProcessorEditorBase::setupQELSlider (juce::QELSlider& slider, juce::Component* parent,
+                                                  juce::LookAndFeel* lookAndFeel, juce::Slider::SliderStyle style)
+{
+    slider.initialize (parent, lookAndFeel, style);
+    slider.altClickResets = processor.wrapperType == juce::AudioProcessor::wrapperType_AAX;
+    slider.contextMenuEnabled = contextMenusEnabled;
+    slider.setOnParamMidiLearn (true, [this] (juce::QELMidiMapping mapping) { learnMidiMapping (mapping); });
+}
+
+void QELAudioProcessorEditorBase::setupImageButton (juce::QELSimpleImageButton& button, juce::Component* parent,
+                                                    juce::Image& normal, juce::Image& over, juce::Image& down)
+{
+    const auto clear = juce::Colours::transparentBlack;
+    button.setImages (true, true, true, normal, 1.0f, clear, over, 1.0f, clear, down, 1.0f, clear, 0.0f);
+    if (normal.isValid())
+    {
+        button.setSize (normal.getWidth(), normal.getHeight());
+        button.naturalSize = { normal.getWidth(), normal.getHeight() };
+    }
+    button.repaint();
+
+    button.setVisible (true);
+    if (parent != nullptr)
+        parent->addAndMakeVisible (button);
+
+    button.contextMenuEnabled = contextMenusEnabled;
+    button.setOnParamMidiLearn (true, [this] (juce::QELMidiMapping mapping) { learnMidiMapping (mapping); });
+    button.helpManager = this;
+}
+
+//==============================================================================
+void QELAudioProcessorEditorBase::showHint (juce::Component* target, juce::String text)
+{
+    if (text.isEmpty() || target == nullptr)
+        return;
+
+    juce::AttributedString attributed;
+    attributed.append (text, juce::Font ((float) mainContainer.getWidth() * 0.015f), juce::Colours::white);
+
+    auto area = target->getBounds();
+    if (auto* slider = dynamic_cast<juce::QELSlider*> (target))
+    {
+        area.setTop (juce::jmin (area.getY() + slider->hitBoxTop, area.getBottom()));
+        area.setRight (area.getRight() + slider->hitBoxRight);
+    }
+    if (auto* parent = target->getParentComponent())
+        area = mainContainer.getLocalArea (parent, area);
+
+    hintBubble.textLayout.createLayoutWithBalancedLineLengths (attributed, hintMaxWidth);
+    hintBubble.setPosition (area);
+    hintBubble.setAlpha (1.0f);
+    hintBubble.setVisible (true);
+    const auto now = hintBubble.clock ? hintBubble.clock() : (juce::int64) juce::Time::getMillisecondCounter();
+    hintBubble.expiryTime = now + hintShownMs;
+    hintBubble.deleteAfterUse = false;
+    hintBubble.mouseClickCounter = juce::Desktop::getInstance().getMouseButtonClickCounter() + 1048575;
+    hintBubble.startTimer (hintTimerMs);
+}
 
 void QELAudioProcessorEditorBase::cancelInputCalibration()
 {

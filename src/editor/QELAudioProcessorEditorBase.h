@@ -1,11 +1,19 @@
 #pragma once
 
+#include "editor/AboutComponent.h"
+#include "editor/BubbleMessageComponent.h"
 #include "editor/EditorDialogs.h"
+#include "editor/HintClient.h"
+#include "editor/InputCalibrationComponent.h"
 #include "editor/PluginSettings.h"
 #include "editor/QELComponentInitializer.h"
 #include "editor/QELMainContainerComponent.h"
 #include "editor/QELMidiLearnComponent.h"
 #include "editor/QELMidiMappingsComponent.h"
+#include "editor/QELSimpleImageButton.h"
+#include "editor/QELSlider.h"
+#include "editor/QELTempoBoxComponent.h"
+#include "editor/QELTextButton.h"
 
 #include <juce_audio_processors/juce_audio_processors.h>
 
@@ -24,7 +32,12 @@ struct QELMidiMapping;
     widget set-up hooks, the shared views and a 33 ms tick that product editors extend.
 
     Members are declared in construction order; destruction runs in reverse. */
-class QELAudioProcessorEditorBase : public juce::AudioProcessorEditor, public juce::Button::Listener, public juce::Timer
+class QELAudioProcessorEditorBase : public juce::AudioProcessorEditor,
+                                    public juce::Button::Listener,
+                                    public juce::Timer,
+                                    public juce::InputCalibrationListener,
+                                    public juce::ContextualHelpManager,
+                                    public juce::QELTempoBoxComponent::TempoListener
 {
 public:
     /** One entry of the size table. */
@@ -33,16 +46,6 @@ public:
         int id = -1;
         juce::String name;
         float scale = 1.0f;
-    };
-
-    /** A popup-menu look-and-feel with one font height that the editor changes as it scales. */
-    class PopupLookAndFeel : public juce::LookAndFeel_V4
-    {
-    public:
-        /** A plain font of fontHeight. */
-        juce::Font getPopupMenuFont() override { return juce::Font (fontHeight); }
-
-        float fontHeight = 32.0f;
     };
 
     QELAudioProcessorEditorBase (QELAudioProcessorBase* processor, const juce::String& company,
@@ -70,10 +73,10 @@ public:
 
     //==============================================================================
     /** Shows a hint bubble pointing at target. */
-    virtual void showHint (juce::Component* target, juce::String text);
+    void showHint (juce::Component* target, juce::String text) override;
 
     /** Tells the processor the user cancelled the input calibration. */
-    virtual void cancelInputCalibration();
+    void cancelInputCalibration() override;
 
     /** The 33 ms tick: runs updateUI. */
     void timerCallback() override;
@@ -82,13 +85,17 @@ public:
     void buttonClicked (juce::Button*) override {}
 
     /** Hands a tempo from the tempo box to the processor. */
-    virtual void onTempoChange (float bpm);
+    void onTempoChange (float bpm) override;
 
     /** Per-tick work: the MIDI-learn overlay, then a repaint when repaintEveryTick is set. */
     virtual void updateUI();
 
     /** Hook for double-clicks and Ctrl-releases on listened components; does nothing here. */
     virtual void resolveButtonDoubleClick (juce::Component*) {}
+
+    /** Sets up a parameter slider for this editor: the target of the sliderSetup hook. */
+    virtual void setupQELSlider (juce::QELSlider& slider, juce::Component* parent, juce::LookAndFeel* lookAndFeel,
+                                 juce::Slider::SliderStyle style);
 
     /** Applies a scale: one transform over the face, or a new layout at the scale. */
     virtual void setPluginScale (float scale, bool force);
@@ -130,8 +137,11 @@ public:
     /** A note number's text as the learn overlay shows it, "(C3)" for 60; empty outside 0..127. */
     static juce::String noteTextFor (int noteNumber);
 
-protected:
-    /** Runs the MIDI-learn callback: arms learning in the processor with the given template. */
+    /** Sets up an image button for this editor: the target of the buttonSetup hook. */
+    void setupImageButton (juce::QELSimpleImageButton& button, juce::Component* parent, juce::Image& normal,
+                           juce::Image& over, juce::Image& down);
+
+    /** The MIDI-learn callback of every control: arms learning in the processor with the template. */
     void learnMidiMapping (const juce::QELMidiMapping& mapping);
 
 private:
@@ -142,20 +152,20 @@ public:
     std::unique_ptr<QELComponentInitializer> initializer; // 1
     QELMainContainerComponent mainContainer;              // 2
     juce::Component presetMenu;                           // 3 generic preset bar
-    juce::Component aboutBox;                             // 4
+    juce::AboutComponent aboutBox;                        // 4
     juce::QELMidiMappingsComponent midiMappingsView;      // 5
     juce::QELMidiLearnComponent midiLearnOverlay;         // 6
-    juce::Component tempoBox;                             // 7
+    juce::QELTempoBoxComponent tempoBox;                  // 7
     QEL::PluginSettings pluginSettings;                   // 8
     bool repaintEveryTick = true;                         // 9
     bool useTransformScaling = false;                     // 10
     bool presetsInOptionsMenu = true;                     // 11
     juce::ComboBox sizeCombo;                             // 12
     std::unique_ptr<juce::PopupMenu> optionsMenu;         // 13
-    juce::Component calibration;                          // 14
+    juce::InputCalibrationComponent calibration;          // 14
     std::unordered_map<int, SizeElement> sizes;           // 15
-    PopupLookAndFeel popupLookAndFeel;                    // 16
-    juce::Component hintBubble;                           // 17
+    QEL::PopupMenuLookAndFeel popupLookAndFeel;           // 16
+    QEL::BubbleMessageComponent hintBubble;               // 17
     float layoutScale = -1.0f;                            // 18
     bool contextMenusEnabled = false;                     // 19
     juce::TooltipWindow tooltipWindow { this, 100 };      // 20

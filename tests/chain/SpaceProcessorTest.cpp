@@ -252,7 +252,7 @@ juce::AudioBuffer<float> impulseResponse (SpaceProcessor& space, double seconds)
 
 TEST (SpaceReverb, EveryTypeRingsAfterAnImpulseAndDiesAway)
 {
-    for (int type : { 1, 2, 4 })
+    for (int type : { 1, 2, 3, 4 })
     {
         SCOPED_TRACE (type);
         SpaceProcessor space;

@@ -178,6 +178,15 @@ protected:
         }
     }
 
+    /** Builds a reverb engine (which may allocate) and lets it take over, so automation reaches a running room. */
+    void startReverb()
+    {
+        auto* type = processor.parameters.getParameter ("paramSpaceReverbType");
+        type->setValueNotifyingHost (type->convertTo0to1 (3.0f));
+        for (int i = 0; i < 50; ++i)
+            process();
+    }
+
     void process()
     {
         fill();
@@ -240,10 +249,28 @@ TEST_F (AudioThreadAllocation, SteadyProcessingAtDefaultsAllocatesNothing)
     EXPECT_EQ (count.releases(), 0);
 }
 
+// The host's bypass, and leaving it again, keep the heap untouched too.
+TEST_F (AudioThreadAllocation, HostBypassAllocatesNothing)
+{
+    HeapCount count;
+    for (int i = 0; i < 400; ++i)
+    {
+        fill();
+        if ((i / 100) % 2 == 0)
+            processor.processBlockBypassed (buffer, midi);
+        else
+            processor.processBlock (buffer, midi);
+    }
+
+    EXPECT_EQ (count.allocations(), 0);
+    EXPECT_EQ (count.releases(), 0);
+}
+
 // Every parameter in turn sweeps its range block by block, the way host automation arrives,
 // including toggles flipping and choices stepping through every entry.
 TEST_F (AudioThreadAllocation, AutomatingEveryParameterAllocatesNothing)
 {
+    startReverb();
     juce::StringArray allocating;
     for (auto* parameter : processor.getParameters())
     {
@@ -275,6 +302,7 @@ TEST_F (AudioThreadAllocation, AutomatingEveryParameterAllocatesNothing)
 // All parameters at once, at random, every block.
 TEST_F (AudioThreadAllocation, RandomAutomationOfAllParametersAllocatesNothing)
 {
+    startReverb();
     juce::Array<juce::AudioProcessorParameter*> automatable;
     for (auto* parameter : processor.getParameters())
         if (const auto id = idOf (parameter); id.isNotEmpty() && ! allowedToAllocate.contains (id))

@@ -156,8 +156,9 @@ TEST_F (EditorTest, FrameIsOpaqueBlackWithItsViewsHiddenInTheMainContainer)
     EXPECT_FALSE (e.mainContainer.bottomBar.isVisible());
     EXPECT_EQ (e.mainContainer.viewContainer.getBounds(), juce::Rectangle<int> (0, 0, 1300, 800));
 
-    for (juce::Component* view : { &e.aboutBox, (juce::Component*) &e.midiMappingsView,
-                                   (juce::Component*) &e.midiLearnOverlay, &e.calibration, &e.hintBubble })
+    const juce::Array<juce::Component*> views { &e.aboutBox, &e.midiMappingsView, &e.midiLearnOverlay, &e.calibration,
+                                                &e.hintBubble };
+    for (auto* view : views)
     {
         EXPECT_EQ (view->getParentComponent(), &e.mainContainer);
         EXPECT_FALSE (view->isVisible());
@@ -197,9 +198,12 @@ TEST_F (EditorTest, DoubleClickAndCtrlReleaseOnThePanelReachTheHook)
     EXPECT_EQ (e.resolved, juce::Array<juce::Component*> ({ &e.mainPanel, &e.mainPanel }));
 }
 
-TEST_F (EditorTest, LampsRepaintOnlyWhenTheirStateChanges)
+TEST_F (EditorTest, LampsRepaintOnlyWhenTheirStateChangesAndTheMeterFollowsTheChain)
 {
     auto& e = open();
+    e.updateUI();
+    EXPECT_EQ (e.mainPanel.getGainReductionMeter().getLastGain(),
+               processor->tessaroProcessor.compressProcessor.getMeterGain());
     auto& lamp = e.mainPanel.getDeEssLamp();
     const int before = lamp.getRepaintRequests();
     for (int i = 0; i < 5; ++i)
@@ -220,8 +224,13 @@ TEST_F (EditorTest, HelpMenuAndManual)
     EXPECT_FALSE (entries[2].isEnabled);
     EXPECT_EQ (entries[2].colour, juce::Colour (0xff808080));
 
-    EXPECT_EQ (e.getManualFile(),
-               sandbox.folder.getChildFile (".local/share/Orvane/Orvane Tessaro/Orvane Tessaro Manual.pdf"));
+    const auto manual = sandbox.folder.getChildFile (".local/share/Orvane/Orvane Tessaro/Orvane Tessaro Manual.pdf");
+    EXPECT_EQ (e.aboutBox.manualPath, manual.getFullPathName());
+    EXPECT_FALSE (e.aboutBox.manualButton.isVisible());
+    close();
+
+    manual.create();
+    EXPECT_TRUE (open().aboutBox.manualButton.isVisible());
 }
 
 TEST (EditorNames, WrapperTypeNames)

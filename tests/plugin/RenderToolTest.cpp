@@ -89,6 +89,8 @@ namespace
             "--in /a/in.wav --out",
             "--in --out /a/out.wav",
             "--in /a/in.wav --out /a/out.wav stray",
+            "--editor-png /a/e.png --in /a/in.wav",
+            "--editor-png",
         };
 
         for (const auto* commandLine : refused)
@@ -99,6 +101,15 @@ namespace
             EXPECT_TRUE (result.failed());
             EXPECT_TRUE (result.getErrorMessage().isNotEmpty());
         }
+    }
+
+    TEST (RenderOptions, EditorPictureAloneNeedsNoAudioFiles)
+    {
+        RenderOptions options;
+        ASSERT_TRUE (RenderOptions::parse (words ("--editor-png /a/e.png"), juce::File ("/b/T.vst3"), options).wasOk());
+        EXPECT_EQ (options.editorImage.getFullPathName(), "/a/e.png");
+        EXPECT_EQ (options.input, juce::File());
+        EXPECT_TRUE (RenderOptions::parse (words ("--editor-png /a/e.png"), {}, options).failed());
     }
 
     TEST (RenderOptions, HelpNeedsNothingElse)

@@ -42,18 +42,32 @@ namespace
         }
     };
 
-    /** Index of the largest absolute sample of a channel. */
-    int peakIndex (const juce::AudioBuffer<float>& buffer, int channel)
+    /** Index of the first sample of a channel louder than -60 dBFS; -1 when there is none. */
+    int onsetIndex (const juce::AudioBuffer<float>& buffer, int channel)
     {
-        int best = 0;
-        for (int n = 1; n < buffer.getNumSamples(); ++n)
-            if (std::abs (buffer.getSample (channel, n)) > std::abs (buffer.getSample (channel, best)))
-                best = n;
-        return best;
+        for (int n = 0; n < buffer.getNumSamples(); ++n)
+            if (std::abs (buffer.getSample (channel, n)) > 1.0e-3f)
+                return n;
+        return -1;
+    }
+
+    /** Share of a channel's energy within [start, start + length). */
+    double energyShare (const juce::AudioBuffer<float>& buffer, int channel, int start, int length)
+    {
+        double inside = 0.0, total = 0.0;
+        for (int n = 0; n < buffer.getNumSamples(); ++n)
+        {
+            const double e = (double) buffer.getSample (channel, n) * buffer.getSample (channel, n);
+            total += e;
+            if (n >= start && n < start + length)
+                inside += e;
+        }
+        return total > 0.0 ? inside / total : 0.0;
     }
 
     // An impulse comes out at exactly the latency the plug-in reports, whatever blend of wet and
     // dry the settings produce, so the host's delay compensation lines the track up with the others.
+    // The chain's filters may spread it over a few samples (all-pass crossovers), never ahead of time.
     TEST_P (Vst3Latency, ImpulseArrivesAtTheReportedLatency)
     {
         plugin->prepareToPlay (sampleRate, blockSize);
@@ -69,9 +83,10 @@ namespace
         for (int ch = 0; ch < 2; ++ch)
         {
             SCOPED_TRACE ("channel " + std::to_string (ch));
-            EXPECT_EQ (peakIndex (response, ch), latency);
+            EXPECT_EQ (onsetIndex (response, ch), latency);
             EXPECT_LE (Audio::peak (response, ch, 0, latency), early);
-            EXPECT_GE (Audio::peak (response, ch, latency, latency + 1), 0.25f);
+            // One arrival, not a wet and a dry copy apart: the energy sits in the first 1.5 ms.
+            EXPECT_GE (energyShare (response, ch, latency, 64), 0.9);
         }
     }
 

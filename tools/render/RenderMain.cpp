@@ -1,3 +1,5 @@
+#include "render/EditorSnapshot.h"
+#include "render/PluginHost.h"
 #include "render/RenderJob.h"
 #include "render/RenderOptions.h"
 
@@ -16,6 +18,15 @@ juce::File defaultPlugin()
 {
     const juce::String built (TESSARO_VST3_BUNDLE_PATH);
     return built.isNotEmpty() ? juce::File (built) : juce::File();
+}
+
+juce::Result writeEditorPicture (const tessaro::render::RenderOptions& options)
+{
+    juce::String error;
+    auto plugin = tessaro::render::PluginHost::load (options.plugin, 44100.0, options.blockSize, error);
+    if (plugin == nullptr)
+        return juce::Result::fail (error);
+    return tessaro::render::EditorSnapshot::writePng (*plugin, options.editorImage);
 }
 } // namespace
 
@@ -40,6 +51,18 @@ int main (int argc, char* argv[])
     {
         std::cout << tessaro::render::RenderOptions::usage();
         return 0;
+    }
+
+    if (options.editorImage != juce::File())
+    {
+        if (const auto written = writeEditorPicture (options); written.failed())
+        {
+            std::cerr << "tessaro_render: " << written.getErrorMessage() << "\n";
+            return exitFailure;
+        }
+        std::cout << "Editor picture: " << options.editorImage.getFullPathName() << "\n";
+        if (options.input == juce::File())
+            return 0;
     }
 
     tessaro::render::RenderJob job (options);

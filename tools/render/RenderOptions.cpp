@@ -42,6 +42,8 @@ namespace
             options.output = juce::File::getCurrentWorkingDirectory().getChildFile (value);
         else if (option == "--set")
             return parseSetting (value, options);
+        else if (option == "--editor-png")
+            options.editorImage = juce::File::getCurrentWorkingDirectory().getChildFile (value);
         else if (option == "--block")
         {
             if (! isWholeNumber (value) || value.length() > 6 || value.getIntValue() < 1 ||
@@ -69,6 +71,8 @@ namespace
 
     juce::Result checkComplete (const RenderOptions& options)
     {
+        if (options.editorImage != juce::File() && options.input == juce::File() && options.output == juce::File())
+            return options.plugin == juce::File() ? juce::Result::fail ("--plugin is missing") : juce::Result::ok();
         if (options.input == juce::File())
             return juce::Result::fail ("--in is missing");
         if (options.output == juce::File())
@@ -119,6 +123,7 @@ juce::String RenderOptions::usage()
 {
     return "Usage: tessaro_render [--plugin <bundle.vst3>] --in <in.wav> --out <out.wav>\n"
            "                      [--set <paramId>=<value> ...] [--block 512] [--rate 44100] [--bpm 120] [--raw]\n"
+           "                      [--editor-png <editor.png>]\n"
            "\n"
            "Renders a WAV through a VST3 plug-in as a host would and prints a short report.\n"
            "  --plugin  the .vst3 bundle (default: the one built next to this tool)\n"
@@ -128,6 +133,9 @@ juce::String RenderOptions::usage()
            "  --block   samples per host block\n"
            "  --rate    processing and output rate; the input is resampled when it differs\n"
            "  --bpm     tempo reported by the play head\n"
-           "  --raw     keep the plug-in's latency in the output instead of removing it\n";
+           "  --raw     keep the plug-in's latency in the output instead of removing it\n"
+           "  --editor-png  open the plug-in's editor in a window and save a picture of it\n"
+           "            (needs a display: run under xvfb-run where there is none); --in and --out\n"
+           "            may then be left out\n";
 }
 } // namespace tessaro::render

@@ -25,6 +25,7 @@ struct RenderOptions
     double bpm = 120.0;            // tempo the play head reports
     bool compensateLatency = true; // drop the reported latency so the output lines up with the input
     bool showHelp = false;         // --help was given: nothing else is checked
+    juce::File editorImage;        // --editor-png: a picture of the editor in a window; --in and --out optional
 
     /** Reads the arguments (without the program name). `defaultPlugin` is used when --plugin is absent. */
     static juce::Result parse (const juce::StringArray& arguments, const juce::File& defaultPlugin,

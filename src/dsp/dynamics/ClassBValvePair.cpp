@@ -1,6 +1,7 @@
 #include "dsp/dynamics/ClassBValvePair.h"
 
 #include "dsp/dynamics/ClassAValve.h"
+#include "dsp/dynamics/DspConstants.h"
 
 #include <cmath>
 
@@ -139,7 +140,7 @@ double ClassBValvePair::processSample (double x, int channel) noexcept
         parameters.waveshaper == 1 ? polettiWaveshapers[channel].shape (d) : pirkleWaveshapers[channel].shape (d);
     double y = highPasses[channel].processSample (s);
     y = lowPasses[channel].processSample (y);
-    return y * parameters.outputGain;
+    return flushTiny (y * parameters.outputGain);
 }
 
 void ClassBValvePair::processImpl (float* const* channels, int numSamples, int, int numOutputChannels)

@@ -18,6 +18,15 @@ public:
                           bool highPass) = 0;
 };
 
+/** States below this (-300 dB) are set to zero, so a decaying tail ends in zeros, never in subnormal floats. */
+inline constexpr float dualFilterFloor = 1.0e-15f;
+
+/** x, or 0 when its magnitude is below dualFilterFloor. */
+inline float flushBelowFloor (float x) noexcept
+{
+    return (x < dualFilterFloor && x > -dualFilterFloor) ? 0.0f : x;
+}
+
 /** The smoothing coefficient of the pole filters: the cut-off scaled to the rate, at most 1. */
 inline float poleCoefficient (float sampleTime, float cutoff) noexcept
 {
@@ -44,7 +53,7 @@ public:
 
         for (auto& s : state)
         {
-            s += k * (stageInput - s);
+            s = flushBelowFloor (s + k * (stageInput - s));
             stageInput = s;
         }
 
@@ -86,8 +95,8 @@ public:
 
         const float x = (float) (0.9 * (double) in);
         const float high = x - low - band;
-        band += f * high;
-        low += f * band;
+        band = flushBelowFloor (band + f * high);
+        low = flushBelowFloor (low + f * band);
         return highPass ? high : low;
     }
 

@@ -1,5 +1,7 @@
 #include "dsp/dynamics/QELStereoizerProcessor.h"
 
+#include "dsp/dynamics/DspConstants.h"
+
 #include <cmath>
 
 namespace
@@ -8,10 +10,10 @@ constexpr double pi = 3.141592653589793;
 constexpr double allPassFrequencies[] = { 354.0, 455.0, 953.0, 870.0 };
 constexpr float amountRampSeconds = 0.05f;
 
-/** Zero and subnormal values become 0. */
+/** Values too small for a normal float become 0, so a decaying tail never leaves subnormal floats. */
 double flushSubnormal (double x) noexcept
 {
-    return std::fpclassify (x) == FP_SUBNORMAL ? 0.0 : x;
+    return QEL::flushTiny (x);
 }
 
 QELStereoizerProcessor::Section allPassSection (double hz)
@@ -108,8 +110,8 @@ void QELStereoizerProcessor::processStereoizer (double& left, double& right, int
 
     if (! stereo)
         right = left;
-    left = (left + side) * outputGain;
-    right = (right - side) * outputGain;
+    left = flushSubnormal ((left + side) * outputGain);
+    right = flushSubnormal ((right - side) * outputGain);
 }
 
 void QELStereoizerProcessor::processImpl (const float* const*, float* const* out, int numSamples, int numInputChannels,

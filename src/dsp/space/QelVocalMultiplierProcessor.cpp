@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace
 {
@@ -171,6 +172,10 @@ void QelVocalMultiplierProcessor::prepare (const juce::dsp::ProcessSpec& spec)
     stereoizer.prepare (spec);
 
     updateFilters();
+    // A filter sizes its state on its first reset; do that here, not when the voice starts on the audio thread.
+    octavePreFilter.reset();
+    octavePostFilter.reset();
+    stereoCopyHighPass.reset();
     allocateScratch ((int) spec.maximumBlockSize);
 }
 
@@ -369,6 +374,12 @@ void QelVocalMultiplierProcessor::processChunk (float* const* out, int numSample
     widthStage.process (bus, bus, numSamples, numChannels, numChannels);
 
     mixVoiceBus (out, numSamples, numChannels);
+
+    // The decaying tails of the voices' filters and shifters end in zeros, never in subnormal floats.
+    for (int c = 0; c < numChannels; ++c)
+        for (int i = 0; i < numSamples; ++i)
+            if (std::abs (out[c][i]) < std::numeric_limits<float>::min())
+                out[c][i] = 0.0f;
 }
 
 void QelVocalMultiplierProcessor::processOctaveVoice (const float* const* input, int numSamples, int numChannels)

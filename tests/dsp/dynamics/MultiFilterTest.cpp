@@ -129,3 +129,39 @@ TEST (MultiFilter, CrossfadeIsContinuous)
     }
     EXPECT_LT (largestJump, 0.05f);
 }
+
+// Every kind, low- and high-pass: a loud burst, then a long silence that must end in silence with no NaN
+// or subnormal value on the way.
+TEST (MultiFilter, LongSilenceAfterABurstEndsCleanlyForEveryKind)
+{
+    const float sampleTime = 1.0f / 48000.0f;
+    const auto burst = blocksignals::noise (12000, 0.9f);
+
+    for (int kind = 0; kind < 4; ++kind)
+        for (bool highPass : { false, true })
+        {
+            juce::MultiFilter multi;
+            multi.setFilterType (kind);
+            int firstBad = -1;
+            float lastSecondPeak = 0.0f;
+
+            for (int i = 0; i < 8 * 48000; ++i)
+            {
+                float left = i < (int) burst.size() ? burst[(size_t) i] : 0.0f;
+                float right = -left;
+                multi.Process (sampleTime, left, right, 0.3f, highPass);
+
+                for (float v : { left, right })
+                {
+                    const auto kindOfValue = std::fpclassify (v);
+                    if (firstBad < 0 &&
+                        (kindOfValue == FP_NAN || kindOfValue == FP_INFINITE || kindOfValue == FP_SUBNORMAL))
+                        firstBad = i;
+                    if (i >= 7 * 48000)
+                        lastSecondPeak = std::max (lastSecondPeak, std::abs (v));
+                }
+            }
+            EXPECT_EQ (firstBad, -1) << "kind " << kind << (highPass ? " high-pass" : " low-pass");
+            EXPECT_LT (lastSecondPeak, 1.0e-6f) << "kind " << kind << (highPass ? " high-pass" : " low-pass");
+        }
+}

@@ -4,6 +4,8 @@
 
 #include "dsp/dynamics/DynamicsSignals.h"
 
+#include "SpokenPhrase.h"
+
 #include <gtest/gtest.h>
 #include <juce_audio_formats/juce_audio_formats.h>
 
@@ -15,41 +17,10 @@ namespace
 {
 using namespace dynamics_signals;
 
-/** A phrase spoken by espeak-ng (mono, its own rate), rendered once; empty when espeak-ng is missing. */
-struct Phrase
+/** The phrase every test here speaks, rendered once; empty when espeak-ng is missing. */
+const test_support::SpokenPhrase& spokenPhrase()
 {
-    std::vector<float> samples;
-    double sampleRate = 0.0;
-};
-
-const Phrase& spokenPhrase()
-{
-    static const Phrase phrase = []
-    {
-        Phrase result;
-        const auto file = juce::File::createTempFile (".wav");
-        juce::ChildProcess speaker;
-        const juce::StringArray command { "espeak-ng", "-w", file.getFullPathName(),
-                                          "Loud words, then a quiet whisper, and loud again." };
-
-        if (speaker.start (command) && speaker.waitForProcessToFinish (20000) && speaker.getExitCode() == 0)
-        {
-            juce::WavAudioFormat wav;
-            std::unique_ptr<juce::AudioFormatReader> reader (
-                wav.createReaderFor (file.createInputStream().release(), true));
-
-            if (reader != nullptr && reader->lengthInSamples > 0)
-            {
-                juce::AudioBuffer<float> buffer (1, (int) reader->lengthInSamples);
-                reader->read (&buffer, 0, buffer.getNumSamples(), 0, true, false);
-                result.samples.assign (buffer.getReadPointer (0), buffer.getReadPointer (0) + buffer.getNumSamples());
-                result.sampleRate = reader->sampleRate;
-            }
-        }
-
-        file.deleteFile();
-        return result;
-    }();
+    static const auto phrase = test_support::speak ("Loud words, then a quiet whisper, and loud again.");
     return phrase;
 }
 

@@ -2,6 +2,8 @@
 
 #include "dsp/space/SpaceTestSignals.h"
 
+#include "SpokenPhrase.h"
+
 #include <gtest/gtest.h>
 #include <juce_audio_formats/juce_audio_formats.h>
 
@@ -348,46 +350,29 @@ TEST (QelVocalMultiplier, VoiceCountLevelAndBaseDelaysFollowTheAmount)
 
     for (std::size_t i = 0; i < 7; ++i)
         EXPECT_NEAR (multiplier.voiceDelayTimes[i].getTargetValue(), expected[i], 1.0e-4f) << i;
+
+    // Six voices at Spread 100 fan out from hard left to hard right, detuned evenly across +-0.09 semitone.
+    multiplier.prepare ({ 48000.0, 512, 2 });
+    juce::AudioBuffer<float> silence (2, 512);
+    silence.clear();
+    multiplier.process (silence.getArrayOfWritePointers(), silence.getArrayOfWritePointers(), 512, 2, 2);
+    const float pans[] = { -1.0f, -0.6f, -0.2f, 0.2f, 0.6f, 1.0f };
+    const float detunes[] = { -0.09f, -0.054f, -0.018f, 0.018f, 0.054f, 0.09f };
+
+    for (std::size_t i = 0; i < 6; ++i)
+    {
+        EXPECT_NEAR (multiplier.voicePans[i].getTargetValue(), pans[i], 1.0e-6f) << i;
+        EXPECT_NEAR (multiplier.voiceDetunes[i].getTargetValue(), detunes[i], 1.0e-6f) << i;
+    }
 }
 } // namespace
 
 namespace
 {
-/** A phrase spoken by espeak-ng (mono, at its own rate); empty when espeak-ng is missing. */
-struct Phrase
+/** The phrase the octave voice sings, rendered once; empty when espeak-ng is missing. */
+const test_support::SpokenPhrase& spokenPhrase()
 {
-    std::vector<float> samples;
-    double sampleRate = 0.0;
-};
-
-const Phrase& spokenPhrase()
-{
-    static const Phrase phrase = []
-    {
-        Phrase result;
-        const auto file = juce::File::createTempFile (".wav");
-        juce::ChildProcess speaker;
-        const juce::StringArray command { "espeak-ng", "-w", file.getFullPathName(),
-                                          "Many voices sing along with one singer tonight." };
-
-        if (speaker.start (command) && speaker.waitForProcessToFinish (20000) && speaker.getExitCode() == 0)
-        {
-            juce::WavAudioFormat wav;
-            std::unique_ptr<juce::AudioFormatReader> reader (
-                wav.createReaderFor (file.createInputStream().release(), true));
-
-            if (reader != nullptr && reader->lengthInSamples > 0)
-            {
-                juce::AudioBuffer<float> buffer (1, (int) reader->lengthInSamples);
-                reader->read (&buffer, 0, buffer.getNumSamples(), 0, true, false);
-                result.samples.assign (buffer.getReadPointer (0), buffer.getReadPointer (0) + buffer.getNumSamples());
-                result.sampleRate = reader->sampleRate;
-            }
-        }
-
-        file.deleteFile();
-        return result;
-    }();
+    static const auto phrase = test_support::speak ("Many voices sing along with one singer tonight.");
     return phrase;
 }
 

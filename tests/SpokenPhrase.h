@@ -1,0 +1,43 @@
+#pragma once
+
+#include <juce_audio_formats/juce_audio_formats.h>
+
+#include <memory>
+#include <vector>
+
+namespace test_support
+{
+/** A phrase spoken by espeak-ng: mono samples at the speaker's own rate. */
+struct SpokenPhrase
+{
+    std::vector<float> samples;
+    double sampleRate = 0.0;
+};
+
+/** Has espeak-ng speak the text; the result is empty when espeak-ng is missing or fails. */
+inline SpokenPhrase speak (const juce::String& text)
+{
+    SpokenPhrase result;
+    const auto file = juce::File::createTempFile (".wav");
+    juce::ChildProcess speaker;
+    const juce::StringArray command { "espeak-ng", "-w", file.getFullPathName(), text };
+
+    if (speaker.start (command) && speaker.waitForProcessToFinish (20000) && speaker.getExitCode() == 0)
+    {
+        juce::WavAudioFormat wav;
+        std::unique_ptr<juce::AudioFormatReader> reader (
+            wav.createReaderFor (file.createInputStream().release(), true));
+
+        if (reader != nullptr && reader->lengthInSamples > 0)
+        {
+            juce::AudioBuffer<float> buffer (1, (int) reader->lengthInSamples);
+            reader->read (&buffer, 0, buffer.getNumSamples(), 0, true, false);
+            result.samples.assign (buffer.getReadPointer (0), buffer.getReadPointer (0) + buffer.getNumSamples());
+            result.sampleRate = reader->sampleRate;
+        }
+    }
+
+    file.deleteFile();
+    return result;
+}
+} // namespace test_support
