@@ -12,7 +12,7 @@ void FilterProcessor::applyRecord()
 {
     QEL::FilterData record;
     record.bandId = -1;
-    record.frequency = frequency.load();
+    record.frequency = std::min (frequency.load(), (float) (0.49 * preparedRate.load())); // below Nyquist
     record.gain = gainFactor.load();
     record.q = quality.load();
     record.slope = 0;
@@ -32,6 +32,8 @@ void FilterProcessor::applyRecord()
 void FilterProcessor::prepare (const juce::dsp::ProcessSpec& spec)
 {
     juce::QELProcessorBase::prepare (spec);
+    preparedRate.store (spec.sampleRate);
+    applyRecord();
     band.prepare (spec);
 }
 

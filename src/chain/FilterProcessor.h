@@ -36,6 +36,7 @@ public:
 private:
     void applyRecord();
 
+    std::atomic<double> preparedRate { 44100.0 };
     std::atomic<float> frequency { 20.0f };
     std::atomic<float> gainFactor { 1.0f };
     std::atomic<float> quality { 0.707f };

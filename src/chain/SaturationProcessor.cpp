@@ -14,6 +14,14 @@ SaturationProcessor::SaturationProcessor()
     setDrive (0.0f);
 }
 
+// The clean pair's 20480 Hz low-pass sits above Nyquist at low rates, where it would ring to infinity:
+// it is kept just below Nyquist there and unchanged from 44.1 kHz up.
+QEL::ClassBValveParameters SaturationProcessor::cleanRecord (double rate)
+{
+    const double lowPass = std::min (20480.0, 0.49 * rate);
+    return { 0u, 10.0, lowPass, 1.0, 0.8, -1.5, 1.5, 0.5, 1.2, 1.7, 23.6, 0.5, 4.0, 1.01, 0.0, 0.0 };
+}
+
 void SaturationProcessor::setType (int newType)
 {
     type.store (newType);
@@ -42,6 +50,7 @@ void SaturationProcessor::prepare (const juce::dsp::ProcessSpec& spec)
     tape.prepare (spec);
     warm.prepare (spec);
     broken.prepare (spec);
+    clean.setParameters (cleanRecord (spec.sampleRate));
     clean.prepare (spec);
     dry.setSize (std::max (2, (int) spec.numChannels), std::max (1, (int) spec.maximumBlockSize));
 }

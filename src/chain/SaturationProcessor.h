@@ -46,6 +46,9 @@ public:
     QEL::ClassAValve warm, broken;
     QEL::ClassBValvePair clean;
 
+    /** The clean pair's record for a rate. */
+    static QEL::ClassBValveParameters cleanRecord (double rate);
+
 private:
     std::atomic<int> type { off };
     std::atomic<float> driveDb { 0.0f };

@@ -99,7 +99,7 @@ void ShelfPassFilterProcessor::designFilters()
 
     using Design = juce::dsp::IIR::ArrayCoefficients<float>;
     const bool low = type.load() == lowBand;
-    const float hz = juce::jlimit (2.0f, (float) (sampleRate * 0.499), frequency.load());
+    const float hz = juce::jlimit (2.0f, (float) (sampleRate * 0.49), frequency.load());
     const float q = std::max (quality.load(), 0.01f);
     const float factor = std::max (gainFactor.load(), 1.0e-15f);
 

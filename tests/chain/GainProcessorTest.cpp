@@ -144,3 +144,20 @@ TEST (GainModule, TheLimiterDelaysByItsLookAheadAndHoldsPeaksDown)
         EXPECT_EQ (g.getLatencyInSamples(), 0) << "off reports 0 at once";
     }
 }
+
+TEST (GainModule, EveryTypeStaysFiniteAtTheLowestRate)
+{
+    for (int type = SaturationProcessor::vintageTape; type <= SaturationProcessor::brokenTube; ++type)
+    {
+        GainProcessor g;
+        g.prepare ({ 22050.0, 256, 2 });
+        g.setType (type);
+        g.setDrive (100.0f);
+        auto buffer = sine (440.0, 22050.0, 22050, 0.5f);
+        runInBlocks (g, buffer, 256);
+        bool finite = true;
+        for (int i = 0; i < buffer.getNumSamples(); ++i)
+            finite = finite && std::isfinite (buffer.getSample (0, i));
+        EXPECT_TRUE (finite) << "type " << type;
+    }
+}

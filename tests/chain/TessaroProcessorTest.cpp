@@ -205,3 +205,37 @@ TEST (TessaroProcessor, ATempoOfZeroKeepsTheChainTempo)
     EXPECT_EQ (chain.tempo.load(), 90.0);
     EXPECT_EQ (chain.spaceProcessor.tempo.load(), 90.0);
 }
+
+TEST (TessaroProcessor, EveryModuleStaysFiniteAtTheLowestRate)
+{
+    TessaroProcessor chain;
+    chain.compressProcessor.setCompression (100.0f);
+    chain.enhanceProcessor.setAir (100.0f);
+    chain.enhanceProcessor.setDeEss (100.0f);
+    chain.enhanceProcessor.setDeNoise (50.0f);
+    chain.eqProcessor.setAdLib (true);
+    chain.eqProcessor.setHighGain (6.0f);
+    chain.eqProcessor.setHighFreq (22000.0f);
+    chain.eqProcessor.setMidFreq (22000.0f);
+    chain.eqProcessor.setMidGain (6.0f);
+    chain.multiplyProcessor.setAmount (100.0f);
+    chain.multiplyProcessor.setLow (50.0f);
+    chain.gainProcessor.setType (1);
+    chain.gainProcessor.setDrive (100.0f);
+    chain.prepare ({ 22050.0, 256, 2 });
+
+    const tessaro::dsp::ModuleProcessorBase* modules[] = { &chain.compressProcessor, &chain.enhanceProcessor,
+                                                           &chain.eqProcessor, &chain.multiplyProcessor,
+                                                           &chain.gainProcessor };
+    const char* names[] = { "Compress", "Enhance", "EQ", "Multiply", "Gain" };
+    for (size_t n = 0; n < std::size (modules); ++n)
+    {
+        auto* m = const_cast<tessaro::dsp::ModuleProcessorBase*> (modules[n]);
+        auto buffer = sine (440.0, 22050.0, 22050, 0.5f);
+        runInBlocks (*m, buffer, 256);
+        bool finite = true;
+        for (int i = 0; i < buffer.getNumSamples(); ++i)
+            finite = finite && std::isfinite (buffer.getSample (0, i)) && std::isfinite (buffer.getSample (1, i));
+        EXPECT_TRUE (finite) << names[n];
+    }
+}
