@@ -42,6 +42,16 @@ void runInBlocks (Block& block, juce::AudioBuffer<float>& buffer, int blockSize,
     }
 }
 
+/** The index of the first sample of largest magnitude on one channel. */
+inline int peakIndex (const juce::AudioBuffer<float>& buffer, int channel = 0)
+{
+    int best = 0;
+    for (int i = 1; i < buffer.getNumSamples(); ++i)
+        if (std::abs (buffer.getSample (channel, i)) > std::abs (buffer.getSample (channel, best)))
+            best = i;
+    return best;
+}
+
 /** The RMS level in dB of one channel from a sample on. */
 inline float rmsDb (const juce::AudioBuffer<float>& buffer, int channel, int from)
 {

@@ -14,15 +14,6 @@ std::unique_ptr<MultiplyProcessor> preparedMultiply (double rate = 44100.0, int 
     m->prepare ({ rate, (juce::uint32) blockSize, 2 });
     return m;
 }
-
-int peakIndex (const juce::AudioBuffer<float>& buffer, int channel)
-{
-    int best = 0;
-    for (int i = 1; i < buffer.getNumSamples(); ++i)
-        if (std::abs (buffer.getSample (channel, i)) > std::abs (buffer.getSample (channel, best)))
-            best = i;
-    return best;
-}
 } // namespace
 
 TEST (MultiplyModule, TheDrySignalComesAtTheLatencyOnEveryPathAndRate)

@@ -33,15 +33,6 @@ void settle (SpaceProcessor& space)
     chain_test::runInBlocks (space, silence, blockSize);
 }
 
-/** The index of the largest magnitude on the left channel. */
-int peakIndex (const juce::AudioBuffer<float>& buffer)
-{
-    const float* data = buffer.getReadPointer (0);
-    return (int) (std::max_element (data, data + buffer.getNumSamples(),
-                                    [] (float a, float b) { return std::abs (a) < std::abs (b); }) -
-                  data);
-}
-
 /** RMS in dB of (a - b) on the left channel from a sample on. */
 float differenceDb (const juce::AudioBuffer<float>& a, const juce::AudioBuffer<float>& b, int from)
 {
@@ -106,7 +97,7 @@ TEST (SpaceModule, FullAmountGivesOnlyTheEchoAtTheSyncedOrFreeTime)
 
         auto buffer = chain_test::impulse (30000);
         chain_test::runInBlocks (space, buffer, blockSize);
-        const int peak = peakIndex (buffer);
+        const int peak = chain_test::peakIndex (buffer);
         EXPECT_NEAR (peak, c.echoAt, 3);
         EXPECT_GT (std::abs (buffer.getSample (0, peak)), 0.1f);
         EXPECT_LT (buffer.getMagnitude (0, 0, c.echoAt - 50), 1.0e-4f) << "no dry signal ahead of the echo";

@@ -49,15 +49,6 @@ std::unique_ptr<TessaroProcessor> silentChain (double rate = 44100.0, int blockS
     chain->setReportedLatency (chain->getTotalLatencyInSamples());
     return chain;
 }
-
-int peakIndex (const juce::AudioBuffer<float>& buffer, int channel)
-{
-    int best = 0;
-    for (int i = 1; i < buffer.getNumSamples(); ++i)
-        if (std::abs (buffer.getSample (channel, i)) > std::abs (buffer.getSample (channel, best)))
-            best = i;
-    return best;
-}
 } // namespace
 
 TEST (TessaroProcessor, ANewChainListsTheDefaultOrder)
