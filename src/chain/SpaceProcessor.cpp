@@ -6,23 +6,6 @@ namespace
 {
     constexpr float blendRampSeconds = 0.05f;
     constexpr float pongAngle = 1.5707964f;
-
-    /** Copies the block into a buffer of at least numChannels x numSamples, growing it only if a block is
-        larger than prepared. */
-    void copyDry (juce::AudioBuffer<float>& dry, const float* const* in, int numSamples, int numChannels)
-    {
-        if (dry.getNumChannels() < numChannels || dry.getNumSamples() < numSamples)
-            dry.setSize (juce::jmax (numChannels, dry.getNumChannels()), juce::jmax (numSamples, dry.getNumSamples()));
-
-        for (int channel = 0; channel < numChannels; ++channel)
-            dry.copyFrom (channel, 0, in[channel], numSamples);
-    }
-
-    void prepareBlend (QEL::MixProcessor& blend, const juce::dsp::ProcessSpec& spec)
-    {
-        blend.rampSeconds = blendRampSeconds;
-        blend.prepare (spec);
-    }
 } // namespace
 
 //==============================================================================
@@ -123,18 +106,40 @@ void DelayProcessor::setType (int type)
 }
 
 //==============================================================================
-DelayWrapperProcessor::DelayWrapperProcessor()
+BlendedStageBase::BlendedStageBase()
 {
     blend.rampSeconds = blendRampSeconds;
     blend.setMix (0.0f);
 }
 
+void BlendedStageBase::prepareBlend (const juce::dsp::ProcessSpec& spec)
+{
+    blend.rampSeconds = blendRampSeconds;
+    blend.prepare (spec);
+    dry.setSize ((int) spec.numChannels, (int) spec.maximumBlockSize);
+}
+
+void BlendedStageBase::processBlended (juce::QELProcessorBase& effect, float* const* out, int numSamples,
+                                       int numInputChannels, int numOutputChannels)
+{
+    // Grows the dry copy only if a block is larger than prepared.
+    if (dry.getNumChannels() < numOutputChannels || dry.getNumSamples() < numSamples)
+        dry.setSize (juce::jmax (numOutputChannels, dry.getNumChannels()),
+                     juce::jmax (numSamples, dry.getNumSamples()));
+
+    for (int channel = 0; channel < numOutputChannels; ++channel)
+        dry.copyFrom (channel, 0, out[channel], numSamples);
+
+    effect.process (out, out, numSamples, numInputChannels, numOutputChannels);
+    blend.process (dry.getArrayOfReadPointers(), out, numSamples, numOutputChannels, numOutputChannels);
+}
+
+//==============================================================================
 void DelayWrapperProcessor::prepare (const juce::dsp::ProcessSpec& spec)
 {
     juce::QELProcessorBase::prepare (spec);
     delay.prepare (spec);
-    prepareBlend (blend, spec);
-    dry.setSize ((int) spec.numChannels, (int) spec.maximumBlockSize);
+    prepareBlend (spec);
 }
 
 void DelayWrapperProcessor::reset()
@@ -153,25 +158,20 @@ void DelayWrapperProcessor::setTempo (double bpm)
 void DelayWrapperProcessor::processImpl (const float* const*, float* const* out, int numSamples, int numInputChannels,
                                          int numOutputChannels)
 {
-    copyDry (dry, out, numSamples, numOutputChannels);
-    delay.process (out, out, numSamples, numInputChannels, numOutputChannels);
-    blend.process (dry.getArrayOfReadPointers(), out, numSamples, numOutputChannels, numOutputChannels);
+    processBlended (delay, out, numSamples, numInputChannels, numOutputChannels);
 }
 
 //==============================================================================
 ReverbWrapperProcessor::ReverbWrapperProcessor()
 {
     reverb.setBypass (false);
-    blend.rampSeconds = blendRampSeconds;
-    blend.setMix (0.0f);
 }
 
 void ReverbWrapperProcessor::prepare (const juce::dsp::ProcessSpec& spec)
 {
     juce::QELProcessorBase::prepare (spec);
     reverb.prepare (spec);
-    prepareBlend (blend, spec);
-    dry.setSize ((int) spec.numChannels, (int) spec.maximumBlockSize);
+    prepareBlend (spec);
 }
 
 void ReverbWrapperProcessor::reset()
@@ -188,9 +188,7 @@ void ReverbWrapperProcessor::setTempo (double bpm)
 void ReverbWrapperProcessor::processImpl (const float* const*, float* const* out, int numSamples, int numInputChannels,
                                           int numOutputChannels)
 {
-    copyDry (dry, out, numSamples, numOutputChannels);
-    reverb.process (out, out, numSamples, numInputChannels, numOutputChannels);
-    blend.process (dry.getArrayOfReadPointers(), out, numSamples, numOutputChannels, numOutputChannels);
+    processBlended (reverb, out, numSamples, numInputChannels, numOutputChannels);
 }
 
 //==============================================================================

@@ -53,12 +53,32 @@ private:
     std::atomic<float> modulation { 0.0f };
 };
 
+/** A stage that runs an effect in place and blends its own dry copy back in ("Amount"). */
+class BlendedStageBase : public juce::QELProcessorBase
+{
+public:
+    QEL::MixProcessor blend;
+
+protected:
+    /** Blend all dry, with a 50 ms ramp. */
+    BlendedStageBase();
+
+    /** The blend's preparation; sizes the dry copy. */
+    void prepareBlend (const juce::dsp::ProcessSpec& spec);
+    /** Copies the dry block, runs the effect in place, then blends the copy back. */
+    void processBlended (juce::QELProcessorBase& effect, float* const* out, int numSamples, int numInputChannels,
+                         int numOutputChannels);
+
+private:
+    juce::AudioBuffer<float> dry;
+};
+
 /** The delay with its own dry/wet blend ("Space - Delay - Amount"). */
-class DelayWrapperProcessor : public juce::QELProcessorBase
+class DelayWrapperProcessor : public BlendedStageBase
 {
 public:
     /** Blend all dry, with a 50 ms ramp. */
-    DelayWrapperProcessor();
+    DelayWrapperProcessor() = default;
 
     /** The base's, the delay's and the blend's preparation; sizes the dry copy. */
     void prepare (const juce::dsp::ProcessSpec& spec) override;
@@ -72,17 +92,13 @@ public:
     using juce::QELProcessorBase::processImpl;
 
     DelayProcessor delay;
-    QEL::MixProcessor blend;
-
-private:
-    juce::AudioBuffer<float> dry;
 };
 
 /** The reverb holder with its own dry/wet blend ("Space - Reverb - Amount"). */
-class ReverbWrapperProcessor : public juce::QELProcessorBase
+class ReverbWrapperProcessor : public BlendedStageBase
 {
 public:
-    /** Reverb off, blend all dry, with a 50 ms ramp. */
+    /** Reverb on, blend all dry, with a 50 ms ramp. */
     ReverbWrapperProcessor();
 
     /** The base's, the holder's and the blend's preparation; sizes the dry copy. */
@@ -97,10 +113,6 @@ public:
     using juce::QELProcessorBase::processImpl;
 
     ReverbProcessor reverb;
-    QEL::MixProcessor blend;
-
-private:
-    juce::AudioBuffer<float> dry;
 };
 
 /** The ambience module: a tempo-syncable echo with four characters, then a reverb of four types, each with
