@@ -31,6 +31,17 @@ double GainReductionProcessor::autoGainFactor (double slay) noexcept
     return slay <= 50.0 ? std::pow (10.0, (2.0 - slay / 5.0) / 20.0) : std::pow (10.0, -0.4);
 }
 
+double GainReductionProcessor::autoGainFactorFor (double slay) noexcept
+{
+    if (slay != slaySeen)
+    {
+        slaySeen = slay;
+        autoGainSeen = autoGainFactor (slay);
+    }
+
+    return autoGainSeen;
+}
+
 void GainReductionProcessor::processImpl (const float* const* in, float* const* out, int numSamples,
                                           int numInputChannels, int numOutputChannels)
 {
@@ -56,7 +67,7 @@ void GainReductionProcessor::processImpl (const float* const* in, float* const* 
             s = softClip (s * drive);
 
             if (levelAutomatically)
-                s *= autoGainFactor ((double) compressor.slayRamp.getNextValue());
+                s *= autoGainFactorFor ((double) compressor.slayRamp.getNextValue());
             else
                 s *= (double) outputLevel;
 

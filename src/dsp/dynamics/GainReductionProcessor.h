@@ -35,4 +35,11 @@ public:
     std::atomic<bool> autoGain { false };
     GainReductionCompressorProcessor compressor;
     QEL::GainProcessor outputGain;
+
+private:
+    /** autoGainFactor, recomputed only when the Slay amount moves. */
+    double autoGainFactorFor (double slay) noexcept;
+
+    double slaySeen = 0.0;
+    double autoGainSeen = autoGainFactor (0.0);
 };

@@ -73,6 +73,9 @@ float QELAttRelEnvelope::levelToDb (float level) noexcept
 
 float QELAttRelEnvelope::dbToGain (float decibels) noexcept
 {
+    if (decibels == 0.0f)
+        return 1.0f;
+
     return decibels > -100.0f ? std::pow (10.0f, decibels / 20.0f) : 0.0f;
 }
 
@@ -93,9 +96,8 @@ void QELAttRelEnvelope::stepEnvelope (float x, float& e) noexcept
 
     // An envelope at exactly 0 dB (a fully open gate) divides by zero. The test below is written so that
     // the resulting inf or NaN counts as "not below 0.2", like any value that is not plainly below it.
-    const double ratioOfLevels = 100.0 * (double) levelToDb (x) / (double) levelToDb (e);
-
-    if (slowReleaseDetector.enabled.load() && ! (ratioOfLevels < 0.2))
+    // The two logarithms are only taken when the slow release can use them.
+    if (slowReleaseDetector.enabled.load() && ! (100.0 * (double) levelToDb (x) / (double) levelToDb (e) < 0.2))
     {
         e = x + (e - x) * slowReleaseDetector.coef.load();
         useSlowRelease = true;

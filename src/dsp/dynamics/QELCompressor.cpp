@@ -250,9 +250,14 @@ void QELCompressor::applyAutoMakeupGain (float& left, float& right)
     const float makeup = makeupFromThreshold.load() ? std::abs (thresholdDb.load())
                                                     : (1.0f - getRatio()) * std::abs (getThresh()) * 0.5f * amount /
                                                           100.0f * makeupScale.load();
-    const float gain = dbToGain (makeup);
-    left *= gain;
-    right *= gain;
+    if (makeup != makeupDbSeen)
+    {
+        makeupDbSeen = makeup;
+        makeupGainSeen = dbToGain (makeup);
+    }
+
+    left *= makeupGainSeen;
+    right *= makeupGainSeen;
 }
 
 //==============================================================================

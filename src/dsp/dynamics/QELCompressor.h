@@ -92,6 +92,8 @@ public:
     std::atomic<float> ratio { 1.0f };
     std::atomic<float> lastGainReductionDb { 0.0f };
     float amount = 100.0f;
+    float makeupDbSeen = 0.0f;   ///< the makeup of the last sample, in dB
+    float makeupGainSeen = 1.0f; ///< its gain, reused while the makeup holds still
     std::atomic<bool> autoMakeup { false };
     bool limitAttackLag = false;
     std::atomic<float> makeupScale { 1.0f };
