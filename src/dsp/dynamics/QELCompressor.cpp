@@ -77,7 +77,9 @@ void QELCompressor::setSampleRate (double newSampleRate)
 
 void QELCompressor::setThresh (float decibels)
 {
-    thresholdDb.store (decibels);
+    // Callers that set the threshold every sample mostly repeat it; an unchanged value costs no store.
+    if (thresholdDb.load (std::memory_order_relaxed) != decibels)
+        thresholdDb.store (decibels);
 }
 
 void QELCompressor::setRatio (float slope)
