@@ -4,6 +4,7 @@
 // memory run, the heap one instance holds.
 #include "core/PlatformPaths.h"
 #include "core/PluginProcessor.h"
+#include "plugin/HeaviestSettings.h"
 
 #include <benchmark/benchmark.h>
 
@@ -20,28 +21,9 @@ namespace
 {
 constexpr double sampleRate = 48000.0;
 
-using Settings = std::vector<std::pair<const char*, float>>;
+using Settings = std::vector<tessaro::test::Setting>;
 
-/** Every module on and working, "Cathedral", a "Tape" echo, Multiply Low 50 and the limiter. */
-const Settings heaviest {
-    { "paramCompressCompression", 60.0f },
-    { "paramEnhanceDeEss", 50.0f },
-    { "paramEnhanceDeNoise", 30.0f },
-    { "paramEnhanceAir", 50.0f },
-    { "paramEQHighGain", 3.0f },
-    { "paramEQMidGain", -3.0f },
-    { "paramEQLowGain", 2.0f },
-    { "paramMultiplyAmount", 50.0f },
-    { "paramMultiplyLow", 50.0f },
-    { "paramSpaceReverbType", 3.0f },
-    { "paramSpaceReverbAmount", 50.0f },
-    { "paramSpaceReverbTime", 80.0f },
-    { "paramSpaceDelayType", 2.0f },
-    { "paramSpaceDelayAmount", 40.0f },
-    { "paramGainType", 1.0f },
-    { "paramGainDrive", 40.0f },
-    { "paramGainLimit", 1.0f },
-};
+const Settings& heaviest = tessaro::test::heaviestSettings();
 
 /** Points every preset and user folder into a fresh temporary folder, so no installed preset loads. */
 struct EmptyUserFolders
