@@ -18,7 +18,7 @@ public:
     SVCutFilterProcessor();
     ~SVCutFilterProcessor() override;
 
-    /** Prepares this block and both filters for the spec. */
+    /** Prepares this block and both filters for the given processing set-up. */
     void prepare (const juce::dsp::ProcessSpec& spec) override;
     /** Clears the dry paths and both filters' states. */
     void reset() override;

@@ -49,7 +49,7 @@ public:
         delays and gains, the level compensation and the single-voice gain. */
     void setVoicesAmount (float amount);
 
-    /** Prepares every stage for the spec and builds fresh octave and single-voice shifters. */
+    /** Prepares every stage for the given processing set-up and builds fresh octave and single-voice shifters. */
     void prepare (const juce::dsp::ProcessSpec& spec) override;
     /** Clears the delays, filters, shifters and work buffers; ramps, drift, compressor and width stay. */
     void reset() override;
