@@ -1,5 +1,5 @@
-#include "dsp/space/ChorusModels.h"
-#include "dsp/space/QELSuperDelayProcessor.h"
+#include "dsp/modulation/ChorusModels.h"
+#include "dsp/delay/QELSuperDelayProcessor.h"
 
 #include "BenchSignals.h"
 

@@ -1,4 +1,4 @@
-#include "dsp/dynamics/StereoFilterProcessor_V3.h"
+#include "dsp/eq/StereoFilterProcessor_V3.h"
 
 #include "BenchSignals.h"
 

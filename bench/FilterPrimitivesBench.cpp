@@ -1,8 +1,8 @@
-#include "dsp/dynamics/AudioFilter.h"
-#include "dsp/dynamics/BiquadFilter.h"
-#include "dsp/dynamics/TimeDelay.h"
-#include "dsp/dynamics/ZVAFilter.h"
-#include "dsp/dynamics/eq.h"
+#include "dsp/filters/AudioFilter.h"
+#include "dsp/filters/BiquadFilter.h"
+#include "dsp/utility/TimeDelay.h"
+#include "dsp/filters/ZVAFilter.h"
+#include "dsp/eq/eq.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,4 +1,4 @@
-#include "dsp/dynamics/QELProcessorBase.h"
+#include "dsp/base/QELProcessorBase.h"
 
 #include <benchmark/benchmark.h>
 

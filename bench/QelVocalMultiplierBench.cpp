@@ -1,4 +1,4 @@
-#include "dsp/space/QelVocalMultiplierProcessor.h"
+#include "dsp/multiplier/QelVocalMultiplierProcessor.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,5 +1,5 @@
-#include "dsp/space/QELReverbProcessor.h"
-#include "dsp/space/SmbPitchShift.h"
+#include "dsp/reverb/QELReverbProcessor.h"
+#include "dsp/pitch/SmbPitchShift.h"
 
 #include <benchmark/benchmark.h>
 
@@ -91,10 +91,10 @@ void BM_SmbPitchShiftBlock (benchmark::State& state)
 BENCHMARK (BM_SmbPitchShiftBlock)->Unit (benchmark::kMicrosecond);
 } // namespace
 
-#include "dsp/space/SkyChoraleReverbProcessor.h"
-#include "dsp/space/SkyCloudReverbProcessor.h"
-#include "dsp/space/SkyPlateReverbProcessor.h"
-#include "dsp/space/SkyRoomReverbProcessor.h"
+#include "dsp/reverb/SkyChoraleReverbProcessor.h"
+#include "dsp/reverb/SkyCloudReverbProcessor.h"
+#include "dsp/reverb/SkyPlateReverbProcessor.h"
+#include "dsp/reverb/SkyRoomReverbProcessor.h"
 
 namespace
 {

@@ -1,4 +1,4 @@
-#include "dsp/space/StftPitchShift.h"
+#include "dsp/pitch/StftPitchShift.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,9 +1,9 @@
-#include "dsp/dynamics/GainProcessor.h"
-#include "dsp/dynamics/MixProcessor.h"
-#include "dsp/dynamics/MultiFilter.h"
-#include "dsp/dynamics/QELBitcrusherProcessor.h"
-#include "dsp/dynamics/QELLoFiProcessor.h"
-#include "dsp/dynamics/SVCutFilterProcessor.h"
+#include "dsp/utility/GainProcessor.h"
+#include "dsp/utility/MixProcessor.h"
+#include "dsp/filters/MultiFilter.h"
+#include "dsp/utility/QELBitcrusherProcessor.h"
+#include "dsp/utility/QELLoFiProcessor.h"
+#include "dsp/filters/SVCutFilterProcessor.h"
 
 #include "BenchSignals.h"
 

@@ -1,5 +1,5 @@
-#include "dsp/dynamics/ClassAValve.h"
-#include "dsp/dynamics/ClassBValvePair.h"
+#include "dsp/saturation/ClassAValve.h"
+#include "dsp/saturation/ClassBValvePair.h"
 
 #include "BenchSignals.h"
 

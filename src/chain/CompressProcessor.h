@@ -1,7 +1,7 @@
 #pragma once
 
 #include "chain/ModuleProcessorBase.h"
-#include "dsp/dynamics/GainProcessor.h"
+#include "dsp/utility/GainProcessor.h"
 #include "dsp/dynamics/GainReductionProcessor.h"
 #include "dsp/dynamics/KestraneCL1BProcessor.h"
 

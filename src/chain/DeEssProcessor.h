@@ -1,7 +1,7 @@
 #pragma once
 
 #include "dsp/dynamics/QELCompressor.h"
-#include "dsp/dynamics/QELProcessorBase.h"
+#include "dsp/base/QELProcessorBase.h"
 
 #include <atomic>
 

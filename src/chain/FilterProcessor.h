@@ -1,6 +1,6 @@
 #pragma once
 
-#include "dsp/dynamics/StereoFilterProcessor_V3.h"
+#include "dsp/eq/StereoFilterProcessor_V3.h"
 
 #include <atomic>
 

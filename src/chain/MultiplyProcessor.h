@@ -1,7 +1,7 @@
 #pragma once
 
 #include "chain/ModuleProcessorBase.h"
-#include "dsp/space/QelVocalMultiplierProcessor.h"
+#include "dsp/multiplier/QelVocalMultiplierProcessor.h"
 
 #include <atomic>
 

@@ -1,9 +1,9 @@
 #include "chain/ReverbProcessor.h"
 
-#include "dsp/space/SkyChoraleReverbProcessor.h"
-#include "dsp/space/SkyCloudReverbProcessor.h"
-#include "dsp/space/SkyPlateReverbProcessor.h"
-#include "dsp/space/SkyRoomReverbProcessor.h"
+#include "dsp/reverb/SkyChoraleReverbProcessor.h"
+#include "dsp/reverb/SkyCloudReverbProcessor.h"
+#include "dsp/reverb/SkyPlateReverbProcessor.h"
+#include "dsp/reverb/SkyRoomReverbProcessor.h"
 
 #include <new>
 

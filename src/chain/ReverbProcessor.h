@@ -1,7 +1,7 @@
 #pragma once
 
-#include "dsp/dynamics/QELProcessorBase.h"
-#include "dsp/space/SkyReverbProcessorBase.h"
+#include "dsp/base/QELProcessorBase.h"
+#include "dsp/reverb/SkyReverbProcessorBase.h"
 
 #include <atomic>
 #include <memory>

@@ -1,10 +1,10 @@
 #pragma once
 
 #include "chain/VintageTapeProcessor.h"
-#include "dsp/dynamics/ClassAValve.h"
-#include "dsp/dynamics/ClassBValvePair.h"
-#include "dsp/dynamics/GainProcessor.h"
-#include "dsp/dynamics/MixProcessor.h"
+#include "dsp/saturation/ClassAValve.h"
+#include "dsp/saturation/ClassBValvePair.h"
+#include "dsp/utility/GainProcessor.h"
+#include "dsp/utility/MixProcessor.h"
 
 namespace tessaro::dsp
 {

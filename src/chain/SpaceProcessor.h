@@ -2,8 +2,8 @@
 
 #include "chain/ModuleProcessorBase.h"
 #include "chain/ReverbProcessor.h"
-#include "dsp/dynamics/MixProcessor.h"
-#include "dsp/space/QELSuperDelayProcessor.h"
+#include "dsp/utility/MixProcessor.h"
+#include "dsp/delay/QELSuperDelayProcessor.h"
 
 #include <atomic>
 

@@ -8,7 +8,7 @@
 #include "chain/MultiplyProcessor.h"
 #include "chain/SpaceProcessor.h"
 #include "core/BypassDelay.h"
-#include "dsp/dynamics/MixProcessor.h"
+#include "dsp/utility/MixProcessor.h"
 
 #include <array>
 #include <atomic>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "dsp/dynamics/QELProcessorBase.h"
+#include "dsp/base/QELProcessorBase.h"
 
 namespace tessaro::dsp
 {

@@ -2,7 +2,7 @@
 
 #include "core/Params.h"
 #include "core/StateKeys.h"
-#include "dsp/dynamics/TimeUtils.h"
+#include "dsp/base/TimeUtils.h"
 #include "editor/PluginEditor.h"
 
 #include <algorithm>

@@ -1,17 +1,17 @@
 // Heap use of the DSP blocks' process calls. malloc and its family are wrapped for the whole test
 // binary (operator new reaches them too), but they only count on a thread that raised its flag,
 // so nothing else in the binary is disturbed.
-#include "dsp/dynamics/ClassAValve.h"
-#include "dsp/dynamics/ClassBValvePair.h"
+#include "dsp/saturation/ClassAValve.h"
+#include "dsp/saturation/ClassBValvePair.h"
 #include "dsp/dynamics/GainReductionProcessor.h"
 #include "dsp/dynamics/KestraneCL1BProcessor.h"
 #include "dsp/dynamics/LookAheadCompressorProcessor.h"
-#include "dsp/dynamics/MonoStereoProcessor.h"
-#include "dsp/dynamics/QELLoFiProcessor.h"
-#include "dsp/dynamics/QELRevazezaderParallelEqualizerProcessor.h"
-#include "dsp/dynamics/StereoFilterProcessor_V3.h"
-#include "dsp/space/QelVocalMultiplierProcessor.h"
-#include "dsp/space/StftPitchShift.h"
+#include "dsp/stereo/MonoStereoProcessor.h"
+#include "dsp/utility/QELLoFiProcessor.h"
+#include "dsp/eq/QELRevazezaderParallelEqualizerProcessor.h"
+#include "dsp/eq/StereoFilterProcessor_V3.h"
+#include "dsp/multiplier/QelVocalMultiplierProcessor.h"
+#include "dsp/pitch/StftPitchShift.h"
 
 #include <gtest/gtest.h>
 

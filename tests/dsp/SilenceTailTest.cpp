@@ -1,23 +1,23 @@
 // Every block with memory, fed silence from the start and then silence after a loud burst:
 // silence in must give silence out, and a long silence must end in silence without NaN or
 // subnormal values (the tests run without flush-to-zero, as a host that forgets it would).
-#include "dsp/dynamics/AudioFilter.h"
-#include "dsp/dynamics/ClassAValve.h"
-#include "dsp/dynamics/ClassBValvePair.h"
-#include "dsp/dynamics/GainProcessor.h"
+#include "dsp/filters/AudioFilter.h"
+#include "dsp/saturation/ClassAValve.h"
+#include "dsp/saturation/ClassBValvePair.h"
+#include "dsp/utility/GainProcessor.h"
 #include "dsp/dynamics/GainReductionProcessor.h"
 #include "dsp/dynamics/KestraneCL1BProcessor.h"
 #include "dsp/dynamics/LookAheadCompressorProcessor.h"
-#include "dsp/dynamics/MixProcessor.h"
-#include "dsp/dynamics/MonoStereoProcessor.h"
-#include "dsp/dynamics/MonoizerProcessor.h"
-#include "dsp/dynamics/QELBitcrusherProcessor.h"
-#include "dsp/dynamics/QELLoFiProcessor.h"
-#include "dsp/dynamics/QELRevazezaderParallelEqualizerProcessor.h"
-#include "dsp/dynamics/SVCutFilterProcessor.h"
-#include "dsp/dynamics/StereoFilterProcessor_V3.h"
-#include "dsp/dynamics/ZVAFilter.h"
-#include "dsp/space/QelVocalMultiplierProcessor.h"
+#include "dsp/utility/MixProcessor.h"
+#include "dsp/stereo/MonoStereoProcessor.h"
+#include "dsp/stereo/MonoizerProcessor.h"
+#include "dsp/utility/QELBitcrusherProcessor.h"
+#include "dsp/utility/QELLoFiProcessor.h"
+#include "dsp/eq/QELRevazezaderParallelEqualizerProcessor.h"
+#include "dsp/filters/SVCutFilterProcessor.h"
+#include "dsp/eq/StereoFilterProcessor_V3.h"
+#include "dsp/filters/ZVAFilter.h"
+#include "dsp/multiplier/QelVocalMultiplierProcessor.h"
 
 #include <gtest/gtest.h>
 

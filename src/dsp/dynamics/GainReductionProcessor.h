@@ -1,6 +1,6 @@
 #pragma once
 
-#include "dsp/dynamics/GainProcessor.h"
+#include "dsp/utility/GainProcessor.h"
 #include "dsp/dynamics/GainReductionCompressorProcessor.h"
 
 #include <atomic>

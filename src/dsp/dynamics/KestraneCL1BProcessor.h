@@ -1,7 +1,7 @@
 #pragma once
 
-#include "dsp/dynamics/GainProcessor.h"
-#include "dsp/dynamics/QELProcessorBase.h"
+#include "dsp/utility/GainProcessor.h"
+#include "dsp/base/QELProcessorBase.h"
 #include "dsp/dynamics/RiduziCompressor.h"
 
 #include <array>

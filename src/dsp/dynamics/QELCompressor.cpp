@@ -1,6 +1,6 @@
 #include "dsp/dynamics/QELCompressor.h"
 
-#include "dsp/dynamics/DspConstants.h"
+#include "dsp/base/DspConstants.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "dsp/dynamics/LinearRamp.h"
+#include "dsp/base/LinearRamp.h"
 #include "dsp/dynamics/QELAttRelEnvelope.h"
 
 #include <juce_audio_basics/juce_audio_basics.h>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "dsp/dynamics/BiquadFilter.h"
+#include "dsp/filters/BiquadFilter.h"
 #include "dsp/dynamics/RiduziCompressorGainStage.h"
 
 #include <vector>

@@ -1,6 +1,6 @@
 #include "dsp/dynamics/LookAheadCompressorProcessor.h"
 
-#include "dsp/dynamics/DynamicsSignals.h"
+#include "dsp/DynamicsSignals.h"
 
 #include <gtest/gtest.h>
 

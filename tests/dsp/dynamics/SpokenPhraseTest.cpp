@@ -2,7 +2,7 @@
 #include "dsp/dynamics/KestraneCL1BProcessor.h"
 #include "dsp/dynamics/LookAheadCompressorProcessor.h"
 
-#include "dsp/dynamics/DynamicsSignals.h"
+#include "dsp/DynamicsSignals.h"
 
 #include "SpokenPhrase.h"
 

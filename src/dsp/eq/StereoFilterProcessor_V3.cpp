@@ -1,0 +1,288 @@
+#include "dsp/eq/StereoFilterProcessor_V3.h"
+
+#include "dsp/filters/FilterForms.h"
+
+#include <cmath>
+
+namespace QEL
+{
+namespace
+{
+    constexpr double invSqrtTwo = 0.70710678118654752;
+    constexpr float butterworthQ = 0.70710678f;
+
+    using Forms = FilterForms::Forms;
+
+    float followerCoefficient (double sampleRate, float ms)
+    {
+        return ms < 0.001f
+                   ? 0.0f
+                   : (float) std::exp (-2.0 * juce::MathConstants<double>::pi * 1000.0 / (sampleRate * (double) ms));
+    }
+
+    bool usesSecondStage (const FilterData& d)
+    {
+        return (d.type == 0 || d.type == 4 || d.type == 6) && (d.slope == 2 || d.slope == 3);
+    }
+} // namespace
+
+//==============================================================================
+void StereoFilterProcessor_V3::LevelFollower::prepare (double newSampleRate) noexcept
+{
+    sampleRate = newSampleRate;
+    attackCoefficient = followerCoefficient (sampleRate, attackMs);
+    releaseCoefficient = followerCoefficient (sampleRate, releaseMs);
+    state[0] = state[1] = 0.0f;
+}
+
+float StereoFilterProcessor_V3::LevelFollower::process (float power, int channel) noexcept
+{
+    float& y = state[channel];
+    const float c = power > y ? attackCoefficient : releaseCoefficient;
+    y = power + c * (y - power);
+    return y;
+}
+
+//==============================================================================
+StereoFilterProcessor_V3::StereoFilterProcessor_V3()
+    : stage1 (new Coefficients (1.0f, 0.0f, 0.0f, 1.0f, 0.0f, 0.0f)),
+      stage2 (new Coefficients (1.0f, 0.0f, 0.0f, 1.0f, 0.0f, 0.0f))
+{
+    for (int channel = 0; channel < 2; ++channel)
+    {
+        stage1Filters[channel].coefficients = stage1;
+        stage2Filters[channel].coefficients = stage2;
+        stage1Filters[channel].reset();
+        stage2Filters[channel].reset();
+    }
+
+    for (auto& follower : followers)
+        follower.prepare (44100.0);
+}
+
+void StereoFilterProcessor_V3::setFilterData (FilterData newData)
+{
+    {
+        const juce::SpinLock::ScopedLockType lock (pendingLock);
+        pendingData = newData;
+        pendingDataWaiting.store (true, std::memory_order_release);
+    }
+    setBypassSmooth (newData.enabled && newData.switchedOn);
+}
+
+void StereoFilterProcessor_V3::applyPendingData() noexcept
+{
+    if (! pendingDataWaiting.load (std::memory_order_acquire))
+        return;
+
+    const juce::SpinLock::ScopedTryLockType lock (pendingLock);
+    if (! lock.isLocked())
+        return; // being written right now: taken at the next block
+
+    pendingDataWaiting.store (false, std::memory_order_relaxed);
+    applyData (pendingData);
+}
+
+void StereoFilterProcessor_V3::applyData (const FilterData& data) noexcept
+{
+    dirty = true;
+    filterData = data;
+    smoothFrequency.setTargetValue (data.frequency);
+    smoothGain.setTargetValue (data.gain);
+    smoothQ.setTargetValue (data.q);
+
+    auto& dyn = dynamicEQ;
+    dyn.frequency = data.frequency;
+    dyn.q = data.q;
+    dyn.smoothFrequency.setTargetValue (data.frequency);
+    dyn.smoothQ.setTargetValue (data.q);
+    dyn.dirty = true;
+    dyn.range = data.gain > 0.0f ? std::max (20.0f * std::log10 (data.gain), -100.0f) : -100.0f;
+    dyn.type = data.type;
+    dyn.threshold = data.threshold;
+    for (auto& envelope : dyn.envelopes)
+        envelope.setAttack (data.attack);
+    for (auto& envelope : dyn.envelopes)
+        envelope.setRelease (data.release);
+    dyn.sidechain = data.sidechain;
+    dyn.shapedDetector = data.shapedDetector;
+}
+
+void StereoFilterProcessor_V3::prepare (const juce::dsp::ProcessSpec& spec)
+{
+    applyPendingData();
+    QELProcessorBase::prepare (spec);
+    dynamicEQ.prepare (spec);
+
+    for (auto* ramp : { &smoothFrequency, &smoothGain, &smoothQ })
+        ramp->reset (spec.sampleRate, (double) rampSeconds);
+    for (auto& follower : followers)
+        follower.prepare (spec.sampleRate);
+    dirty = true;
+}
+
+void StereoFilterProcessor_V3::reset()
+{
+    QELProcessorBase::reset();
+    for (auto& filter : stage1Filters)
+        filter.reset();
+    for (auto& follower : followers)
+        follower.state[0] = follower.state[1] = 0.0f;
+}
+
+//==============================================================================
+void StereoFilterProcessor_V3::updateFilter() noexcept
+{
+    const float f = smoothFrequency.getNextValue();
+    const float q = smoothQ.getNextValue();
+    const float g = smoothGain.getNextValue();
+    designStages (f, q, g);
+}
+
+bool StereoFilterProcessor_V3::designStages (float f, float q, float g) noexcept
+{
+    const double fs = sampleRate;
+    const int type = filterData.type;
+    const int slope = filterData.slope;
+
+    const auto designOne = [&] (Coefficients& target, const auto& values)
+    {
+        target = values;
+        return true;
+    };
+
+    if (type == 0 || type == 4)
+    {
+        const bool high = type == 0;
+        const auto firstOrder = high ? Forms::makeFirstOrderHighPass (fs, f) : Forms::makeFirstOrderLowPass (fs, f);
+        const auto withQ = high ? Forms::makeHighPass (fs, f, q) : Forms::makeLowPass (fs, f, q);
+
+        switch (slope)
+        {
+            case 0: stage1Designed = designOne (*stage1, firstOrder); break;
+            case 1: stage1Designed = designOne (*stage1, withQ); break;
+            case 2:
+                stage1Designed = designOne (*stage1, high ? Forms::makeHighPass (fs, f, butterworthQ)
+                                                          : Forms::makeLowPass (fs, f, butterworthQ));
+                stage2Designed = designOne (*stage2, firstOrder);
+                break;
+            case 3:
+                stage1Designed = designOne (*stage1, withQ);
+                stage2Designed = designOne (*stage2, withQ);
+                break;
+            default: return false;
+        }
+        return true;
+    }
+
+    switch (type)
+    {
+        case 1: stage1Designed = designOne (*stage1, FilterForms::lowShelf (fs, f, q, g)); return true;
+        case 2: stage1Designed = designOne (*stage1, FilterForms::peak (fs, f, q, g)); return true;
+        case 3: stage1Designed = designOne (*stage1, FilterForms::highShelf (fs, f, q, g)); return true;
+        case 5:
+            stage1Designed = designOne (*stage1, FilterForms::highShelf (fs, f, q, g));
+            stage2Designed = designOne (*stage2, FilterForms::lowShelf (fs, f, q, 1.0f / g));
+            return true;
+        case 6:
+            if (slope == 0 || slope == 3)
+            {
+                stage1Designed = designOne (*stage1, Forms::makeBandPass (fs, f, q));
+                if (slope == 3)
+                    stage2Designed = designOne (*stage2, Forms::makeBandPass (fs, f, q));
+                return true;
+            }
+            return false;
+        default: return false;
+    }
+}
+
+//==============================================================================
+float StereoFilterProcessor_V3::processBand (float x, int sample, int channel) noexcept
+{
+    if (filterData.dynamic)
+        return dynamicEQ.processSpl (x, sample, channel);
+
+    const auto c = (size_t) channel;
+    float y = stage1Designed ? stage1Filters[c].processSample (x) : x;
+    if (usesSecondStage (filterData) && stage2Designed)
+        y = stage2Filters[c].processSample (y);
+    return y;
+}
+
+float StereoFilterProcessor_V3::processFilterPart (float x, int sample, int channel) noexcept
+{
+    if (filterData.splitMode == 0)
+        return processBand (x, sample, channel);
+
+    const float power = x * x;
+    const float fast = followers[0].process (power, channel);
+    const float slow = followers[1].process (power, channel);
+    const float reference = followers[2].process (power, channel);
+    const float share = reference == 0.0f ? 1.0f : std::clamp ((fast - slow) / reference, 0.0f, 1.0f);
+    const float transient = share * x;
+    const float rest = x - transient;
+
+    switch (filterData.splitMode)
+    {
+        case 1: return processBand (transient, sample, channel) + rest;
+        case 2: return transient + processBand (rest, sample, channel);
+        default: return transient + rest;
+    }
+}
+
+void StereoFilterProcessor_V3::processImpl (const float* const*, float* const* out, int numSamples, int,
+                                            int numOutputChannels)
+{
+    applyPendingData();
+
+    const int mode = filterData.channelMode;
+    const bool midSide = mode == 3 || mode == 4;
+    if (mode < 0 || mode > 4 || (midSide && numOutputChannels > 2))
+        return;
+
+    const int channels = std::min (numOutputChannels, 2);
+    for (int i = 0; i < numSamples; ++i)
+    {
+        if (dirty || smoothFrequency.isSmoothing() || smoothQ.isSmoothing() || smoothGain.isSmoothing())
+        {
+            updateFilter();
+            dirty = false;
+        }
+
+        if (channels <= 0)
+            continue;
+
+        if (midSide && channels == 2)
+        {
+            const double l = out[0][i], r = out[1][i];
+            double m = (l + r) * invSqrtTwo;
+            double s = (l - r) * invSqrtTwo;
+            if (mode == 3)
+                m = processFilterPart ((float) m, i, 0);
+            else
+                s = processFilterPart ((float) s, i, 0);
+            out[0][i] = (float) ((m + s) * invSqrtTwo);
+            out[1][i] = (float) ((m - s) * invSqrtTwo);
+            continue;
+        }
+
+        if (midSide || mode == 0)
+        {
+            for (int channel = 0; channel < (midSide ? 1 : channels); ++channel)
+                out[channel][i] = processFilterPart (out[channel][i], i, channel);
+        }
+        else if (mode - 1 < channels)
+        {
+            out[mode - 1][i] = processFilterPart (out[mode - 1][i], i, mode - 1);
+        }
+    }
+
+    // Like JUCE's own block processing: no denormal tails after the signal stops.
+    for (auto* filters : { stage1Filters, stage2Filters })
+        for (int channel = 0; channel < 2; ++channel)
+            filters[channel].snapToZero();
+    if (filterData.dynamic)
+        dynamicEQ.snapToZero();
+}
+} // namespace QEL

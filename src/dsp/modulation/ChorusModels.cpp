@@ -1,0 +1,235 @@
+#include "dsp/modulation/ChorusModels.h"
+
+#include <cmath>
+
+namespace QEL
+{
+void ChorusLowPass::design (double cutoffHz, double sampleRate) noexcept
+{
+    // A cut-off at or above the Nyquist frequency (20 kHz at 32 kHz) would give an unstable filter.
+    const double cutoff = std::min (cutoffHz, 0.49 * sampleRate);
+    const double k = 1.0 / std::tan (juce::MathConstants<double>::pi * cutoff / sampleRate);
+    const double sqrt2 = juce::MathConstants<double>::sqrt2;
+    const double n0 = 1.0 / (1.0 + sqrt2 * k + k * k);
+
+    const juce::SpinLock::ScopedLockType scope (lock);
+    b0 = (float) n0;
+    b1 = (float) (2.0 * n0);
+    b2 = (float) n0;
+    a1 = (float) (2.0 * n0 * (1.0 - k * k));
+    a2 = (float) (n0 * (1.0 - sqrt2 * k + k * k));
+    ready = true;
+}
+
+float ChorusLowPass::process (float v) noexcept
+{
+    float y = b0 * v + s1;
+
+    if (! (y < -1.0e-8f || y > 1.0e-8f))
+        y = 0.0f;
+
+    s1 = b1 * v - a1 * y + s2;
+    s2 = b2 * v - a2 * y;
+    return y;
+}
+
+//==============================================================================
+void ChorusVoices::prepare (float maxDelay, float maxDepth, double sampleRate)
+{
+    const int length = (int) ((double) (maxDelay + maxDepth) * sampleRate) + 3;
+
+    for (auto& channel : delayBuffer)
+    {
+        if ((int) channel.size() != length)
+            channel.assign ((size_t) length, 0.0f);
+        else
+            std::fill (channel.begin(), channel.end(), 0.0f);
+    }
+
+    bufferLength = length;
+    // The write position carries over; a shorter history wraps it.
+    writeIndex %= bufferLength;
+    lfoPhase = 0.0f;
+    inverseRate = 1.0 / sampleRate;
+}
+
+float ChorusVoices::read (int historyChannel, double position) const noexcept
+{
+    const auto& q = delayBuffer[(size_t) historyChannel];
+    const int i0 = (int) position;
+    const int i1 = i0 + 1 == bufferLength ? 0 : i0 + 1;
+    const float f = (float) (position - (double) i0);
+    return (1.0f - f) * q[(size_t) i0] + f * q[(size_t) i1];
+}
+
+float ChorusVoices::tapSum (int channel, int w, float phi, int numVoices, bool stereoSpread, float baseDelay,
+                            float depth, float voiceGain, double sampleRate) const noexcept
+{
+    if (numVoices < 2)
+        return 0.0f;
+
+    const int historyChannel = std::min (channel, 1);
+    const bool spread = numVoices > 2 && stereoSpread;
+    const double length = (double) bufferLength;
+    float sum = 0.0f;
+
+    for (int k = 0; k <= numVoices - 2; ++k)
+    {
+        float g = 1.0f;
+
+        if (spread)
+        {
+            const float place = (float) k / (float) (numVoices - 2);
+            g = channel == 0 ? place : 1.0f - place;
+
+            if (g == 0.0f)
+                continue;
+        }
+
+        const float offset = (float) k / (float) (numVoices - 1);
+        const float s = std::sin (juce::MathConstants<float>::twoPi * std::fmod (phi + offset, 1.0f)) * 0.5f + 0.5f;
+        const double d = (double) (baseDelay + depth * s) * sampleRate;
+        double p = std::fmod ((double) w - d + length, length);
+
+        if (p < 0.0)
+            p += length;
+
+        sum += g * voiceGain * read (historyChannel, p);
+    }
+
+    return sum;
+}
+} // namespace QEL
+
+//==============================================================================
+namespace juce
+{
+QELChorusModel1::QELChorusModel1()
+{
+    lowPassL.design (lowPassCutoff, sampleRate);
+    lowPassR.design (lowPassCutoff, sampleRate);
+}
+
+QELChorusModel1::~QELChorusModel1() = default;
+
+void QELChorusModel1::prepareToPlay (double newSampleRate, int newSamplesPerBlock)
+{
+    QELProcessorBase::prepareToPlay (newSampleRate, newSamplesPerBlock);
+    voices.prepare (maxDelay, maxDepth, newSampleRate);
+    lowPassL.design (lowPassCutoff, newSampleRate);
+    lowPassR.design (lowPassCutoff, newSampleRate);
+}
+
+void QELChorusModel1::processImpl (float* const* channels, int numSamples, int, int numOutputChannels)
+{
+    const int voiceCount = numVoices.load();
+    const bool spread = stereoSpread.load();
+    const float base = baseDelay.load(), sweep = depth.load(), gain = voiceGain.load(), wet = wetGain.load();
+    const float phaseStep = (float) (rateHz.load() * voices.inverseRate);
+    const int length = voices.bufferLength;
+    int w = voices.writeIndex;
+    float phi = voices.lfoPhase;
+
+    for (int c = 0; c < numOutputChannels; ++c)
+    {
+        auto& lowPass = c == 0 ? lowPassL : lowPassR;
+        float* samples = channels[c];
+        w = voices.writeIndex;
+        phi = voices.lfoPhase;
+
+        for (int j = 0; j < numSamples; ++j)
+        {
+            const float x = samples[j];
+            const float y =
+                lowPass.process (voices.tapSum (c, w, phi, voiceCount, spread, base, sweep, gain, sampleRate));
+            samples[j] = y * wet + x;
+            voices.write (c, w, x);
+
+            if (++w >= length)
+                w = 0;
+
+            phi += phaseStep;
+
+            if (phi >= 1.0f)
+                phi -= 1.0f;
+        }
+    }
+
+    voices.writeIndex = w;
+    voices.lfoPhase = phi;
+}
+} // namespace juce
+
+//==============================================================================
+namespace QEL
+{
+Chorus_V2::Chorus_V2()
+{
+    lowPassL.design (lowPassCutoff, sampleRate);
+    lowPassR.design (lowPassCutoff, sampleRate);
+}
+
+Chorus_V2::~Chorus_V2() = default;
+
+void Chorus_V2::prepareToPlay (double newSampleRate, int newSamplesPerBlock)
+{
+    juce::QELProcessorBase::prepareToPlay (newSampleRate, newSamplesPerBlock);
+    voices.prepare (maxDelay, maxDepth, newSampleRate);
+    applyPendingTargets();
+
+    const int rampSteps = (int) std::floor (newSampleRate * (double) 0.05f);
+    rate.reset (rampSteps);
+    voiceGain.reset (rampSteps);
+    depth.reset (rampSteps);
+
+    lowPassL.design (lowPassCutoff, newSampleRate);
+    lowPassR.design (lowPassCutoff, newSampleRate);
+}
+
+void Chorus_V2::applyPendingTargets() noexcept
+{
+    rate.setTargetValue (pendingRate.load());
+    voiceGain.setTargetValue (pendingVoiceGain.load());
+    depth.setTargetValue (pendingDepth.load());
+}
+
+void Chorus_V2::processImpl (float* const* channels, int numSamples, int, int numOutputChannels)
+{
+    applyPendingTargets();
+
+    const int voiceCount = numVoices.load();
+    const bool spread = stereoSpread.load();
+    const float base = baseDelay.load(), wet = wetGain.load();
+    const int length = voices.bufferLength;
+    int w = voices.writeIndex;
+    float phi = voices.lfoPhase;
+
+    for (int j = 0; j < numSamples; ++j)
+    {
+        const float sweep = depth.getNextValue();
+        const float gain = voiceGain.getNextValue();
+        const float hz = rate.getNextValue();
+
+        for (int c = 0; c < numOutputChannels; ++c)
+        {
+            auto& lowPass = c == 0 ? lowPassL : lowPassR;
+            const float x = channels[c][j];
+            const float y =
+                lowPass.process (voices.tapSum (c, w, phi, voiceCount, spread, base, sweep, gain, sampleRate));
+            channels[c][j] = y * wet + x;
+            voices.write (c, w, x);
+        }
+
+        if (++w >= length)
+            w = 0;
+
+        phi += (float) (hz * voices.inverseRate);
+
+        if (phi >= 1.0f)
+            phi -= 1.0f;
+    }
+
+    voices.writeIndex = w;
+    voices.lfoPhase = phi;
+}
+} // namespace QEL

@@ -1,0 +1,608 @@
+#include "dsp/multiplier/QelVocalMultiplierProcessor.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+namespace
+{
+constexpr float detuneRange = 0.09f;        // semitones either side
+constexpr float singleVoiceDelayMs = 30.0f; // before the offset scale
+constexpr double octaveQuefrency = 0.001;   // seconds
+constexpr int octaveDelaySamples = 1024;
+constexpr float filterCutoffHz = 8000.0f;
+constexpr float stereoCopyCutoffHz = 500.0f;
+constexpr juce::int64 driftSeed = 0x7e55a40;
+
+float wetLevelFor (float amountPercent) noexcept
+{
+    return (std::pow (10.0f, amountPercent / 100.0f) - 1.0f) / 9.0f * 2.0f;
+}
+
+float decibelsFor (float gain) noexcept
+{
+    const float decibels = gain > 0.0f ? 20.0f * std::log10 (gain) : -100.0f;
+    return std::max (decibels, -100.0f);
+}
+
+juce::dsp::ProcessSpec monoSpec (const juce::dsp::ProcessSpec& spec) noexcept
+{
+    return { spec.sampleRate, spec.maximumBlockSize, 1 };
+}
+} // namespace
+
+QelVocalMultiplierProcessor::QelVocalMultiplierProcessor() : requestedWetLevel (wetLevelFor (50.0f))
+{
+    for (auto& line : voiceDelays)
+        line.setMaximumDelayInSamples (maxDelaySamples);
+
+    singleDrift.setSeed (driftSeed);
+
+    for (int i = 0; i < maxVoices; ++i)
+        voiceDrift[(size_t) i].setSeed (driftSeed + 1 + i);
+
+    setVoicesAmount (10.0f);
+    wetLevel.setTargetValue (requestedWetLevel.load());
+
+    // Straight into the ramps (not through setGainDb, whose hand-over a later prepare would apply over
+    // the Low setting).
+    octaveGain.gainRamp.setCurrentAndTargetValue (0.0f);
+    octaveGain.decibelRamp.setCurrentAndTargetValue (-100.0f);
+
+    singleDrift.setHoldTime (driftHoldMs);
+    for (auto& drift : voiceDrift)
+        drift.setHoldTime (driftHoldMs);
+
+    spreadPercent = 100.0f;
+    widthStage.mode = 0;
+    widthStage.setSplit (true, 100.0f);
+    stereoizer.setAmount (0.0f);
+
+    driftDepth.setTargetValue ((std::pow (10.0f, 0.5f) - 1.0f) / 9.0f * 0.8f);
+
+    updateFilters();
+    enhancer.clarity.gain = 1.0f;
+
+    offsetScale.setTargetValue (requestedOffsetScale.load());
+
+    voiceCompressor.setThresh (-40.0f);
+    voiceCompressor.setRatio (0.5f);
+    voiceCompressor.setAttack (30.0f);
+    voiceCompressor.setRelease (50.0f);
+    voiceCompressor.autoMakeup = true;
+    voiceCompressor.makeupScale = 1.6f;
+
+    latencyDelay.setDelay ((float) std::min (maxDelaySamples, latencySamples));
+
+    if (onLatencyChanged)
+        onLatencyChanged();
+}
+
+QelVocalMultiplierProcessor::~QelVocalMultiplierProcessor() = default;
+
+void QelVocalMultiplierProcessor::setVoicesAmount (float amount)
+{
+    const int n = juce::jlimit (1, maxVoices, (int) (17.0f * amount / 100.0f + 1.0f));
+
+    for (int i = 0; i < maxVoices; ++i)
+    {
+        float delayMs = 0.0f, gain = 0.0f;
+
+        if (n == 1)
+        {
+            delayMs = i == 0 ? -45.0f : (i == 1 ? 50.0f : 0.0f);
+            gain = i < 2 ? amount / 5.0f : 0.0f;
+        }
+        else if (i < n)
+        {
+            delayMs = std::abs ((float) i * 95.0f / (float) (n - 1) - 45.0f);
+            gain = 1.0f;
+        }
+
+        voiceDelayTimes[(size_t) i].setTargetValue (delayMs);
+        voiceGains[(size_t) i].setTargetValue (gain);
+    }
+
+    voiceCount = n;
+    updateTimingProcessorsStep();
+
+    const float compensationDb = -7.0f * (float) (n - 1) / 17.0f;
+    levelCompensation.setTargetValue (compensationDb <= -100.0f ? 0.0f : std::pow (10.0f, compensationDb / 20.0f));
+    singleVoiceGain = n == 1 ? 1.0f - amount / 5.0f : 0.0f;
+}
+
+void QelVocalMultiplierProcessor::prepare (const juce::dsp::ProcessSpec& spec)
+{
+    juce::QELProcessorBase::prepare (spec);
+    const double rate = spec.sampleRate;
+
+    // Controls set before this point take effect at once: the ramps below jump to their targets.
+    applyControls();
+
+    octaveShifter = std::make_unique<stftpitchshift::StftPitchShift> (1024, 128, rate);
+    singleVoiceShifter = std::make_unique<stftpitchshift::StftPitchShift> (1024, 128, rate);
+    octaveVoiceRunning = false;
+    widenedCopyRunning = false;
+    voiceResting.fill (false);
+    shifterChannels = (int) std::max (1u, spec.numChannels);
+
+    octaveGain.prepare (spec);
+    voiceFeedFilter.prepare (spec);
+    voiceFeedFilter.setHighPassCutoff (150.0f);
+    voiceFeedFilter.setLowPassCutoff (14000.0f);
+    octavePreFilter.prepare (spec);
+    octavePostFilter.prepare (spec);
+    enhancer.prepare (spec);
+    stereoCopyHighPass.prepare (spec);
+
+    stereoCopyHighPass.setCoefficients (juce::dsp::IIR::Coefficients<float>::makeHighPass (rate, stereoCopyCutoffHz));
+
+    singleDrift.prepare (rate);
+
+    for (size_t i = 0; i < (size_t) maxVoices; ++i)
+    {
+        voiceDrift[i].prepare (rate);
+        voiceShifters[i].prepare (shifterChannels);
+        voiceShifters[i].reset();
+        voiceDelays[i].prepare (monoSpec (spec));
+        voiceGains[i].reset (rate, 0.05);
+        voicePans[i].reset (rate, 0.05);
+        voiceDelayTimes[i].reset (rate, 4.0);
+        voiceDetunes[i].reset (rate, 0.5);
+    }
+
+    singleVoiceDelay.prepare (monoSpec (spec));
+    octaveDelay.prepare (monoSpec (spec));
+    octaveDelay.setDelay ((float) std::min (maxDelaySamples, octaveDelaySamples));
+
+    levelCompensation.reset (rate, 0.05);
+    wetLevel.reset (rate, 0.05);
+    stereoCopyGain.reset (rate, 0.05);
+
+    latencyChannels = (int) std::max (2u, spec.numChannels);
+    latencyDelay.prepare ({ rate, spec.maximumBlockSize, (juce::uint32) latencyChannels });
+
+    voiceCompressor.setSampleRate (rate);
+    voiceCompressor.resetFilters (rate);
+
+    driftDepth.reset (rate, 0.05);
+    offsetScale.reset (rate, (double) 0.08f);
+
+    widthStage.prepare (spec);
+    stereoizer.prepare (spec);
+
+    updateFilters();
+    // A filter sizes its state on its first reset; do that here, not when the voice starts on the audio thread.
+    octavePreFilter.reset();
+    octavePostFilter.reset();
+    stereoCopyHighPass.reset();
+    allocateScratch ((int) spec.maximumBlockSize);
+}
+
+void QelVocalMultiplierProcessor::allocateScratch (int blockSize)
+{
+    scratchCapacity = std::max (1, blockSize);
+
+    for (auto* buffer : { &dry, &voiceFeed, &octave, &widened, &voiceBus })
+        buffer->setSize (2, scratchCapacity);
+
+    for (auto& buffer : voiceBuffers)
+        buffer.setSize (1, scratchCapacity);
+}
+
+void QelVocalMultiplierProcessor::reset()
+{
+    juce::QELProcessorBase::reset();
+    voiceFeedFilter.reset();
+    stereoizer.reset();
+    stereoCopyHighPass.reset();
+    latencyDelay.reset();
+    singleVoiceDelay.reset();
+    octaveDelay.reset();
+
+    for (size_t i = 0; i < (size_t) maxVoices; ++i)
+        clearVoice (i);
+
+    // A restarted stream must not replay the octave voice's or the shifters' old audio.
+    octavePreFilter.reset();
+    octavePostFilter.reset();
+
+    if (octaveShifter != nullptr)
+        octaveShifter->reset();
+    if (singleVoiceShifter != nullptr)
+        singleVoiceShifter->reset();
+
+    for (auto& buffer : voiceBuffers)
+        buffer.clear();
+}
+
+void QelVocalMultiplierProcessor::clearVoice (size_t voice)
+{
+    // The shifter's buffer is written through raw pointers, which its buffer's clear flag does not see;
+    // preparing it again (same size, no allocation) takes fresh pointers, so the reset really clears.
+    voiceShifters[voice].prepare (shifterChannels);
+    voiceDelays[voice].reset();
+}
+
+void QelVocalMultiplierProcessor::setTempo (double bpm)
+{
+    juce::QELProcessorBase::setTempo (bpm);
+}
+
+void QelVocalMultiplierProcessor::processDryImpl (const float* const*, float* const* out, int numSamples, int,
+                                                  int numOutputChannels)
+{
+    const int channels = std::min (numOutputChannels, latencyChannels);
+
+    for (int c = 0; c < channels; ++c)
+        for (int t = 0; t < numSamples; ++t)
+        {
+            latencyDelay.pushSample (c, out[c][t]);
+            out[c][t] = latencyDelay.popSample (c);
+        }
+}
+
+void QelVocalMultiplierProcessor::setSpread (float percent)
+{
+    requestedSpread.store (percent);
+}
+
+void QelVocalMultiplierProcessor::setOffset (float percent)
+{
+    requestedOffsetScale.store (0.6f + 1.4f * percent / 100.0f);
+}
+
+void QelVocalMultiplierProcessor::setAmount (float percent)
+{
+    requestedWetLevel.store (wetLevelFor (percent));
+}
+
+void QelVocalMultiplierProcessor::setLow (float percent)
+{
+    requestedLowGain.store (2.0f * percent / 100.0f);
+}
+
+void QelVocalMultiplierProcessor::applyControls()
+{
+    const float spread = requestedSpread.load();
+
+    if (spread != appliedSpread)
+        applySpread (spread);
+
+    offsetScale.setTargetValue (requestedOffsetScale.load());
+    wetLevel.setTargetValue (requestedWetLevel.load());
+
+    const float low = requestedLowGain.load();
+    octaveGain.gainRamp.setTargetValue (low);
+    octaveGain.decibelRamp.setTargetValue (decibelsFor (low));
+}
+
+void QelVocalMultiplierProcessor::applySpread (float percent)
+{
+    appliedSpread = percent;
+    spreadPercent = juce::jlimit (0.0f, 100.0f, percent);
+
+    if (percent <= 100.0f)
+    {
+        widthStage.setWidth (percent / 2.0f, 0.0f);
+        stereoizer.setAmount (0.0f);
+        stereoCopyGain.setTargetValue (0.0f);
+    }
+    else
+    {
+        widthStage.mode = 0;
+        stereoizer.setAmount (percent - 100.0f);
+        stereoCopyGain.setTargetValue ((percent - 100.0f) * 0.4f / 100.0f);
+    }
+}
+
+void QelVocalMultiplierProcessor::updateTimingProcessorsStep()
+{
+    const float s = offsetScale.getNextValue();
+    currentOffsetScale = s;
+    const auto samplesPerMs = (float) (sampleRate / 1000.0);
+
+    for (size_t i = 0; i < (size_t) maxVoices; ++i)
+    {
+        const float d = voiceDelayTimes[i].getNextValue();
+        setDelayClamped (voiceDelays[i], voiceDelaySamples[i], std::abs (d * s) * samplesPerMs);
+    }
+
+    setDelayClamped (singleVoiceDelay, singleVoiceDelaySamples,
+                     (float) sampleRate * std::abs (s * singleVoiceDelayMs) / 1000.0f);
+}
+
+void QelVocalMultiplierProcessor::setDelayClamped (DelayLine& line, float& current, float samples)
+{
+    // Most of the time the ramps rest and the delay stays the same; only a change reaches the line.
+    const float clamped = juce::jlimit (0.0f, (float) line.getMaximumDelayInSamples(), samples);
+
+    if (clamped != current)
+    {
+        current = clamped;
+        line.setDelay (clamped);
+    }
+}
+
+void QelVocalMultiplierProcessor::updateFilters()
+{
+    const auto cutoff = (float) std::min ((double) filterCutoffHz, 0.49 * sampleRate);
+    const auto lowPass = juce::dsp::IIR::Coefficients<float>::makeLowPass (sampleRate, cutoff);
+
+    octavePreFilter.setCoefficients (lowPass);
+    octavePostFilter.setCoefficients (lowPass);
+}
+
+void QelVocalMultiplierProcessor::processImpl (const float* const* in, float* const* out, int numSamples,
+                                               int numInputChannels, int numOutputChannels)
+{
+    if (scratchCapacity == 0 || numOutputChannels < 1) // not prepared yet
+        return;
+
+    applyControls();
+
+    const int channels = juce::jlimit (1, 2, numOutputChannels);
+    const int inputs = juce::jlimit (1, channels, numInputChannels);
+
+    // Processing happens in place; a caller with separate input arrays gets its input copied over first.
+    for (int c = 0; c < channels; ++c)
+        if (in != nullptr && in[std::min (c, numInputChannels - 1)] != out[c] && numInputChannels > 0)
+            juce::FloatVectorOperations::copy (out[c], in[std::min (c, numInputChannels - 1)], numSamples);
+
+    for (int start = 0; start < numSamples; start += scratchCapacity)
+    {
+        float* chunk[2] = { out[0] + start, channels > 1 ? out[1] + start : nullptr };
+        processChunk (chunk, std::min (scratchCapacity, numSamples - start), inputs, channels);
+    }
+}
+
+void QelVocalMultiplierProcessor::processChunk (float* const* out, int numSamples, int numInputChannels,
+                                                int numChannels)
+{
+    for (int c = 0; c < numChannels; ++c)
+        for (auto* buffer : { &dry, &voiceFeed })
+            buffer->copyFrom (c, 0, out[c], numSamples);
+
+    processOctaveVoice (out, numSamples, numChannels);
+    processDry (dry.getArrayOfWritePointers(), numSamples, numChannels);
+    processWidenedCopy (numSamples, numChannels);
+    processVoiceFeed (numSamples, numInputChannels, numChannels);
+    processVoices (numSamples, numChannels);
+
+    auto* bus = voiceBus.getArrayOfWritePointers();
+    enhancer.process (bus, bus, numSamples, numChannels, numChannels);
+    widthStage.process (bus, bus, numSamples, numChannels, numChannels);
+
+    mixVoiceBus (out, numSamples, numChannels);
+
+    // The decaying tails of the voices' filters and shifters end in zeros, never in subnormal floats.
+    for (int c = 0; c < numChannels; ++c)
+        for (int i = 0; i < numSamples; ++i)
+            if (std::abs (out[c][i]) < std::numeric_limits<float>::min())
+                out[c][i] = 0.0f;
+}
+
+void QelVocalMultiplierProcessor::processOctaveVoice (const float* const* input, int numSamples, int numChannels)
+{
+    // The voice runs while its gain is above 0 or heading away from it; at rest it is silent and costs
+    // nothing. When it starts again its filters, shifter and delay forget what they held the last time,
+    // so old audio is never replayed.
+    const auto& gain = octaveGain.gainRamp;
+    const bool running = gain.getCurrentValue() != 0.0f || gain.getTargetValue() != 0.0f;
+
+    if (! running)
+    {
+        octave.clear (0, numSamples);
+        octaveVoiceRunning = false;
+        return;
+    }
+
+    if (! octaveVoiceRunning)
+    {
+        octavePreFilter.reset();
+        octavePostFilter.reset();
+        octaveShifter->reset();
+        octaveDelay.reset();
+        octaveVoiceRunning = true;
+    }
+
+    for (int c = 0; c < numChannels; ++c)
+        octave.copyFrom (c, 0, input[c], numSamples);
+
+    auto* channels = octave.getArrayOfWritePointers();
+    octavePreFilter.process (channels, channels, numSamples, numChannels, numChannels);
+
+    float* voice = channels[0];
+    octaveShifter->shiftpitch ((size_t) numSamples, voice, voice, octaveFactors, octaveQuefrency);
+
+    for (int t = 0; t < numSamples; ++t)
+    {
+        octaveDelay.pushSample (0, voice[t]);
+        voice[t] = octaveDelay.popSample (0);
+    }
+
+    if (numChannels == 2)
+        octave.copyFrom (1, 0, voice, numSamples);
+
+    octaveGain.process (channels, channels, numSamples, numChannels, numChannels);
+    octavePostFilter.process (channels, channels, numSamples, numChannels, numChannels);
+}
+
+void QelVocalMultiplierProcessor::processDry (float* const* channels, int numSamples, int numChannels)
+{
+    for (int c = 0; c < numChannels; ++c)
+        for (int t = 0; t < numSamples; ++t)
+        {
+            latencyDelay.pushSample (c, channels[c][t]);
+            channels[c][t] = latencyDelay.popSample (c);
+        }
+}
+
+void QelVocalMultiplierProcessor::processWidenedCopy (int numSamples, int numChannels)
+{
+    for (int c = 0; c < numChannels; ++c)
+        widened.copyFrom (c, 0, dry, c, 0, numSamples);
+
+    // The copy is heard only while its gain is above 0 or heading away from it; at rest its filters
+    // wait, and start again from silence.
+    const bool audible = stereoCopyGain.getCurrentValue() != 0.0f || stereoCopyGain.getTargetValue() != 0.0f;
+
+    if (! audible)
+    {
+        widenedCopyRunning = false;
+        return;
+    }
+
+    if (! widenedCopyRunning)
+    {
+        stereoCopyHighPass.reset();
+        widenedCopyRunning = true;
+    }
+
+    auto* channels = widened.getArrayOfWritePointers();
+    stereoizer.process (channels, channels, numSamples, numChannels, numChannels);
+    stereoCopyHighPass.process (channels, channels, numSamples, numChannels, numChannels);
+}
+
+void QelVocalMultiplierProcessor::processVoiceFeed (int numSamples, int numInputChannels, int numChannels)
+{
+    auto* channels = voiceFeed.getArrayOfWritePointers();
+    voiceFeedFilter.process (channels, channels, numSamples, numChannels, numChannels);
+
+    // The mono feed goes into the single voice's buffer; the voices shift from it.
+    float* mono = voiceBuffers[maxVoices].getWritePointer (0);
+    juce::FloatVectorOperations::copy (mono, channels[0], numSamples);
+
+    if (numInputChannels == 2)
+    {
+        juce::FloatVectorOperations::add (mono, channels[1], numSamples);
+        juce::FloatVectorOperations::multiply (mono, 0.5f, numSamples);
+    }
+
+    for (size_t i = 0; i < (size_t) maxVoices; ++i)
+    {
+        // A silent voice whose gain rests at 0 is not heard: its shifter and delay wait (its drift and
+        // ramps go on), and when it comes back they start again from silence.
+        const auto& gain = voiceGains[i];
+        const bool resting = gain.getCurrentValue() == 0.0f && gain.getTargetValue() == 0.0f;
+
+        if (! resting && voiceResting[i])
+            clearVoice (i);
+
+        voiceResting[i] = resting;
+
+        if (resting)
+            continue;
+
+        auto& shifter = voiceShifters[i];
+        shifter.ratio = std::pow (2.0f, voicePitchOffsets[i] / 12.0f);
+        float* voice = voiceBuffers[i].getWritePointer (0);
+
+        for (int t = 0; t < numSamples; ++t)
+            voice[t] = shifter.processSample (0, mono[t]);
+    }
+
+    if (voiceCount == 1)
+    {
+        singleVoiceFactors[0] = singleVoiceFactor;
+        singleVoiceShifter->shiftpitch ((size_t) numSamples, mono, mono, singleVoiceFactors, 0.0);
+    }
+}
+
+void QelVocalMultiplierProcessor::setVoiceDetuneTargets()
+{
+    const int n = voiceCount;
+
+    for (int i = 0; i < maxVoices; ++i)
+    {
+        float detune = 0.0f;
+
+        if (n == 1)
+            detune = i == 0 ? -detuneRange : (i == 1 ? detuneRange : 0.0f);
+        else if (i < n)
+            detune = (float) i * 2.0f * detuneRange / (float) (n - 1) - detuneRange;
+
+        voiceDetunes[(size_t) i].setTargetValue (detune);
+        voicePans[(size_t) i].setTargetValue (voicePanTarget (i));
+    }
+}
+
+float QelVocalMultiplierProcessor::voicePanTarget (int voice) const noexcept
+{
+    const float spread = spreadPercent / 100.0f;
+
+    if (voiceCount == 1)
+        return voice == 0 ? -spread : spread;
+
+    const float f = (float) voice / (float) (voiceCount - 1);
+    return spread * (f < 0.5f ? 2.0f * f - 1.0f : 2.0f * (f - 0.5f));
+}
+
+void QelVocalMultiplierProcessor::processVoices (int numSamples, int numChannels)
+{
+    // Voice count and spread change only between blocks, so their targets are set once per block.
+    setVoiceDetuneTargets();
+
+    const float* copyLeft = widened.getReadPointer (0);
+    const float* copyRight = widened.getReadPointer (numChannels > 1 ? 1 : 0);
+    const float* single = voiceBuffers[maxVoices].getReadPointer (0);
+    float* busLeft = voiceBus.getWritePointer (0);
+    float* busRight = voiceBus.getWritePointer (1);
+
+    for (int t = 0; t < numSamples; ++t)
+    {
+        float left = 0.0f, right = 0.0f;
+        const float copyGain = stereoCopyGain.getNextValue();
+        left += copyGain * copyLeft[t];
+
+        if (numChannels > 1)
+            right += copyGain * copyRight[t];
+
+        const float depth = driftDepth.getNextValue();
+        updateTimingProcessorsStep();
+
+        const float singleDraw = singleDrift.generateSample();
+        singleVoiceFactor = 0.99f - ((singleDraw + 0.125f) * 4.0f * 0.04f + 0.01f) * depth;
+
+        for (size_t i = 0; i < (size_t) maxVoices; ++i)
+        {
+            float y = 0.0f;
+
+            if (! voiceResting[i])
+            {
+                auto& delay = voiceDelays[i];
+                delay.pushSample (0, voiceBuffers[i].getSample (0, t));
+                y = delay.popSample (0);
+            }
+
+            const float draw = voiceDrift[i].generateSample();
+            const float direction = (i % 2 == 0) ? -1.0f : 0.1f;
+            voicePitchOffsets[i] = voiceDetunes[i].getNextValue() + ((draw + 0.125f) * 4.0f * 0.9f + direction) * depth;
+
+            const float pan = voicePans[i].getNextValue();
+            const float gain = voiceGains[i].getNextValue();
+            left += y * (1.0f - pan) * gain;
+            right += y * (1.0f + pan) * gain;
+        }
+
+        const float key = voiceCompressor.getKeyLink (left, right);
+        voiceCompressor.process (left, right, key);
+
+        singleVoiceDelay.pushSample (0, single[t]);
+        const float z = singleVoiceDelay.popSample (0);
+        busLeft[t] = singleVoiceGain * z + left;
+        busRight[t] = z * singleVoiceGain + right;
+    }
+}
+
+void QelVocalMultiplierProcessor::mixVoiceBus (float* const* out, int numSamples, int numChannels)
+{
+    for (int t = 0; t < numSamples; ++t)
+    {
+        const float w = wetLevel.getNextValue();
+        const float k = levelCompensation.getNextValue();
+
+        for (int c = 0; c < numChannels; ++c)
+            out[c][t] = voiceBus.getSample (c, t) * w * k + dry.getSample (c, t) + octave.getSample (c, t);
+    }
+}

@@ -1,0 +1,213 @@
+#include "dsp/pitch/RFFT.h"
+
+#include <algorithm>
+#include <cassert>
+#include <cmath>
+#include <numbers>
+#include <stdexcept>
+#include <string>
+#include <type_traits>
+#include <utility>
+
+namespace stftpitchshift
+{
+namespace
+{
+    bool isPowerOfTwo (std::size_t n) noexcept
+    {
+        return n != 0 && (n & (n - 1)) == 0;
+    }
+
+    std::size_t reverseBits (std::size_t index, std::size_t count) noexcept
+    {
+        std::size_t reversed = 0;
+
+        for (std::size_t bit = 1; bit < count; bit <<= 1)
+        {
+            reversed = (reversed << 1) | (index & 1);
+            index >>= 1;
+        }
+
+        return reversed;
+    }
+} // namespace
+
+template <typename T> CRFFT<T>::CRFFT (std::size_t size) : n (size), half (size / 2)
+{
+    if (! isPowerOfTwo (size))
+        throw std::runtime_error ("The specified frame size " + std::to_string (size) + " is not a power of 2! " +
+                                  "Please specify values like 1024, 2048, 4096 etc.");
+
+    const double pi = std::numbers::pi;
+
+    for (std::size_t k = 0; k < half / 2; ++k)
+    {
+        twiddleReal.push_back ((T) std::cos (-2.0 * pi * (double) k / (double) half));
+        twiddleImag.push_back ((T) std::sin (-2.0 * pi * (double) k / (double) half));
+    }
+
+    for (std::size_t k = 0; k <= half; ++k)
+    {
+        const auto w = std::polar (1.0, -2.0 * pi * (double) k / (double) n);
+        const auto factor = 0.5 * (1.0 - std::complex<double> (0.0, 1.0) * w);
+        splitFactors.push_back ({ T (factor.real()), T (factor.imag()) });
+    }
+
+    for (std::size_t k = 0; k < half; ++k)
+        bitReversal.push_back (reverseBits (k, half));
+
+    workReal.resize (std::max<std::size_t> (half, 1));
+    workImag.resize (std::max<std::size_t> (half, 1));
+}
+
+template <typename T> void CRFFT<T>::transform (bool inverse)
+{
+    // Real and imaginary parts in separate arrays: packed complex floats stall the store-to-load
+    // forwarding of every butterfly.
+    T* re = workReal.data();
+    T* im = workImag.data();
+
+    for (std::size_t i = 0; i < half; ++i)
+    {
+        const auto j = bitReversal[i];
+
+        if (i < j)
+        {
+            std::swap (re[i], re[j]);
+            std::swap (im[i], im[j]);
+        }
+    }
+
+    const T sign = inverse ? T (-1) : T (1);
+
+    for (std::size_t length = 2; length <= half; length <<= 1)
+    {
+        const std::size_t stride = half / length;
+        const std::size_t span = length / 2;
+
+        for (std::size_t start = 0; start < half; start += length)
+        {
+            for (std::size_t j = 0; j < span; ++j)
+            {
+                const T wr = twiddleReal[j * stride];
+                const T wi = sign * twiddleImag[j * stride];
+                const std::size_t a = start + j, b = a + span;
+                const T vr = re[b] * wr - im[b] * wi;
+                const T vi = re[b] * wi + im[b] * wr;
+                re[b] = re[a] - vr;
+                im[b] = im[a] - vi;
+                re[a] += vr;
+                im[a] += vi;
+            }
+        }
+    }
+}
+
+template <typename T> void CRFFT<T>::fft (const T* frame, std::complex<T>* dft)
+{
+    if (half == 0)
+    {
+        dft[0] = frame[0];
+        return;
+    }
+
+    for (std::size_t k = 0; k < half; ++k)
+    {
+        workReal[k] = frame[2 * k];
+        workImag[k] = frame[2 * k + 1];
+    }
+
+    transform (false);
+
+    const T scale = T (1) / (T) half;
+
+    for (std::size_t k = 0; k <= half; ++k)
+    {
+        const auto a = splitFactors[k];
+        const auto b = T (1) - a;
+        const std::size_t i = k == half ? 0 : k;
+        const std::size_t m = k == 0 ? 0 : half - k;
+        const std::complex<T> z { workReal[i], workImag[i] };
+        const std::complex<T> mirror { workReal[m], -workImag[m] };
+        dft[k] = (z * a + mirror * b) * scale;
+    }
+}
+
+template <typename T> void CRFFT<T>::ifft (const std::complex<T>* dft, T* frame)
+{
+    if (half == 0)
+    {
+        frame[0] = dft[0].real();
+        return;
+    }
+
+    for (std::size_t k = 0; k < half; ++k)
+    {
+        const auto a = std::conj (splitFactors[k]);
+        const auto b = std::conj (T (1) - splitFactors[k]);
+        const auto z = dft[k] * a + std::conj (dft[half - k]) * b;
+        workReal[k] = z.real();
+        workImag[k] = z.imag();
+    }
+
+    transform (true);
+
+    for (std::size_t k = 0; k < half; ++k)
+    {
+        frame[2 * k] = workReal[k];
+        frame[2 * k + 1] = workImag[k];
+    }
+}
+
+template class CRFFT<float>;
+template class CRFFT<double>;
+
+template <typename T> CRFFT<T>& RFFT::plan (std::size_t size)
+{
+    auto& plans = [this]() -> auto&
+    {
+        if constexpr (std::is_same_v<T, float>)
+            return floatPlans;
+        else
+            return doublePlans;
+    }
+    ();
+
+    auto found = plans.find (size);
+
+    if (found == plans.end())
+        found = plans.emplace (size, std::make_shared<CRFFT<T>> (size)).first;
+
+    return *found->second;
+}
+
+void RFFT::prepare (std::size_t size)
+{
+    plan<float> (size);
+    plan<double> (size);
+}
+
+void RFFT::fft (const std::vector<float>& frame, std::vector<std::complex<float>>& dft)
+{
+    assert (dft.size() == frame.size() / 2 + 1);
+    plan<float> (frame.size()).fft (frame.data(), dft.data());
+}
+
+void RFFT::fft (const std::vector<double>& frame, std::vector<std::complex<double>>& dft)
+{
+    assert (dft.size() == frame.size() / 2 + 1);
+    plan<double> (frame.size()).fft (frame.data(), dft.data());
+}
+
+void RFFT::ifft (const std::vector<std::complex<float>>& dft, std::vector<float>& frame)
+{
+    assert (dft.size() == frame.size() / 2 + 1);
+    plan<float> (frame.size()).ifft (dft.data(), frame.data());
+}
+
+void RFFT::ifft (const std::vector<std::complex<double>>& dft, std::vector<double>& frame)
+{
+    assert (dft.size() == frame.size() / 2 + 1);
+    plan<double> (frame.size()).ifft (dft.data(), frame.data());
+}
+} // namespace stftpitchshift

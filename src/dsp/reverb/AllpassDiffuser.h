@@ -1,0 +1,61 @@
+#pragma once
+
+#include "dsp/reverb/ModulatedAllpass.h"
+
+#include <array>
+#include <atomic>
+#include <cstdint>
+#include <memory>
+
+namespace CloudSeed
+{
+/** A chain of up to eight modulated all-pass stages whose delays, depths and rates are spread by a
+    seeded random series. */
+class AllpassDiffuser
+{
+public:
+    static constexpr int maxStages = 8;
+
+    /** Eight stages at 44100 Hz with blocks of 512, seed 23456 and one stage in use; phaseSeed picks
+        the stages' start phases. */
+    explicit AllpassDiffuser (std::uint32_t phaseSeed = 1);
+
+    /** Draws the 24 seed values from seed and crossSeed and sets the stage delays from them. */
+    void UpdateSeeds();
+    /** Sets the rate and block size: stage rates, outputs and the depth ramp length (0.1 s in updates). */
+    void SetSamplerate (int rate, int blockSize);
+    /** Runs n samples through stages 0 to stages − 1. */
+    void Process (const double* input, int n) noexcept;
+
+    /** Base stage delay in samples; each stage takes 0.1 to 1 times it. */
+    void SetDelay (int delaySamples) noexcept;
+    /** Base modulation rate in Hz. */
+    void SetModRate (double hz) noexcept;
+    /** Base modulation depth in samples; each stage ramps to 0.85 to 1.15 times it. */
+    void SetModAmount (double samples) noexcept;
+    /** The all-pass coefficient of every stage. */
+    void SetFeedback (double g) noexcept;
+    /** Linear interpolation of every stage's read position. */
+    void SetInterpolationEnabled (bool enabled) noexcept;
+    /** Zeroes every stage's store and output. */
+    void ClearBuffers() noexcept;
+
+    /** Output of the last stage the last block ran through. */
+    const double* GetOutput() const noexcept { return filters[(std::size_t) processedStages - 1]->GetOutput(); }
+
+    int samplerate = 44100;
+    std::array<std::unique_ptr<ModulatedAllpass>, maxStages> filters;
+    int delay = 0;
+    double modRate = 0.0;
+    std::array<double, 3 * maxStages> seedValues {};
+    std::int64_t seed = 23456;
+    double crossSeed = 0.0;
+    /** Stages in use, 1 to 8 (any thread). */
+    std::atomic<int> stages { 1 };
+
+private:
+    int lastStage() const noexcept;
+
+    int processedStages = 1;
+};
+} // namespace CloudSeed

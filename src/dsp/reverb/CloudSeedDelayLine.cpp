@@ -1,0 +1,161 @@
+#include "dsp/reverb/CloudSeedDelayLine.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace CloudSeed
+{
+void FeedbackStore::prepare (int blockSize)
+{
+    size = std::max (blockSize, 2) + 2;
+    store.assign ((std::size_t) size, 0.0f);
+    readPosition = writePosition = 0;
+}
+
+void FeedbackStore::clear() noexcept
+{
+    std::fill (store.begin(), store.end(), 0.0f);
+    readPosition = writePosition = 0;
+}
+
+void OnePoleLowPass::SetCutoff (double hz) noexcept
+{
+    cutoff = hz >= 0.5 * samplerate ? 0.499 * samplerate : hz;
+    update();
+}
+
+void OnePoleLowPass::SetSamplerate (double rate) noexcept
+{
+    samplerate = rate;
+    update();
+}
+
+void OnePoleLowPass::update() noexcept
+{
+    constexpr double twoPi = 6.283185307179586;
+    const double w = twoPi * cutoff / samplerate;
+    const double k = 2.0 - std::cos (w);
+    b = k - std::sqrt (k * k - 1.0);
+    a = 1.0 - b;
+}
+
+DelayLine::DelayLine (std::uint32_t phaseSeed)
+    : delay (88200, 10000, phaseSeed * 16u + 1u), diffuser (phaseSeed * 16u + 2u),
+      lowShelf (AudioLib::Biquad::LowShelf), highShelf (AudioLib::Biquad::HighShelf), outputBuffer (4096, 0.0),
+      lineBuffer (4096, 0.0), lowShelfRunning (AudioLib::Biquad::LowShelf),
+      highShelfRunning (AudioLib::Biquad::HighShelf)
+{
+    lowShelf.Gain = highShelf.Gain = 0.1;
+    lowShelf.Frequency = 20.0;
+    highShelf.Frequency = 19000.0;
+    lowShelf.Slope = highShelf.Slope = 1.0;
+    cutoffFilter.cutoff = 1000.0;
+
+    SetSamplerate (44100, 4096);
+
+    diffuser.seed = 1;
+    diffuser.crossSeed = 0.0;
+    diffuser.UpdateSeeds();
+}
+
+void DelayLine::SetSamplerate (int rate, int blockSize)
+{
+    samplerate = rate;
+    bufferSize = blockSize;
+    diffuser.SetSamplerate (rate, blockSize);
+    cutoffFilter.SetSamplerate (rate);
+
+    for (auto* shelf : { &lowShelf, &highShelf })
+    {
+        shelf->Samplerate = rate;
+        shelf->Update();
+    }
+    SetFilterCoefficients (GetFilterCoefficients());
+
+    feedbackDelay.prepare (blockSize);
+    outputBuffer.assign ((std::size_t) std::max (blockSize, 1), 0.0);
+    lineBuffer.assign ((std::size_t) std::max (blockSize, 1), 0.0);
+    delay.SetBufferSize (blockSize);
+    delay.SetModRampSteps ((int) std::floor (rate * (double) 0.1f));
+    delay.SetLength ((int) (2.0 * rate));
+}
+
+DelayLine::FilterCoefficients DelayLine::GetFilterCoefficients() const noexcept
+{
+    return { lowShelf.GetCoefficients(), highShelf.GetCoefficients(), cutoffFilter.a, cutoffFilter.b };
+}
+
+void DelayLine::SetFilterCoefficients (const FilterCoefficients& c) noexcept
+{
+    lowShelfRunning.SetCoefficients (c.lowShelf);
+    highShelfRunning.SetCoefficients (c.highShelf);
+    cutoffA = c.cutoffA;
+    cutoffB = c.cutoffB;
+}
+
+void DelayLine::Process (const double* input, int n) noexcept
+{
+    if (clearDiffuserRequest.exchange (false))
+        diffuser.ClearBuffers();
+
+    const double g = feedback.load (std::memory_order_relaxed);
+    for (int i = 0; i < n; ++i)
+        lineBuffer[(std::size_t) i] = input[i] + g * feedbackDelay.pop();
+
+    const bool useDiffuser = diffuserEnabled.load (std::memory_order_relaxed);
+    const double* result;
+    if (lateStageTap.load (std::memory_order_relaxed))
+    {
+        if (useDiffuser)
+        {
+            diffuser.Process (lineBuffer.data(), n);
+            tap = diffuser.GetOutput();
+        }
+        else
+        {
+            tap = lineBuffer.data();
+        }
+        delay.Process (tap, n);
+        result = delay.GetOutput();
+    }
+    else
+    {
+        delay.Process (lineBuffer.data(), n);
+        tap = delay.GetOutput();
+        result = tap;
+        if (useDiffuser)
+        {
+            diffuser.Process (tap, n);
+            result = diffuser.GetOutput();
+        }
+    }
+
+    std::copy (result, result + n, outputBuffer.begin());
+
+    if (lowShelfEnabled.load (std::memory_order_relaxed))
+        lowShelfRunning.Process (outputBuffer.data(), outputBuffer.data(), n);
+    if (highShelfEnabled.load (std::memory_order_relaxed))
+        highShelfRunning.Process (outputBuffer.data(), outputBuffer.data(), n);
+    if (cutoffEnabled.load (std::memory_order_relaxed))
+        for (int i = 0; i < n; ++i)
+            outputBuffer[(std::size_t) i] =
+                OnePoleLowPass::Process (outputBuffer[(std::size_t) i], cutoffState, cutoffA, cutoffB);
+
+    for (int i = 0; i < n; ++i)
+        feedbackDelay.push ((float) outputBuffer[(std::size_t) i]);
+}
+
+void DelayLine::ClearBuffers() noexcept
+{
+    delay.ClearBuffers();
+    diffuser.ClearBuffers();
+    lowShelf.ClearBuffers();
+    highShelf.ClearBuffers();
+    lowShelfRunning.ClearBuffers();
+    highShelfRunning.ClearBuffers();
+    cutoffFilter.output = 0.0;
+    cutoffState = 0.0;
+    std::fill (outputBuffer.begin(), outputBuffer.end(), 0.0);
+    feedbackDelay.clear();
+}
+} // namespace CloudSeed

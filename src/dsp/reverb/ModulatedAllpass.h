@@ -1,0 +1,62 @@
+#pragma once
+
+#include "dsp/base/LinearRamp.h"
+
+#include <atomic>
+#include <cstdint>
+#include <vector>
+
+namespace CloudSeed
+{
+/** A Schroeder all-pass stage (−g + z^−D) / (1 − g z^−D) over a fixed store of 19200 samples, whose
+    delay D moves with a sine recomputed every 8 samples. Double precision. */
+class ModulatedAllpass
+{
+public:
+    static constexpr int bufferLength = 19200;
+
+    /** A stage with a delay of 100 samples and no modulation; phaseSeed picks the start phase. */
+    explicit ModulatedAllpass (std::uint32_t phaseSeed = 1);
+
+    /** Processes n samples into output. */
+    void ProcessWithMod (const double* input, int n) noexcept;
+    /** Sizes the output for blocks of up to blockSize samples. */
+    void SetBufferSize (int blockSize);
+    /** Sets the depth ramp length in modulation updates and ends any running ramp at the current target
+        (call while no block is processed). */
+    void SetModRampSteps (int steps) noexcept
+    {
+        modAmount.setTargetValue (modAmountTarget.load());
+        modAmount.reset (steps);
+    }
+    /** Zeroes the store and the output; position, phase and ramp stay. */
+    void ClearBuffers() noexcept;
+
+    /** Output of the last block. */
+    const double* GetOutput() const noexcept { return output.data(); }
+
+    std::vector<double> delayBuffer;
+    std::vector<double> output;
+    int bufferSize = 6615;
+    int index = bufferLength - 1;
+    int samplesProcessed = 0;
+    double modPhase = 0.0;
+    int delayA = 0, delayB = 0;
+    double gainA = 1.0, gainB = 0.0;
+    /** Delay before modulation, in samples; picked up at the next update (any thread). */
+    std::atomic<int> sampleDelay { 100 };
+    /** The all-pass coefficient g; picked up at the next block (any thread). */
+    std::atomic<double> feedback { 0.0 };
+    /** Modulation rate in cycles per sample; picked up at the next update (any thread). */
+    std::atomic<double> modRate { 0.0 };
+    /** Linear interpolation between the two read positions; picked up at the next block (any thread). */
+    std::atomic<bool> interpolationEnabled { true };
+    /** Target of the modulation depth in samples; the depth ramps there from the next update (any thread). */
+    std::atomic<float> modAmountTarget { 0.0f };
+    /** Modulation depth in samples; one step per update (audio thread). */
+    QEL::LinearRamp<float> modAmount;
+
+private:
+    void update (float depth) noexcept;
+};
+} // namespace CloudSeed
