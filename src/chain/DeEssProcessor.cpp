@@ -1,5 +1,7 @@
 #include "chain/DeEssProcessor.h"
 
+#include "dsp/base/DspConstants.h"
+
 namespace tessaro::dsp
 {
 namespace
@@ -53,8 +55,10 @@ void DeEssProcessor::prepare (const juce::dsp::ProcessSpec& spec)
     crossA = pole (0.012, fs);
     crossB = 1.0f - crossA;
 
-    // The Linkwitz-Riley split at 6.6 kHz, designed in float with the rate truncated.
-    const float t = std::tan (juce::MathConstants<float>::pi * 6600.0f / (float) (int) fs);
+    // The Linkwitz-Riley split at 6.6 kHz, designed in float with the rate truncated; split and detector
+    // stay below Nyquist at low rates.
+    const float split = (float) QEL::belowNyquist (6600.0, (double) (int) fs);
+    const float t = std::tan (juce::MathConstants<float>::pi * split / (float) (int) fs);
     const float d = (1.0f + t) * (1.0f + t);
     for (int ch = 0; ch < 2; ++ch)
     {
@@ -63,7 +67,7 @@ void DeEssProcessor::prepare (const juce::dsp::ProcessSpec& spec)
         highPass[ch] = { 1.0f / d, -2.0f / d, 1.0f / d, lowPass[ch].a1, lowPass[ch].a2 };
     }
 
-    const double n = 1.0 / std::tan (juce::MathConstants<double>::pi * 8500.0 / fs);
+    const double n = 1.0 / std::tan (juce::MathConstants<double>::pi * QEL::belowNyquist (8500.0, fs) / fs);
     const double c = 1.0 / (1.0 + n / 2.0 + n * n);
     detection.setCoefficients (juce::IIRCoefficients (c * n / 2.0, 0.0, -c * n / 2.0, 1.0, 2.0 * c * (1.0 - n * n),
                                                       c * (1.0 - n / 2.0 + n * n)));

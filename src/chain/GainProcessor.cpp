@@ -17,7 +17,7 @@ int GainProcessor::lookAheadSamplesFor (double rate) noexcept
 
 int GainProcessor::getLatencyInSamples()
 {
-    return limit.load() && limiter.lookAheadEnabled ? lookAheadSamplesFor (limiterRate.load()) : 0;
+    return limiter.lookAheadEnabled ? lookAheadSamplesFor (limiterRate.load()) : 0;
 }
 
 void GainProcessor::prepare (const juce::dsp::ProcessSpec& spec)
@@ -50,11 +50,11 @@ void GainProcessor::setLimit (bool on)
 {
     limit.store (on);
     limiter.setBypassSmooth (on);
-    alignDryPaths();
 }
 
-// While Limit is on, the module's and the limiter's own dry paths carry the look-ahead, so switching either
-// crossfades between aligned signals.
+// The module's and the limiter's own dry paths carry the look-ahead whether Limit is on or off, so the
+// latency never changes and switching either crossfades between aligned signals. With Limit off the
+// limiter keeps running under its dry path, so switching it on plays no silence and no old audio.
 void GainProcessor::alignDryPaths()
 {
     const int latency = getLatencyInSamples();

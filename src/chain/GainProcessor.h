@@ -9,13 +9,13 @@
 namespace tessaro::dsp
 {
 /** The output module: four saturation characters with drive and blend, an output gain and a look-ahead
-    limiter whose look-ahead is the module's latency while it is on. */
+    limiter whose look-ahead is the module's latency, with Limit on or off. */
 class GainProcessor : public ModuleProcessorBase
 {
 public:
     GainProcessor();
 
-    /** The limiter's look-ahead, floor (0.005 s x rate), while Limit is on; 0 otherwise. */
+    /** The limiter's look-ahead, floor (0.005 s x rate), whether Limit is on or off. */
     int getLatencyInSamples() override;
 
     void prepare (const juce::dsp::ProcessSpec& spec) override;
@@ -32,7 +32,7 @@ public:
     void setSaturationMix (float percent) { saturation.setMix (percent); }
     /** Output gain in dB. */
     void setOutputGain (float db) { outputGain.setGainDb (db); }
-    /** Switches the limiter; the caller then reports the new latency. */
+    /** Crossfades the limiter in or out; the latency stays. */
     void setLimit (bool on);
 
     /** The look-ahead in samples for a rate: the 0.005 s float widened to double, times the rate, floored. */

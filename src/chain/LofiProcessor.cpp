@@ -7,7 +7,12 @@ namespace
     const float outputFactor = std::pow (10.0f, -0.3f);
 } // namespace
 
-LofiProcessor::LofiProcessor() = default;
+// Its filters run on while it is off, so switching it on fades in a voice already settled, not the
+// start-up of five filters from silence.
+LofiProcessor::LofiProcessor()
+{
+    keepRunningWhenOff.store (true);
+}
 
 void LofiProcessor::prepareToPlay (double newSampleRate, int newSamplesPerBlock)
 {

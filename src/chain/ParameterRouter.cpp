@@ -33,7 +33,7 @@ void switchOrder (Processor& p, std::atomic<bool>& flag, float v)
 // clang-format off
 const Branch branches[] = {
     { &Params::paramMix,                 [] (Processor& p, float v) { p.tessaroProcessor.setMix (v / 100.0f); } },
-    { &Params::paramBypass,              [] (Processor& p, float v) { p.tessaroProcessor.setBypassSmooth (v == 0.0f); } },
+    { &Params::paramBypass,              [] (Processor& p, float v) { p.setChainBypass (on (v)); } },
 
     { &Params::paramCompressPower,       [] (Processor& p, float v) { p.tessaroProcessor.compressProcessor.setBypassSmooth (on (v)); } },
     { &Params::paramCompressInput,       [] (Processor& p, float v) { p.tessaroProcessor.compressProcessor.setInputGain (v); } },
@@ -84,7 +84,7 @@ const Branch branches[] = {
     { &Params::paramGainMix,             [] (Processor& p, float v) { p.tessaroProcessor.gainProcessor.setSaturationMix (v); } },
     { &Params::paramGainGain,            [] (Processor& p, float v) { p.tessaroProcessor.gainProcessor.setOutputGain (v); } },
     { &Params::paramGainPreFx,           [] (Processor& p, float v) { switchOrder (p, p.tessaroProcessor.gainPreFx, v); } },
-    { &Params::paramGainLimit,           [] (Processor& p, float v) { p.tessaroProcessor.gainProcessor.setLimit (on (v)); p.updateLatency(); } },
+    { &Params::paramGainLimit,           [] (Processor& p, float v) { p.tessaroProcessor.gainProcessor.setLimit (on (v)); } },
 };
 // clang-format on
 } // namespace

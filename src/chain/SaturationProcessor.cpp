@@ -1,5 +1,7 @@
 #include "chain/SaturationProcessor.h"
 
+#include "dsp/base/DspConstants.h"
+
 namespace tessaro::dsp
 {
 SaturationProcessor::SaturationProcessor()
@@ -14,11 +16,10 @@ SaturationProcessor::SaturationProcessor()
     setDrive (0.0f);
 }
 
-// The clean pair's 20480 Hz low-pass sits above Nyquist at low rates, where it would ring to infinity:
-// it is kept just below Nyquist there and unchanged from 44.1 kHz up.
+// The clean pair's 20480 Hz low-pass sits above Nyquist at low rates, where it would ring to infinity.
 QEL::ClassBValveParameters SaturationProcessor::cleanRecord (double rate)
 {
-    const double lowPass = std::min (20480.0, 0.49 * rate);
+    const double lowPass = QEL::belowNyquist (20480.0, rate);
     return { 0u, 10.0, lowPass, 1.0, 0.8, -1.5, 1.5, 0.5, 1.2, 1.7, 23.6, 0.5, 4.0, 1.01, 0.0, 0.0 };
 }
 

@@ -15,7 +15,7 @@ TessaroProcessor::TessaroProcessor()
     mixProcessor.rampSeconds = mixRampSeconds;
     mixProcessor.mixLaw = QEL::MixProcessor::linearLaw;
     moduleRack.modules.ensureStorageAllocated (numModules);
-    refreshModules();
+    listModules (packedOrder.load());
 }
 
 juce::uint32 TessaroProcessor::pack (const std::array<int, numModules>& order) noexcept
@@ -49,26 +49,27 @@ void TessaroProcessor::updateModuleOrder()
     packedOrder.store (
         pack ({ e ? eqId : p, e ^ p ^ 1, e ? 1 - p : eqId, multiplyId, g ? gainId : spaceId, g ? spaceId : gainId }),
         std::memory_order_release);
-    modulesDirty.store (true, std::memory_order_release);
 }
 
-void TessaroProcessor::refreshModules()
+// The rack's storage is reserved for six modules, so listing them never allocates.
+void TessaroProcessor::listModules (juce::uint32 order) noexcept
 {
     moduleRack.modules.clearQuick();
-    for (const int id : getModuleOrder())
+    for (const int id : unpack (order))
         if (id >= 0 && id < numModules)
             moduleRack.modules.add (modulesById[(size_t) id]);
-
-    const juce::dsp::ProcessSpec spec { sampleRate, (juce::uint32) samplesPerBlock, (juce::uint32) numChannels };
-    for (auto* module : moduleRack.modules)
-        module->prepare (spec);
+    listedOrder = order;
 }
 
 void TessaroProcessor::prepare (const juce::dsp::ProcessSpec& spec)
 {
     juce::QELProcessorBase::prepare (spec);
-    for (auto* module : moduleRack.modules)
+    for (auto* module : modulesById)
         module->prepare (spec);
+
+    listModules (packedOrder.load (std::memory_order_acquire));
+    orderFade = OrderFade::none;
+    orderFadeLength = std::max (1, juce::roundToInt (orderFadeSeconds * spec.sampleRate));
 
     const int channels = std::max (2, (int) spec.numChannels);
     dryCopy.setSize (channels, std::max (1, (int) spec.maximumBlockSize));
@@ -81,7 +82,7 @@ void TessaroProcessor::prepare (const juce::dsp::ProcessSpec& spec)
 void TessaroProcessor::reset()
 {
     juce::QELProcessorBase::reset();
-    for (auto* module : moduleRack.modules)
+    for (auto* module : modulesById)
         module->reset();
     dryAlign.reset();
     mixProcessor.juce::QELProcessorBase::reset();
@@ -90,7 +91,7 @@ void TessaroProcessor::reset()
 void TessaroProcessor::setTempo (double bpm)
 {
     juce::QELProcessorBase::setTempo (bpm);
-    for (auto* module : moduleRack.modules)
+    for (auto* module : modulesById)
         module->setTempo (bpm);
 }
 
@@ -104,20 +105,124 @@ void TessaroProcessor::setReportedLatency (int samples)
 void TessaroProcessor::processImpl (const float* const* in, float* const* out, int numSamples, int numInputChannels,
                                     int numChannels)
 {
-    if (modulesDirty.exchange (false, std::memory_order_acquire))
-        refreshModules();
-
     const bool canMix = numSamples <= dryCopy.getNumSamples() && numChannels <= dryCopy.getNumChannels();
 
     if (canMix)
         for (int ch = 0; ch < numChannels; ++ch)
             dryCopy.copyFrom (ch, 0, in[ch], numSamples);
 
-    for (auto* module : moduleRack.modules)
-        module->process (out, out, numSamples, numInputChannels, numChannels);
+    runModules (out, numSamples, numInputChannels, numChannels);
 
     if (canMix)
         mixDry (out, numSamples, numInputChannels, numChannels);
+
+    if (! allFinite (out, numSamples, numChannels))
+    {
+        clearChannels (out, numSamples, numChannels);
+        dryAlign.reset();
+    }
+
+    // The limiter's float arithmetic may end a hair above full scale: with Limit heard, nothing passes 1.0.
+    if (gainProcessor.isLimiting() && gainProcessor.active.load())
+        for (int ch = 0; ch < numChannels; ++ch)
+            juce::FloatVectorOperations::clip (out[ch], out[ch], -1.0f, 1.0f, numSamples);
+}
+
+bool TessaroProcessor::allFinite (const float* const* channels, int numSamples, int numChannels) noexcept
+{
+    for (int ch = 0; ch < numChannels; ++ch)
+        for (int i = 0; i < numSamples; ++i)
+            if (! std::isfinite (channels[ch][i]))
+                return false;
+    return true;
+}
+
+void TessaroProcessor::clearChannels (float* const* channels, int numSamples, int numChannels) noexcept
+{
+    for (int ch = 0; ch < numChannels; ++ch)
+        juce::FloatVectorOperations::clear (channels[ch], numSamples);
+}
+
+// A NaN or an infinity a module produces would stay in its filters and delay lines for ever: the module
+// starts afresh and its output for the block is silence, so the fault is heard as one short gap.
+void TessaroProcessor::silenceFault (ModuleProcessorBase& module, float* const* out, int numSamples,
+                                     int numChannels) noexcept
+{
+    if (allFinite (out, numSamples, numChannels))
+        return;
+
+    module.reset();
+    clearChannels (out, numSamples, numChannels);
+}
+
+// A block in which the order fade reaches silence is run in two pieces: the old order up to that sample,
+// the new order after it.
+void TessaroProcessor::runModules (float* const* out, int numSamples, int numInputChannels, int numChannels) noexcept
+{
+    if (orderFade == OrderFade::none && packedOrder.load (std::memory_order_acquire) != listedOrder)
+    {
+        orderFade = OrderFade::fadingOut;
+        orderFadeDone = 0;
+    }
+
+    std::array<float*, 8> piece {};
+    const int channels = std::min (numChannels, (int) piece.size());
+
+    for (int done = 0; done < numSamples;)
+    {
+        const int length = orderFadePiece (numSamples - done);
+        for (int ch = 0; ch < channels; ++ch)
+            piece[(size_t) ch] = out[ch] + done;
+
+        for (auto* module : moduleRack.modules)
+        {
+            module->process (piece.data(), piece.data(), length, numInputChannels, channels);
+            silenceFault (*module, piece.data(), length, channels);
+        }
+
+        applyOrderFade (piece.data(), length, channels);
+        done += length;
+    }
+}
+
+// The samples up to the end of the fade out, or all that are left.
+int TessaroProcessor::orderFadePiece (int numSamples) const noexcept
+{
+    return orderFade == OrderFade::fadingOut ? std::min (numSamples, orderFadeLength - orderFadeDone) : numSamples;
+}
+
+// Linear halves: the fade out ends on a gain of 0, where the new order is listed; the fade in starts
+// one step above it.
+void TessaroProcessor::applyOrderFade (float* const* out, int numSamples, int numChannels) noexcept
+{
+    if (orderFade == OrderFade::none)
+        return;
+
+    const int fading = std::min (numSamples, orderFadeLength - orderFadeDone);
+    const float step = 1.0f / (float) orderFadeLength;
+    const bool fadingOut = orderFade == OrderFade::fadingOut;
+
+    for (int ch = 0; ch < numChannels; ++ch)
+        for (int i = 0; i < fading; ++i)
+        {
+            const float rise = (float) (orderFadeDone + i + 1) * step;
+            out[ch][i] *= fadingOut ? 1.0f - rise : rise;
+        }
+
+    orderFadeDone += fading;
+    if (orderFadeDone < orderFadeLength)
+        return;
+
+    orderFadeDone = 0;
+    if (fadingOut)
+    {
+        listModules (packedOrder.load (std::memory_order_acquire));
+        orderFade = OrderFade::fadingIn;
+    }
+    else
+    {
+        orderFade = OrderFade::none;
+    }
 }
 
 // out = out * m + dry * (1 - m), with the dry copy delayed by the reported latency.

@@ -55,19 +55,18 @@ public:
     /** Stores a non-zero tempo and hands the value, 0 included, to every listed module. */
     void setTempo (double bpm) override;
 
-    /** Rebuilds the module list when the order changed, runs the modules in place, then blends the
-        aligned dry signal back in by the mix. */
+    /** Runs the modules in place, fading an order change through silence, then blends the aligned dry
+        signal back in by the mix. A module whose output is not finite is reset and gives silence for the
+        block; so does the whole chain when its output is not. With Limit heard, no sample passes 1.0. */
     void processImpl (const float* const* in, float* const* out, int numSamples, int numInputChannels,
                       int numChannels) override;
 
-    /** Rebuilds the module list from the module order and prepares every listed module. */
-    void refreshModules();
-
-    /** Recomputes the module order from the three routing flags; the audio thread
-        applies it at the start of its next block. */
+    /** Recomputes the module order from the three routing flags. The audio thread fades the chain's
+        output out over orderFadeSeconds, lists the modules in the new order and fades it in again; the
+        modules themselves keep their state, so tails ring on. */
     void updateModuleOrder();
 
-    /** The processing order as six module ids. */
+    /** The requested processing order as six module ids. */
     std::array<int, numModules> getModuleOrder() const noexcept;
 
     /** Sum of the modules' latencies; it does not depend on their order or on/off state. */
@@ -96,9 +95,22 @@ public:
     /** The master dry/wet blend: linear, 0.05 s ramp. */
     QEL::MixProcessor mixProcessor;
 
+    /** Length of each half of an order change: the fade out, then the fade in. */
+    static constexpr double orderFadeSeconds = 0.005;
+
 private:
-    std::atomic<bool> modulesDirty { true };
+    enum class OrderFade
+    {
+        none,
+        fadingOut,
+        fadingIn
+    };
+
     std::atomic<juce::uint32> packedOrder; // six ids, four bits each, first module lowest
+    juce::uint32 listedOrder = 0;          // the order the rack lists; audio thread and prepare only
+    OrderFade orderFade = OrderFade::none;
+    int orderFadeLength = 1; // samples in each half
+    int orderFadeDone = 0;   // samples of the current half already faded
     std::atomic<float> mixTarget { 1.0f };
     std::atomic<int> alignLatency { 0 };
     ModuleRack moduleRack;
@@ -116,7 +128,15 @@ private:
     juce::AudioBuffer<float> dryCopy;
     QEL::BypassDelay dryAlign;
 
+    void listModules (juce::uint32 order) noexcept;
+    void runModules (float* const* out, int numSamples, int numInputChannels, int numChannels) noexcept;
+    int orderFadePiece (int numSamples) const noexcept;
+    void applyOrderFade (float* const* out, int numSamples, int numChannels) noexcept;
     void mixDry (float* const* out, int numSamples, int numInputChannels, int numChannels) noexcept;
+    void silenceFault (ModuleProcessorBase& module, float* const* out, int numSamples, int numChannels) noexcept;
+
+    static bool allFinite (const float* const* channels, int numSamples, int numChannels) noexcept;
+    static void clearChannels (float* const* channels, int numSamples, int numChannels) noexcept;
 
     static juce::uint32 pack (const std::array<int, numModules>& order) noexcept;
     static std::array<int, numModules> unpack (juce::uint32 packed) noexcept;

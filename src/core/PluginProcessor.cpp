@@ -18,6 +18,7 @@ OrvaneTessaroAudioProcessor::OrvaneTessaroAudioProcessor()
         presetManagerModel->getRootPresetFolder().getChildFile ("Factory").getChildFile ("Easy Vocal Chain.orvane"),
         false);
 
+    // What a host that asks before preparing reads; prepareToPlay sets the figure for its rate.
     updateLatency();
 }
 
@@ -64,13 +65,27 @@ void OrvaneTessaroAudioProcessor::prepareToPlay (double newSampleRate, int maxim
     scratch.setSize (2, juce::jmax (1, maximumExpectedSamplesPerBlock));
 
     updateLatency();
-    prepareBypassDelay (getLatencySamples());
 }
 
 void OrvaneTessaroAudioProcessor::reset()
 {
     tessaroProcessor.reset();
-    resetBypassDelay();
+}
+
+// The parameter router and the audio thread both set the chain's switch from both flags; the audio
+// thread checks it on every block, so a race between the two is mended within a block.
+void OrvaneTessaroAudioProcessor::setChainBypass (bool bypassed)
+{
+    chainBypassed.store (bypassed);
+    tessaroProcessor.setBypassSmooth (! (bypassed || hostBypassed.load()));
+}
+
+void OrvaneTessaroAudioProcessor::followBypass (bool hostBypass) noexcept
+{
+    hostBypassed.store (hostBypass);
+    const bool active = ! (hostBypass || chainBypassed.load());
+    if (active != tessaroProcessor.active.load())
+        tessaroProcessor.setBypassSmooth (active);
 }
 
 void OrvaneTessaroAudioProcessor::followHostTempo()
@@ -91,15 +106,25 @@ void OrvaneTessaroAudioProcessor::followHostTempo()
     }
 }
 
+void OrvaneTessaroAudioProcessor::processBlock (juce::AudioBuffer<float>& buffer, juce::MidiBuffer&)
+{
+    processHostBlock (buffer, false);
+}
+
+void OrvaneTessaroAudioProcessor::processBlockBypassed (juce::AudioBuffer<float>& buffer, juce::MidiBuffer&)
+{
+    processHostBlock (buffer, true);
+}
+
 // Host blocks larger than the prepared size are processed in chunks of the prepared
 // size, so no buffer sized in prepare is ever overrun.
-void OrvaneTessaroAudioProcessor::processBlock (juce::AudioBuffer<float>& buffer, juce::MidiBuffer&)
+void OrvaneTessaroAudioProcessor::processHostBlock (juce::AudioBuffer<float>& buffer, bool hostBypass)
 {
     juce::ScopedNoDenormals noDenormals;
     clearOutputsWithoutInput (buffer);
 
     const int n = buffer.getNumSamples();
-    feedBypassDelay (buffer, n);
+    followBypass (hostBypass);
     followHostTempo();
 
     const int chunk = scratch.getNumSamples();

@@ -16,6 +16,8 @@ public:
     void prepareToPlay (double newSampleRate, int maximumExpectedSamplesPerBlock) override;
     void releaseResources() override {}
     void processBlock (juce::AudioBuffer<float>& buffer, juce::MidiBuffer& midi) override;
+    /** The host's bypass: the chain runs on and crossfades to its latency-aligned dry signal, as "Bypass" does. */
+    void processBlockBypassed (juce::AudioBuffer<float>& buffer, juce::MidiBuffer& midi) override;
     void reset() override;
 
     juce::AudioProcessorEditor* createEditor() override;
@@ -45,8 +47,16 @@ public:
     /** Reports the chain's total latency to the host and aligns the chain's dry paths with it. */
     void updateLatency();
 
+    /** The product's own "Bypass": the chain crossfades to its dry signal while this or the host's bypass is on. */
+    void setChainBypass (bool bypassed);
+
 private:
     juce::AudioBuffer<float> scratch; // two channels of the prepared block size
+    std::atomic<bool> chainBypassed { false };
+    std::atomic<bool> hostBypassed { false }; // written by the audio thread only
+
+    void processHostBlock (juce::AudioBuffer<float>& buffer, bool hostBypass);
+    void followBypass (bool hostBypass) noexcept;
 
     void followHostTempo();
     void processChunk (juce::AudioBuffer<float>& buffer, int start, int numSamples);

@@ -9,9 +9,6 @@ namespace
 const juce::String productName { "Orvane Tessaro" };
 const juce::String brandName { "Orvane" };
 
-// The longest latency the host-bypass path can follow, in samples.
-constexpr int maxBypassLatency = 22000;
-
 /** A path read from a file or a state: only an absolute path names a file. */
 juce::File absoluteFileOrNone (const juce::String& path)
 {
@@ -89,55 +86,6 @@ void QELAudioProcessorBase::reportLatency (int samples)
 {
     reportedLatency.store (samples);
     setLatencySamples (samples);
-}
-
-void QELAudioProcessorBase::prepareBypassDelay (int maxLatencySamples)
-{
-    bypassDelay.prepare (juce::jmax (getTotalNumInputChannels(), getTotalNumOutputChannels(), 2),
-                         juce::jmax (maxLatencySamples, maxBypassLatency));
-    bypassDelayPrepared = true;
-}
-
-void QELAudioProcessorBase::resetBypassDelay()
-{
-    bypassDelay.reset();
-}
-
-// Fed with the input as the bypassed path plays it: a mono input feeds both sides of a stereo output.
-void QELAudioProcessorBase::feedBypassDelay (const juce::AudioBuffer<float>& buffer, int numSamples) noexcept
-{
-    if (! bypassDelayPrepared || reportedLatency.load() <= 0 || numSamples <= 0)
-        return;
-
-    const int ins = juce::jmin (getTotalNumInputChannels(), buffer.getNumChannels());
-    const int outs = juce::jmin (getTotalNumOutputChannels(), buffer.getNumChannels());
-    if (ins < 1)
-        return;
-
-    const float* channels[2] = { buffer.getReadPointer (0), buffer.getReadPointer (ins > 1 ? 1 : 0) };
-    bypassDelay.push (channels, juce::jmin (2, juce::jmax (ins, outs)), numSamples);
-}
-
-// The host's bypass: the chain does not run, and the input is delayed by the latency
-// the plug-in reports so that the host's delay compensation keeps the track aligned.
-void QELAudioProcessorBase::processBlockBypassed (juce::AudioBuffer<float>& buffer, juce::MidiBuffer&)
-{
-    juce::ScopedNoDenormals noDenormals;
-    clearOutputsWithoutInput (buffer);
-
-    const int n = buffer.getNumSamples();
-    const int ins = getTotalNumInputChannels();
-    const int outs = juce::jmin (getTotalNumOutputChannels(), buffer.getNumChannels());
-
-    if (outs == 2 && ins == 1 && n > 0 && ! buffer.hasBeenCleared())
-        buffer.copyFrom (1, 0, buffer, 0, 0, n);
-
-    if (! bypassDelayPrepared)
-        return;
-
-    bypassDelay.setDelay (reportedLatency.load());
-    if (bypassDelay.getDelay() > 0)
-        bypassDelay.process (buffer.getArrayOfWritePointers(), outs, n);
 }
 
 void QELAudioProcessorBase::parameterChanged (const juce::String&, float)
@@ -289,12 +237,21 @@ void QELAudioProcessorBase::applyRestoredTree (const juce::XmlElement& xml)
 // gives a parameter without an element its default, but a state or preset that does not
 // mention a parameter must leave it as it is: such parameters get an element holding
 // their current value, in ascending ID order. A value that is not a finite number counts
-// as no value, so the parameter takes its default instead of passing NaN to the chain.
+// as no value, so the parameter takes its default instead of passing NaN to the chain. A toggle's
+// value becomes exactly 0 or 1: JUCE 7's AudioParameterBool would keep and report a fraction.
 void QELAudioProcessorBase::prepareIncomingParameters (juce::ValueTree& incoming)
 {
     for (auto element : incoming)
-        if (element.hasProperty ("value") && ! std::isfinite ((double) element.getProperty ("value")))
+    {
+        if (! element.hasProperty ("value"))
+            continue;
+
+        const auto value = (double) element.getProperty ("value");
+        if (! std::isfinite (value))
             element.removeProperty ("value", nullptr);
+        else if (dynamic_cast<juce::AudioParameterBool*> (parameters.getParameter (element.getProperty ("id").toString())))
+            element.setProperty ("value", value >= 0.5 ? 1.0 : 0.0, nullptr);
+    }
 
     juce::StringArray missing;
     for (auto* parameter : getParameters())

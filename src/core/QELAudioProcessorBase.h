@@ -1,6 +1,5 @@
 #pragma once
 
-#include "core/BypassDelay.h"
 #include "core/PreseteableProcessor.h"
 #include "presets/LiveModel.h"
 #include "presets/PresetManagerModel.h"
@@ -23,7 +22,7 @@ enum InputMode : int
 } // namespace QEL
 
 /** The makers' common processor base: buses, parameter state, the preset, MIDI-mapping
-    and Live Set models, host state, preset content and the host-bypass path. */
+    and Live Set models, host state and preset content. */
 class QELAudioProcessorBase : public juce::AudioProcessor,
                               public juce::AudioProcessorValueTreeState::Listener,
                               public juce::PreseteableProcessor,
@@ -37,7 +36,6 @@ public:
     //==============================================================================
     const juce::String getName() const override;
     void prepareToPlay (double newSampleRate, int maximumExpectedSamplesPerBlock) override;
-    void processBlockBypassed (juce::AudioBuffer<float>& buffer, juce::MidiBuffer& midi) override;
     double getTailLengthSeconds() const override { return 0.0; }
     bool acceptsMidi() const override { return false; }
     bool producesMidi() const override { return false; }
@@ -136,21 +134,10 @@ protected:
     /** Reports a latency to the host and publishes it to the audio thread. */
     void reportLatency (int samples);
 
-    /** Clears the host-bypass delay's history. */
-    void resetBypassDelay();
-
-    /** Sizes the host-bypass delay; called from prepareToPlay. */
-    void prepareBypassDelay (int maxLatencySamples);
-
-    /** Feeds the host-bypass delay with the input of a processed block. */
-    void feedBypassDelay (const juce::AudioBuffer<float>& buffer, int numSamples) noexcept;
-
     /** Clears the output channels that have no input. */
     void clearOutputsWithoutInput (juce::AudioBuffer<float>& buffer) const noexcept;
 
 private:
-    QEL::BypassDelay bypassDelay;
-    bool bypassDelayPrepared = false;
     std::atomic<int> reportedLatency { 0 };
 
     // Expire with the models, so that tasks posted by the MIDI handler never reach them after.

@@ -199,6 +199,23 @@ TEST_F (HostStateTest, NonFiniteValuesNeverReachAParameter)
     EXPECT_EQ (parametersOutOfRange (*processor), "");
 }
 
+// A toggle stored as a fraction (a hand-edited or foreign state) comes back as exactly 0 or 1, and the
+// chain follows the value the parameter reports.
+//   <PARAM id="paramEQAdLib" value="0.3"/>  <PARAM id="paramCompressSlow" value="0.7"/>
+TEST_F (HostStateTest, ToggleFractionsRestoreAsExactlyOffOrOn)
+{
+    auto xml = xmlOfBlob (saveState (*processor));
+    xml->getChildByAttribute ("id", "paramEQAdLib")->setAttribute ("value", "0.3");
+    xml->getChildByAttribute ("id", "paramCompressSlow")->setAttribute ("value", "0.7");
+
+    restoreState (*processor, blobFromXml (*xml));
+
+    EXPECT_EQ (processor->parameters.getParameter ("paramEQAdLib")->getValue(), 0.0f);
+    EXPECT_EQ (processor->parameters.getParameter ("paramCompressSlow")->getValue(), 1.0f);
+    EXPECT_FALSE (processor->tessaroProcessor.eqProcessor.adLib.active.load());
+    EXPECT_TRUE (processor->tessaroProcessor.compressProcessor.isSlow());
+}
+
 //==============================================================================
 TEST_F (HostStateTest, BlobsFailingTheChecksChangeNothing)
 {

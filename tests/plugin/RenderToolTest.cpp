@@ -386,6 +386,25 @@ namespace
         EXPECT_TRUE (job.report().contains ("Mix: 100.0 %"));
     }
 
+    // At 48 kHz the plug-in reports 2287 samples (the limiter's look-ahead is longer in samples); the
+    // render removes exactly those, so the output lines up with the input.
+    TEST_F (RenderJobTest, TheLatencyRemovedIsTheOneReportedAtTheRenderRate)
+    {
+        const auto input = Audio::sines ({ 440.0, 1000.0 }, 12000, 48000.0);
+        RenderJob job (optionsFor (writeWav ("in.wav", input, 48000.0),
+                                   "--set paramCompressPower=0 --set paramEnhancePower=0 --set paramEQPower=0 --set "
+                                   "paramMultiplyPower=0 --set paramSpacePower=0 --set paramGainPower=0"));
+
+        const auto result = job.run();
+        ASSERT_TRUE (result.wasOk()) << result.getErrorMessage();
+        EXPECT_EQ (job.getSummary().latencySamples, 2287);
+
+        double rate = 0.0;
+        const auto output = readWav (folder.getChildFile ("out.wav"), rate);
+        EXPECT_EQ (rate, 48000.0);
+        EXPECT_LE (Audio::maxDelayedDifference (output, 0, input, 0, 0), 1.0e-6f);
+    }
+
     // A mono voice at 22.05 kHz rendered at 44.1 kHz: mono into the plug-in's stereo output,
     // twice the samples, the same channel on both sides (every module off).
     TEST_F (RenderJobTest, MonoInputAtAnotherRateIsResampledAndComesOutStereo)

@@ -73,6 +73,10 @@ RenderJob::Rendered RenderJob::process (juce::AudioPluginInstance& plugin, const
     plugin.setNonRealtime (true);
     plugin.prepareToPlay (sampleRate, blockSize);
 
+    // A VST3 plug-in announces the latency of the new rate with a message after it is prepared.
+    if (auto* messages = juce::MessageManager::getInstanceWithoutCreating())
+        messages->runDispatchLoopUntil (20);
+
     Rendered result;
     result.latencySamples = juce::jmax (0, plugin.getLatencySamples());
 

@@ -221,7 +221,7 @@ void QELProcessorBase::processSteadyOn (const float* const* in, float* const* ou
 
 void QELProcessorBase::processSteadyOff (float* const* out, int numSamples, int numInputChannels, int numOutputChannels)
 {
-    if (! runDryPath)
+    if (! runsWhenOff())
         return;
 
     if (scratchFits (numSamples, numInputChannels, numOutputChannels))
@@ -232,7 +232,13 @@ void QELProcessorBase::processSteadyOff (float* const* out, int numSamples, int 
         processImpl (wet, wet, numSamples, numInputChannels, numOutputChannels);
     }
 
-    processBypass (out, out, numSamples, numInputChannels, numOutputChannels);
+    if (runDryPath)
+        processBypass (out, out, numSamples, numInputChannels, numOutputChannels);
+}
+
+bool QELProcessorBase::runsWhenOff() const noexcept
+{
+    return runDryPath || keepRunningWhenOff.load();
 }
 
 void QELProcessorBase::processRamp (const float* const* in, float* const* out, int numSamples, int numInputChannels,
@@ -333,9 +339,10 @@ void QELProcessorBase::crossfadeChannel (float* dest, const float* dry, const fl
     }
 }
 
+// A block whose processing runs on while off holds no stale audio: nothing to clear.
 void QELProcessorBase::clearBuffersWhenOffRampEnded()
 {
-    if (! wetRamp.isSmoothing() && ! runningActive)
+    if (! wetRamp.isSmoothing() && ! runningActive && ! runsWhenOff())
         clearBuffers();
 }
 

@@ -68,7 +68,8 @@ public:
     virtual void processWithSidechainImpl (const float* const* in, float* const* out, const float* const* sidechain,
                                            int numSamples, int numInputChannels, int numOutputChannels,
                                            int numSidechainChannels);
-    /** Clears tails (delay lines, reverbs); called once when a crossfade to off ends. The base does nothing. */
+    /** Clears tails (delay lines, reverbs); called once when a crossfade to off ends, unless the processing
+        runs on while off. The base does nothing. */
     virtual void clearBuffers();
 
     /** Block entry: runs the processing, leaves out untouched, or crossfades, depending on the switch. */
@@ -92,6 +93,9 @@ public:
     std::atomic<bool> active { true };
     std::atomic<double> tempo { 120.0 };
     std::atomic<bool> keepDryPathRunning { false };
+    /** While off, the processing runs on under the plain signal, so a switch back on fades in from its
+        current state instead of from silence or from old audio. */
+    std::atomic<bool> keepRunningWhenOff { false };
     float rampTimes[2] = { 0.01f, 0.01f };
     QEL::LinearRamp<float> wetRamp { 1.0f };
     juce::dsp::DelayLine<float, juce::dsp::DelayLineInterpolationTypes::Linear> dryDelay { maxDryPathLatency };
@@ -125,6 +129,7 @@ private:
     void processContextChunk (juce::dsp::ProcessContextReplacing<float> context);
     void processContextRamp (juce::dsp::ProcessContextReplacing<float> context);
     void clearBuffersWhenOffRampEnded();
+    bool runsWhenOff() const noexcept;
 
     struct RampGains
     {

@@ -11,6 +11,8 @@ void GainReductionProcessor::prepare (const juce::dsp::ProcessSpec& spec)
     juce::QELProcessorBase::prepare (spec);
     compressor.prepareToPlay (spec.sampleRate, (int) spec.maximumBlockSize);
     outputGain.prepare (spec);
+    autoShare.reset (spec.sampleRate, autoFadeSeconds);
+    autoShare.setCurrentAndTargetValue (autoGain.load() ? 1.0 : 0.0);
 }
 
 void GainReductionProcessor::reset()
@@ -42,11 +44,20 @@ double GainReductionProcessor::autoGainFactorFor (double slay) noexcept
     return autoGainSeen;
 }
 
+double GainReductionProcessor::autoShareAt (int sample, int numSamples) const noexcept
+{
+    if (autoShareStart == autoShareEnd)
+        return autoShareEnd;
+    return autoShareStart + (autoShareEnd - autoShareStart) * (double) (sample + 1) / (double) numSamples;
+}
+
 void GainReductionProcessor::processImpl (const float* const* in, float* const* out, int numSamples,
                                           int numInputChannels, int numOutputChannels)
 {
     const bool compressorOn = compressor.active.load();
-    const bool levelAutomatically = autoGain.load();
+    autoShare.setTargetValue (autoGain.load() ? 1.0 : 0.0);
+    autoShareStart = autoShare.getCurrentValue();
+    autoShareEnd = numSamples > 0 ? autoShare.skip (numSamples) : autoShareStart;
 
     for (int channel = 0; channel < numOutputChannels; ++channel)
     {
@@ -66,10 +77,14 @@ void GainReductionProcessor::processImpl (const float* const* in, float* const* 
 
             s = softClip (s * drive);
 
-            if (levelAutomatically)
+            const double share = autoShareAt (i, numSamples);
+            if (share >= 1.0)
                 s *= autoGainFactorFor ((double) compressor.slayRamp.getNextValue());
-            else
+            else if (share <= 0.0)
                 s *= (double) outputLevel;
+            else
+                s *= share * autoGainFactorFor ((double) compressor.slayRamp.getNextValue()) +
+                     (1.0 - share) * (double) outputLevel;
 
             out[channel][i] = (float) ((1.0 - mix) * drySample + mix * s);
         }

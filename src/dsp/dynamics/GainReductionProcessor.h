@@ -7,7 +7,8 @@
 
 /** The Slay compressor block: input gain, the levelling compressor, a soft clipper driven +27 dB, then either
     an automatic gain that follows the Slay amount or a fixed output level, a dry/wet mix and an output gain
-    stage. autoGain may be switched from any thread. */
+    stage. autoGain may be switched from any thread; the level fades from one to the other over
+    autoFadeSeconds, the time the owner's trim stages take to fade in or out. */
 class GainReductionProcessor : public juce::QELProcessorBase
 {
 public:
@@ -33,6 +34,7 @@ public:
     double drive = 22.387211385683397; // 10^1.35, +27 dB
     float outputLevel = 1.0f;
     std::atomic<bool> autoGain { false };
+    static constexpr double autoFadeSeconds = 0.01;
     GainReductionCompressorProcessor compressor;
     QEL::GainProcessor outputGain;
 
@@ -40,6 +42,11 @@ private:
     /** autoGainFactor, recomputed only when the Slay amount moves. */
     double autoGainFactorFor (double slay) noexcept;
 
+    /** The share of the automatic gain in the level for each sample of a block: 0 fixed, 1 automatic. */
+    double autoShareAt (int sample, int numSamples) const noexcept;
+
+    QEL::LinearRamp<double> autoShare { 0.0 };
+    double autoShareStart = 0.0, autoShareEnd = 0.0; // the share over the current block
     double slaySeen = 0.0;
     double autoGainSeen = autoGainFactor (0.0);
 };

@@ -1,5 +1,7 @@
 #include "dsp/saturation/ClassAValve.h"
 
+#include "dsp/base/DspConstants.h"
+
 #include <cmath>
 
 namespace QEL
@@ -63,9 +65,10 @@ void ClassAValve::setParameters (const ClassAValveParameters& p)
         for (auto& filter : highPasses)
             setAudioFilter (filter, filter.algorithm, p.highPassFrequency, filter.boostCutDb);
 
-    if (p.lowPassFrequency != lowPasses[0].fc)
+    if (QEL::belowNyquist (p.lowPassFrequency, sampleRate) != lowPasses[0].fc)
         for (auto& filter : lowPasses)
-            setAudioFilter (filter, filter.algorithm, p.lowPassFrequency, filter.boostCutDb);
+            setAudioFilter (filter, filter.algorithm, QEL::belowNyquist (p.lowPassFrequency, sampleRate),
+                            filter.boostCutDb);
 
     for (auto& tracker : dcTrackers)
     {
@@ -99,7 +102,7 @@ void ClassAValve::prepareToPlay (double newSampleRate, int newSamplesPerBlock)
     {
         setAudioFilter (lowShelves[channel], 13, parameters.lowShelfFrequency, parameters.lowShelfGainDb);
         setAudioFilter (highPasses[channel], 2, parameters.highPassFrequency, 0.0);
-        setAudioFilter (lowPasses[channel], 3, parameters.lowPassFrequency, 0.0);
+        setAudioFilter (lowPasses[channel], 3, QEL::belowNyquist (parameters.lowPassFrequency, newSampleRate), 0.0);
     }
 }
 

@@ -1,0 +1,143 @@
+#include "plugin/ClickMeasure.h"
+#include "plugin/Vst3TestSupport.h"
+
+#include <iomanip>
+#include <iostream>
+
+namespace tessaro::test
+{
+namespace
+{
+    constexpr double maxClickDb = 6.0;
+    constexpr double maxDropoutDb = 20.0;
+
+    /** A control, what makes it audible, and whether a step of it bends the pitch on purpose. */
+    struct ClickRow
+    {
+        const char* id; // a parameter ID, or "hostBypass" for the host's own bypass
+        std::vector<Setting> context;
+        bool bendsPitch = false;
+    };
+
+    void PrintTo (const ClickRow& row, std::ostream* os)
+    {
+        *os << row.id;
+    }
+
+    const std::vector<Setting> compressing { { "paramCompressCompression", 60.0f } };
+    const std::vector<Setting> enhancing { { "paramCompressCompression", 60.0f },
+                                           { "paramEnhanceDeEss", 50.0f },
+                                           { "paramEnhanceAir", 50.0f } };
+    const std::vector<Setting> equalising { { "paramCompressCompression", 60.0f },
+                                            { "paramEQHighGain", 8.0f },
+                                            { "paramEQMidGain", 8.0f },
+                                            { "paramEQLowGain", 8.0f } };
+    const std::vector<Setting> multiplying { { "paramMultiplyAmount", 50.0f } };
+    const std::vector<Setting> reverberating { { "paramSpaceReverbType", 1.0f }, { "paramSpaceReverbAmount", 50.0f } };
+    const std::vector<Setting> echoing { { "paramSpaceDelayType", 2.0f }, { "paramSpaceDelayAmount", 40.0f } };
+    const std::vector<Setting> saturating { { "paramGainType", 1.0f }, { "paramGainDrive", 40.0f } };
+    const std::vector<Setting> echoingFree { { "paramSpaceDelayType", 2.0f },
+                                             { "paramSpaceDelayAmount", 40.0f },
+                                             { "paramSpaceDelaySync", 0.0f } };
+    const std::vector<Setting> limiting { { "paramGainGain", 12.0f } };
+
+    // Every parameter but "Space - Power" and "Space - Reverb - Type": their switching belongs to the Space
+    // module's own crossfades and is measured with them.
+    const std::vector<ClickRow> rows {
+        { "paramMix", {} },
+        { "paramBypass", {} },
+        { "hostBypass", {} },
+        { "paramCompressPower", compressing },
+        { "paramCompressInput", compressing },
+        { "paramCompressCompression", {} },
+        { "paramCompressOutput", { { "paramCompressAuto", 0.0f } } },
+        { "paramCompressSlow", compressing },
+        { "paramCompressAuto", compressing },
+        { "paramEnhancePower", enhancing },
+        { "paramEnhanceDeEss", {} },
+        { "paramEnhanceDeNoise", {} },
+        { "paramEnhanceAir", {} },
+        { "paramEnhancePreComp", enhancing },
+        { "paramEQPower", equalising },
+        { "paramEQHighFreq", equalising },
+        { "paramEQHighGain", {} },
+        { "paramEQHighQ", equalising },
+        { "paramEQMidFreq", equalising },
+        { "paramEQMidGain", {} },
+        { "paramEQMidQ", equalising },
+        { "paramEQLowFreq", equalising },
+        { "paramEQLowGain", {} },
+        { "paramEQLowQ", equalising },
+        { "paramEQPre", equalising },
+        { "paramEQAdLib", {} },
+        { "paramMultiplyPower", multiplying },
+        { "paramMultiplySpread", multiplying },
+        { "paramMultiplyOffset", multiplying },
+        { "paramMultiplyAmount", {} },
+        { "paramMultiplyLow", multiplying },
+        { "paramSpaceReverbTime", reverberating },
+        { "paramSpaceReverbAmount", { { "paramSpaceReverbType", 1.0f } } },
+        { "paramSpaceDelaySync", echoing },
+        { "paramSpaceDelayType", { { "paramSpaceDelayAmount", 40.0f } } },
+        { "paramSpaceDelayTime", echoingFree, true },
+        { "paramSpaceDelayNote", echoing, true },
+        { "paramSpaceDelayAmount", { { "paramSpaceDelayType", 2.0f } } },
+        { "paramSpaceDelayFeedback", echoing },
+        { "paramGainPower", saturating },
+        { "paramGainType", { { "paramGainDrive", 40.0f } } },
+        { "paramGainDrive", { { "paramGainType", 1.0f } } },
+        { "paramGainMix", saturating },
+        { "paramGainGain", {} },
+        { "paramGainPreFx", reverberating },
+        { "paramGainLimit", limiting },
+    };
+
+    class Vst3Click : public ::testing::TestWithParam<std::tuple<ClickRow, int>>
+    {
+    protected:
+        ScopedHome home;
+
+        /** The host index of a row's control, found on a scratch instance. */
+        static int indexOf (const char* id)
+        {
+            if (juce::String (id) != "hostBypass")
+                return parameterIndex (id);
+
+            auto plugin = Vst3Bundle::create();
+            return plugin->getParameters().indexOf (plugin->getBypassParameter());
+        }
+    };
+
+    // A step from the minimum to the maximum and one back, as typed values, stepped automation or a
+    // preset load while playing make them: no click above the sound of either setting, no dropout.
+    TEST_P (Vst3Click, StepBetweenExtremesIsClickFree)
+    {
+        const auto& [row, blockSize] = GetParam();
+        const int index = indexOf (row.id);
+        ASSERT_GE (index, 0);
+
+        for (const auto& [from, to] : { std::pair { 0.0f, 1.0f }, std::pair { 1.0f, 0.0f } })
+        {
+            SCOPED_TRACE (from < to ? "up" : "down");
+            const auto measure = measureClick ({ row.context, index, from, to }, blockSize);
+            std::cout << "click " << std::left << std::setw (26) << row.id << " block " << std::setw (4)
+                      << blockSize << (from < to ? " up   " : " down ") << std::fixed << std::setprecision (1)
+                      << std::setw (7) << measure.clickDb << " dB, dropout " << measure.dropoutDb << " dB\n";
+
+            if (! row.bendsPitch)
+            {
+                EXPECT_LE (measure.clickDb, maxClickDb);
+            }
+            EXPECT_LE (measure.dropoutDb, maxDropoutDb);
+        }
+    }
+
+    INSTANTIATE_TEST_SUITE_P (EveryControl, Vst3Click, ::testing::Combine (::testing::ValuesIn (rows),
+                                                                            ::testing::Values (64, 512)),
+                              [] (const ::testing::TestParamInfo<std::tuple<ClickRow, int>>& info)
+                              {
+                                  return juce::String (std::get<0> (info.param).id).replace ("param", "").toStdString() +
+                                         "_" + std::to_string (std::get<1> (info.param));
+                              });
+} // namespace
+} // namespace tessaro::test
