@@ -199,14 +199,13 @@ void TessaroProcessor::applyOrderFade (float* const* out, int numSamples, int nu
         return;
 
     const int fading = std::min (numSamples, orderFadeLength - orderFadeDone);
-    const float step = 1.0f / (float) orderFadeLength;
     const bool fadingOut = orderFade == OrderFade::fadingOut;
 
     for (int ch = 0; ch < numChannels; ++ch)
         for (int i = 0; i < fading; ++i)
         {
-            const float rise = (float) (orderFadeDone + i + 1) * step;
-            out[ch][i] *= fadingOut ? 1.0f - rise : rise;
+            const int rise = orderFadeDone + i + 1;
+            out[ch][i] *= (float) (fadingOut ? orderFadeLength - rise : rise) / (float) orderFadeLength;
         }
 
     orderFadeDone += fading;

@@ -333,16 +333,17 @@ TEST_F (PluginProcessorTest, AMonoInputKeepsBothSidesWhenTheHostBypassTakesOver)
 {
     // Processed first, then bypassed: the bypass history was fed from the input, not from
     // an output channel that had no input and was cleared.
+    // After the 441-sample crossfade (within 8 blocks) the output is the mono input, delayed, on both sides.
     auto processor = makeProcessor (juce::AudioChannelSet::mono(), juce::AudioChannelSet::stereo());
-    const auto input = stereoSines (defaultLatency + 512);
+    const auto input = stereoSines (defaultLatency + 1024);
     auto buffer = input;
     juce::AudioBuffer<float> first (buffer.getArrayOfWritePointers(), 2, 0, defaultLatency);
-    juce::AudioBuffer<float> rest (buffer.getArrayOfWritePointers(), 2, defaultLatency, 512);
+    juce::AudioBuffer<float> rest (buffer.getArrayOfWritePointers(), 2, defaultLatency, 1024);
 
     processInBlocks (*processor, first);
     processInBlocks (*processor, rest, 64, true);
 
-    for (int i = defaultLatency; i < buffer.getNumSamples(); ++i)
+    for (int i = defaultLatency + 512; i < buffer.getNumSamples(); ++i)
         ASSERT_EQ (buffer.getSample (1, i), input.getSample (0, i - defaultLatency)) << i;
 }
 
@@ -353,7 +354,7 @@ TEST_F (PluginProcessorTest, HostBypassCrossfadesToTheInputDelayedByTheReportedL
 {
     auto processor = makeProcessor (juce::AudioChannelSet::stereo(), juce::AudioChannelSet::stereo());
     constexpr int latency = defaultLatency;
-    constexpr int ramp = 441;
+    constexpr int ramp = 512; // 441 samples, ending within the 7th block of 64
     EXPECT_EQ (processor->getLatencySamples(), latency);
 
     const auto input = stereoSines (64 * 160);

@@ -120,9 +120,15 @@ void GainReductionCompressorProcessor::prepareToPlay (double newSampleRate, int 
         follower.prepare (integerRate);
 }
 
+// Clears the key filters and the followers, so no level (nor a NaN) from before survives a reset.
 void GainReductionCompressorProcessor::reset()
 {
     juce::QELProcessorBase::reset();
+    for (auto& filter : keyFilters)
+        filter.reset();
+    for (auto& follower : followers)
+        follower.prepare ((int) sampleRate);
+    envelope = key = 0.0;
 }
 
 void GainReductionCompressorProcessor::processImpl (float* sample, int channel)
