@@ -156,13 +156,16 @@ void TessaroProcessor::silenceFault (ModuleProcessorBase& module, float* const* 
 }
 
 // A block in which the order fade reaches silence is run in two pieces: the old order up to that sample,
-// the new order after it.
+// the new order after it. The fade sits right after the last module that moves, so the modules behind it
+// (and their latency) carry the faded signal on: the switch is heard through them, not before them.
 void TessaroProcessor::runModules (float* const* out, int numSamples, int numInputChannels, int numChannels) noexcept
 {
-    if (orderFade == OrderFade::none && packedOrder.load (std::memory_order_acquire) != listedOrder)
+    if (const auto requested = packedOrder.load (std::memory_order_acquire);
+        orderFade == OrderFade::none && requested != listedOrder)
     {
         orderFade = OrderFade::fadingOut;
         orderFadeDone = 0;
+        orderFadeAfter = lastMovedPosition (listedOrder, requested);
     }
 
     std::array<float*, 8> piece {};
@@ -174,15 +177,26 @@ void TessaroProcessor::runModules (float* const* out, int numSamples, int numInp
         for (int ch = 0; ch < channels; ++ch)
             piece[(size_t) ch] = out[ch] + done;
 
-        for (auto* module : moduleRack.modules)
+        for (int position = 0; position < moduleRack.modules.size(); ++position)
         {
-            module->process (piece.data(), piece.data(), length, numInputChannels, channels);
-            silenceFault (*module, piece.data(), length, channels);
-        }
+            auto& module = *moduleRack.modules.getUnchecked (position);
+            module.process (piece.data(), piece.data(), length, numInputChannels, channels);
+            silenceFault (module, piece.data(), length, channels);
 
-        applyOrderFade (piece.data(), length, channels);
+            if (position == orderFadeAfter)
+                applyOrderFade (piece.data(), length, channels);
+        }
         done += length;
     }
+}
+
+int TessaroProcessor::lastMovedPosition (juce::uint32 from, juce::uint32 to) noexcept
+{
+    const auto a = unpack (from), b = unpack (to);
+    int last = numModules - 1;
+    while (last > 0 && a[(size_t) last] == b[(size_t) last])
+        --last;
+    return last;
 }
 
 // The samples up to the end of the fade out, or all that are left.
@@ -215,7 +229,9 @@ void TessaroProcessor::applyOrderFade (float* const* out, int numSamples, int nu
     orderFadeDone = 0;
     if (fadingOut)
     {
-        listModules (packedOrder.load (std::memory_order_acquire));
+        const auto requested = packedOrder.load (std::memory_order_acquire);
+        orderFadeAfter = std::max (orderFadeAfter, lastMovedPosition (listedOrder, requested));
+        listModules (requested);
         orderFade = OrderFade::fadingIn;
     }
     else

@@ -61,9 +61,9 @@ public:
     void processImpl (const float* const* in, float* const* out, int numSamples, int numInputChannels,
                       int numChannels) override;
 
-    /** Recomputes the module order from the three routing flags. The audio thread fades the chain's
-        output out over orderFadeSeconds, lists the modules in the new order and fades it in again; the
-        modules themselves keep their state, so tails ring on. */
+    /** Recomputes the module order from the three routing flags. The audio thread fades the signal after
+        the last module that moves out over orderFadeSeconds, lists the modules in the new order and fades it
+        in again; the modules themselves keep their state, so tails ring on. */
     void updateModuleOrder();
 
     /** The requested processing order as six module ids. */
@@ -111,6 +111,7 @@ private:
     OrderFade orderFade = OrderFade::none;
     int orderFadeLength = 1; // samples in each half
     int orderFadeDone = 0;   // samples of the current half already faded
+    int orderFadeAfter = numModules - 1; // the fade follows the module at this position
     std::atomic<float> mixTarget { 1.0f };
     std::atomic<int> alignLatency { 0 };
     ModuleRack moduleRack;
@@ -131,6 +132,7 @@ private:
     void listModules (juce::uint32 order) noexcept;
     void runModules (float* const* out, int numSamples, int numInputChannels, int numChannels) noexcept;
     int orderFadePiece (int numSamples) const noexcept;
+    static int lastMovedPosition (juce::uint32 from, juce::uint32 to) noexcept;
     void applyOrderFade (float* const* out, int numSamples, int numChannels) noexcept;
     void mixDry (float* const* out, int numSamples, int numInputChannels, int numChannels) noexcept;
     void silenceFault (ModuleProcessorBase& module, float* const* out, int numSamples, int numChannels) noexcept;

@@ -161,7 +161,8 @@ namespace
                             { "paramSpaceDelayType", 3.0f },
                             { "paramSpaceDelayAmount", 50.0f } },
                           true },
-            RoutingCase { "paramGainLimit", 1.0f, {}, true }),
+            // The latency stays with Limit on or off: the limiter is heard where the voice passes full scale.
+            RoutingCase { "paramGainLimit", 1.0f, { { "paramGainGain", 20.0f } }, true }),
         [] (const ::testing::TestParamInfo<RoutingCase>& info) { return std::string (info.param.id); });
 } // namespace
 } // namespace tessaro::test

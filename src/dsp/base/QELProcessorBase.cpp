@@ -339,10 +339,9 @@ void QELProcessorBase::crossfadeChannel (float* dest, const float* dry, const fl
     }
 }
 
-// A block whose processing runs on while off holds no stale audio: nothing to clear.
 void QELProcessorBase::clearBuffersWhenOffRampEnded()
 {
-    if (! wetRamp.isSmoothing() && ! runningActive && ! runsWhenOff())
+    if (! wetRamp.isSmoothing() && ! runningActive)
         clearBuffers();
 }
 

@@ -68,8 +68,7 @@ public:
     virtual void processWithSidechainImpl (const float* const* in, float* const* out, const float* const* sidechain,
                                            int numSamples, int numInputChannels, int numOutputChannels,
                                            int numSidechainChannels);
-    /** Clears tails (delay lines, reverbs); called once when a crossfade to off ends, unless the processing
-        runs on while off. The base does nothing. */
+    /** Clears tails (delay lines, reverbs); called once when a crossfade to off ends. The base does nothing. */
     virtual void clearBuffers();
 
     /** Block entry: runs the processing, leaves out untouched, or crossfades, depending on the switch. */
