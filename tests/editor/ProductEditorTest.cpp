@@ -202,9 +202,9 @@ TEST_F (EditorTest, LampsRepaintOnlyWhenTheirStateChangesAndTheMeterFollowsTheCh
 {
     auto& e = open();
     e.updateUI();
-    EXPECT_EQ (e.mainPanel.getGainReductionMeter().getLastGain(),
+    EXPECT_EQ (e.mainPanel.compressPanel.meter.getLastGain(),
                processor->tessaroProcessor.compressProcessor.getMeterGain());
-    auto& lamp = e.mainPanel.getDeEssLamp();
+    auto& lamp = e.mainPanel.enhancePanel.deEssLamp;
     const int before = lamp.getRepaintRequests();
     for (int i = 0; i < 5; ++i)
         e.updateUI();
