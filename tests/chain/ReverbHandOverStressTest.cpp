@@ -1,6 +1,7 @@
 // Run also under the sanitizer builds (TESSARO_SANITIZER=address or thread): they report any use after
 // free, leak or data race in the engine hand-over that these threads provoke.
 
+#include "chain/ChainTestSupport.h"
 #include "chain/ReverbTestEngine.h"
 #include "core/Params.h"
 #include "core/ProcessorFixture.h"
@@ -45,9 +46,7 @@ void raceChangesAgainstBlocks (Holder& holder, int changes, ChangeType changeTyp
                 buffer.setSample (channel, i, noise.nextFloat() - 0.5f);
 
         holder.process (buffer.getArrayOfWritePointers(), buffer.getArrayOfWritePointers(), 64, 2, 2);
-        for (int channel = 0; channel < 2; ++channel)
-            for (int i = 0; i < 64; ++i)
-                finite = finite && std::isfinite (buffer.getSample (channel, i));
+        finite = finite && chain_test::allFinite (buffer);
     }
     setter.join();
     EXPECT_TRUE (finite);
@@ -102,7 +101,7 @@ TEST (ReverbHandOverStress, AutomatedReverbTypeAndTimeRacingTheAudioBlocks)
             for (int i = 0; i < 64; ++i)
                 buffer.setSample (channel, i, noise.nextFloat() - 0.5f);
         processor->processBlock (buffer, midi);
-        finite = finite && std::isfinite (buffer.getMagnitude (0, 64));
+        finite = finite && chain_test::allFinite (buffer);
     }
     host.join();
     EXPECT_TRUE (finite);
