@@ -1,6 +1,6 @@
 #pragma once
 
-#include "panels/MeterComponentBase.h"
+#include "panels/GainReductionMeter.h"
 #include "panels/ModulePanel.h"
 
 namespace tessaro::gui
@@ -17,7 +17,7 @@ public:
     void resized() override;
 
     /** The gain-reduction meter, fed by the editor's timer. */
-    ap::gui::MeterComponentBase meter;
+    GainReductionMeter meter;
 
 private:
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (CompressComponent)
