@@ -10,6 +10,8 @@ using editor_test::EditorTest;
 /** Plays blocks through the processor, ticking the editor after each one as its timer would. */
 struct Playback
 {
+    Playback (OrvaneTessaroAudioProcessor& p, editor_test::RecordingEditor& e) : processor (p), editor (e) {}
+
     OrvaneTessaroAudioProcessor& processor;
     editor_test::RecordingEditor& editor;
     juce::AudioBuffer<float> block { 2, 512 };
@@ -75,7 +77,7 @@ TEST_F (EditorTest, TheMeterAndTheDeEssLampFollowTheAudio)
     set (*processor, Params::paramEnhanceDeEss, 100.0f);
     auto& meter = e.mainPanel.compressPanel.meter;
     auto& lamp = e.mainPanel.enhancePanel.deEssLamp;
-    Playback playback { *processor, e };
+    Playback playback (*processor, e);
 
     playback.silence (0.1);
     EXPECT_FLOAT_EQ (meter.level, 1.0f); // no reduction: an empty bar
@@ -100,7 +102,7 @@ TEST_F (EditorTest, TheMeterReadsTheSlowCompressorWhenSlowIsOn)
     processor->prepareToPlay (48000.0, 512);
     set (*processor, Params::paramCompressCompression, 100.0f);
     set (*processor, Params::paramCompressSlow, 1.0f);
-    Playback playback { *processor, e };
+    Playback playback (*processor, e);
     playback.tone (1.0, 0.9f);
     const auto& compress = processor->tessaroProcessor.compressProcessor;
     const double reductionDb = compress.slowCompressor.getGainReductionDb();
