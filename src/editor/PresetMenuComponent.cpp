@@ -76,13 +76,7 @@ void PresetMenuComponent::resized()
     const auto width = (float) getWidth();
     menuLookAndFeel->fontHeight = 0.05f * width;
 
-    Grid grid;
-    grid.justifyItems = Grid::JustifyItems::stretch;
-    grid.alignItems = Grid::AlignItems::stretch;
-    grid.justifyContent = Grid::JustifyContent::stretch;
-    grid.alignContent = Grid::AlignContent::stretch;
-    grid.autoFlow = Grid::AutoFlow::row;
-    grid.templateRows = { Grid::TrackInfo (Grid::Fr (1)) };
+    auto grid = PresetSelectionComponent::oneRowGrid();
     grid.templateColumns = { Grid::TrackInfo (Grid::Fr (4)) };
     grid.columnGap = grid.rowGap = Grid::Px (0.012f * width);
     grid.items = { GridItem (*selectionPanel) };

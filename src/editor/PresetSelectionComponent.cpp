@@ -68,10 +68,8 @@ void PresetSelectionComponent::editorHidden (Label*, TextEditor& editor)
         onTextChanged (editor.getText());
 }
 
-void PresetSelectionComponent::resized()
+Grid PresetSelectionComponent::oneRowGrid()
 {
-    const auto arrowWidth = (int) (0.1f * (float) getWidth() * arrowWidthFactor);
-
     Grid grid;
     grid.justifyItems = Grid::JustifyItems::stretch;
     grid.alignItems = Grid::AlignItems::stretch;
@@ -79,6 +77,14 @@ void PresetSelectionComponent::resized()
     grid.alignContent = Grid::AlignContent::stretch;
     grid.autoFlow = Grid::AutoFlow::row;
     grid.templateRows = { Grid::TrackInfo (Grid::Fr (1)) };
+    return grid;
+}
+
+void PresetSelectionComponent::resized()
+{
+    const auto arrowWidth = (int) (0.1f * (float) getWidth() * arrowWidthFactor);
+
+    auto grid = PresetSelectionComponent::oneRowGrid();
     grid.templateColumns = { Grid::TrackInfo (Grid::Px (arrowWidth)), Grid::TrackInfo (Grid::Fr (4)),
                              Grid::TrackInfo (Grid::Px (arrowWidth)) };
     grid.columnGap = Grid::Px (1);

@@ -29,6 +29,9 @@ public:
     /** Arrows of int(0.1 W) beside the label; the label's font follows the width. */
     void resized() override;
 
+    /** A grid of one stretching row, every item and the content stretched: the preset bars' layout. */
+    static Grid oneRowGrid();
+
     std::function<void()> onPrevious;
     std::function<void()> onNext;
     std::function<void (const MouseEvent&)> onLabelMouseDown;
