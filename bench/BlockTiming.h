@@ -11,6 +11,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include <malloc.h>
 #include <time.h>
 #include <unistd.h>
 
@@ -49,9 +50,11 @@ inline const juce::AudioBuffer<float>& voice()
     return signal;
 }
 
-/** This process's resident set in bytes. */
+/** This process's resident set in bytes, after the heap has returned its free pages to the system (so
+    memory freed by an earlier benchmark does not hide what the next one takes). */
 inline double residentBytes()
 {
+    malloc_trim (0);
     std::ifstream statm ("/proc/self/statm");
     long pages = 0, resident = 0;
     statm >> pages >> resident;
