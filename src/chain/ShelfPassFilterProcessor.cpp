@@ -154,21 +154,39 @@ void ShelfPassFilterProcessor::processImpl (const float* const*, float* const* o
     }
 }
 
+// The audio sums the two filters' outputs, (1 - w) shelf + w pass, so the drawn response is that sum: one
+// fourth-order set over the product of both denominators (a plain biquad when only one of them sounds).
 juce::dsp::IIR::Coefficients<double>::Ptr ShelfPassFilterProcessor::computeMixedCoefficients() const
 {
     constexpr double drawRate = 96000.0;
     const bool low = type.load() == lowBand;
     const double hz = frequency.load();
     const double q = quality.load();
+    const double w = blendWeight (gainDb.load());
 
     const auto s = normalised (shelfDesign (low, drawRate, hz, q, gainFactor.load()));
     const auto p = normalised (passDesign (low, drawRate, hz, q));
-    const double w = blendWeight (gainDb.load());
 
-    std::array<double, 6> mixed {};
-    for (size_t i = 0; i < mixed.size(); ++i)
-        mixed[i] = (1.0 - w) * s[i] + w * p[i];
+    if (w <= 0.0 || w >= 1.0)
+    {
+        const auto& only = w <= 0.0 ? s : p;
+        return new juce::dsp::IIR::Coefficients<double> (only[0], only[1], only[2], 1.0, only[4], only[5]);
+    }
 
-    return new juce::dsp::IIR::Coefficients<double> (mixed[0], mixed[1], mixed[2], 1.0, mixed[4], mixed[5]);
+    const double sa[] = { 1.0, s[4], s[5] }, pa[] = { 1.0, p[4], p[5] };
+    double numerator[5] {}, denominator[5] {};
+    for (int i = 0; i < 3; ++i)
+    {
+        for (int j = 0; j < 3; ++j)
+        {
+            numerator[i + j] += (1.0 - w) * s[(size_t) i] * pa[j] + w * p[(size_t) i] * sa[j];
+            denominator[i + j] += sa[i] * pa[j];
+        }
+    }
+
+    auto mixed = new juce::dsp::IIR::Coefficients<double>();
+    mixed->coefficients = { numerator[0], numerator[1], numerator[2], numerator[3], numerator[4],
+                            denominator[1], denominator[2], denominator[3], denominator[4] };
+    return mixed;
 }
 } // namespace tessaro::dsp

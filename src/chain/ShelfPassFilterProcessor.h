@@ -44,8 +44,8 @@ public:
     /** Asks the audio thread to design the filters again from the current settings. */
     void updateFilters() noexcept { filtersDirty.store (true, std::memory_order_release); }
 
-    /** The band's response designed at 96 kHz in double precision, for drawing: the shelf and pass sets
-        normalised and blended by the same weight as the audio. Safe on any thread. */
+    /** The band's response designed at 96 kHz in double precision, for drawing: the shelf and pass filters
+        summed with the audio's blend weight (a fourth-order set while both sound). Safe on any thread. */
     juce::dsp::IIR::Coefficients<double>::Ptr computeMixedCoefficients() const;
 
     /** The shelf/pass blend weight for a gain in dB: 0 at -9 dB and above, 1 at -15 dB and below. */

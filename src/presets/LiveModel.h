@@ -1,5 +1,7 @@
 #pragma once
 
+#include "presets/OrderedListenerList.h"
+
 #include <juce_data_structures/juce_data_structures.h>
 
 namespace juce
@@ -108,7 +110,7 @@ public:
     /** Selected scene, -1 for none. */
     int activeScene = -1;
     /** Told about scene selections; not owned. */
-    ListenerList<Listener> listeners;
+    QEL::OrderedListenerList<Listener> listeners;
     /** The ten groups, in index order. */
     OwnedArray<SceneGroup> groups;
 

@@ -1,6 +1,7 @@
 #include "presets/PresetManagerModel.h"
 
 #include "presets/ModelFiles.h"
+#include "presets/PresetFiles.h"
 
 #include "core/PlatformPaths.h"
 
@@ -8,21 +9,14 @@ namespace juce
 {
 namespace
 {
-    /** A name that, joined to a folder, stays a visible entry directly inside it. */
-    bool staysInsideFolder (const String& name)
-    {
-        return name.isNotEmpty() && ! name.containsAnyOf ("/\\") && name != "." && name != ".." &&
-               ! name.startsWithChar ('~');
-    }
-
     bool isAcceptablePresetName (const String& name)
     {
-        return staysInsideFolder (name) && ! name.startsWithChar ('.');
+        return QEL::PresetFiles::problemWithName (name, "preset").isEmpty();
     }
 
     bool isAcceptableBankName (const String& name)
     {
-        return name.isEmpty() || staysInsideFolder (name);
+        return name.isEmpty() || QEL::PresetFiles::problemWithName (name, "bank").isEmpty();
     }
 } // namespace
 

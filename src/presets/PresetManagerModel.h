@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/PreseteableProcessor.h"
+#include "presets/OrderedListenerList.h"
 
 #include <juce_core/juce_core.h>
 
@@ -83,7 +84,7 @@ public:
     /** True once a parameter moved after the current preset was applied. */
     std::atomic<bool> changed { false };
     /** Told about every applied preset; not owned. */
-    ListenerList<Listener> listeners;
+    QEL::OrderedListenerList<Listener> listeners;
     /** The processor that applies and supplies preset contents; not owned. */
     PreseteableProcessor* processor = nullptr;
     /** Name of the collaborators' folder under the root. */

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "presets/OrderedListenerList.h"
 #include "presets/QELMidiMapping.h"
 
 #include <juce_data_structures/juce_data_structures.h>
@@ -88,7 +89,7 @@ public:
     /** The mappings, in the order they were added. */
     OwnedArray<QELMidiMapping> mappings;
     /** Told about loads and changes; not owned. */
-    ListenerList<Listener> listeners;
+    QEL::OrderedListenerList<Listener> listeners;
 
 private:
     void postToListeners (void (Listener::*callback)());

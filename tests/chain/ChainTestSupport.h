@@ -52,6 +52,16 @@ inline int peakIndex (const juce::AudioBuffer<float>& buffer, int channel = 0)
     return best;
 }
 
+/** True when every sample of every channel is a number: a NaN slips through AudioBuffer::getMagnitude. */
+inline bool allFinite (const juce::AudioBuffer<float>& buffer)
+{
+    for (int ch = 0; ch < buffer.getNumChannels(); ++ch)
+        for (int i = 0; i < buffer.getNumSamples(); ++i)
+            if (! std::isfinite (buffer.getSample (ch, i)))
+                return false;
+    return true;
+}
+
 /** The RMS level in dB of one channel from a sample on. */
 inline float rmsDb (const juce::AudioBuffer<float>& buffer, int channel, int from)
 {

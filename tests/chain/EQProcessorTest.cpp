@@ -70,6 +70,45 @@ TEST (EQProcessor, BandsShapeSinesAsAListenerExpects)
     }
 }
 
+TEST (EQProcessor, TheQControlsShapeEachBandAsItsDesignSays)
+{
+    // Each band measured off its centre, where the Q decides the level, against the magnitude of the band's
+    // own biquad designed in double precision: the mid band is a peak, the high band at +6 dB a pure high
+    // shelf and the low band at -15 dB a pure high-pass.
+    using Design = juce::dsp::IIR::Coefficients<double>;
+    const auto boost = [] (float db) { return (double) juce::Decibels::decibelsToGain (db); };
+    struct Case
+    {
+        const char* what;
+        void (*set) (EQProcessor&, float q);
+        float q;
+        Design::Ptr design;
+        double hz;
+    };
+    const Case cases[] = {
+        { "mid +12 dB", [] (EQProcessor& e, float q) { e.setMidGain (12.0f), e.setMidQ (q); }, 0.707f,
+          Design::makePeakFilter (rate, 1000.0, 0.707, boost (12.0f)), 1500.0 },
+        { "mid +12 dB", [] (EQProcessor& e, float q) { e.setMidGain (12.0f), e.setMidQ (q); }, 3.0f,
+          Design::makePeakFilter (rate, 1000.0, 3.0, boost (12.0f)), 1500.0 },
+        { "high shelf +6 dB at 5 kHz", [] (EQProcessor& e, float q) { e.setHighGain (6.0f), e.setHighQ (q); },
+          0.707f, Design::makeHighShelf (rate, 5000.0, 0.707, boost (6.0f)), 3500.0 },
+        { "high shelf +6 dB at 5 kHz", [] (EQProcessor& e, float q) { e.setHighGain (6.0f), e.setHighQ (q); },
+          3.0f, Design::makeHighShelf (rate, 5000.0, 3.0, boost (6.0f)), 3500.0 },
+        { "low high-pass at 100 Hz", [] (EQProcessor& e, float q) { e.setLowGain (-15.0f), e.setLowQ (q); },
+          0.707f, Design::makeHighPass (rate, 100.0, 0.707), 100.0 },
+        { "low high-pass at 100 Hz", [] (EQProcessor& e, float q) { e.setLowGain (-15.0f), e.setLowQ (q); }, 3.0f,
+          Design::makeHighPass (rate, 100.0, 3.0), 100.0 },
+    };
+
+    for (const auto& c : cases)
+    {
+        auto eq = preparedEq();
+        c.set (*eq, c.q);
+        const auto expectedDb = juce::Decibels::gainToDecibels (c.design->getMagnitudeForFrequency (c.hz, rate));
+        EXPECT_NEAR (sineGainDb (*eq, c.hz, rate), expectedDb, 0.05) << c.what << ", Q " << c.q;
+    }
+}
+
 TEST (EQProcessor, AdLibIsATelephoneBandWithPresencePeaks)
 {
     const auto gainWithAdLib = [] (double hz)

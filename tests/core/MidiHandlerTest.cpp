@@ -421,10 +421,17 @@ TEST_F (MidiHandlerTest, PostedTasksOutlivingTheProcessorAreDropped)
     send (midi ({ noteOn (50, 100) }));
     processor->midiMappingsModel->removeListener (&mappingsListener);
     processor.reset();
-    deliverPostedCalls();
 
+    // A new instance, most likely in the freed memory, is alive when the old one's preset load and scene
+    // change come off the message queue: they must not land in it.
     processor = makeProcessor();
     processor->midiMappingsModel->addListener (&mappingsListener);
+    deliverPostedCalls();
+
+    const auto untouched = makeProcessor();
+    deliverPostedCalls();
+    EXPECT_EQ (differences (captureState (*untouched), captureState (*processor)), "");
+    EXPECT_EQ (mappingsListener.changes, 0);
 }
 
 //==============================================================================

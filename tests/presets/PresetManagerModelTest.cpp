@@ -345,3 +345,39 @@ TEST_F (PresetManagerModelTest, UserBankFolderIsCreatedOnlyForNamesThatStayInUse
     EXPECT_FALSE (juce::File ("/tmp/tessaro-absolute-bank").exists());
     EXPECT_EQ (user.getNumberOfChildFiles (juce::File::findFilesAndDirectories), 1);
 }
+
+TEST_F (PresetManagerModelTest, ListenersHearLoadsInTheOrderTheyWereAdded)
+{
+    // The fixture's listener came first; a second one added now hears after it, and one
+    // that removes a later listener during the call keeps that listener from hearing it.
+    juce::StringArray order;
+    struct Named : juce::PresetManagerModel::Listener
+    {
+        Named (juce::String n, juce::StringArray& o) : name (std::move (n)), order (o) {}
+        void onPresetChange (juce::File) override
+        {
+            order.add (name);
+            if (toRemove != nullptr)
+                store->removeListener (toRemove);
+        }
+        juce::String name;
+        juce::StringArray& order;
+        juce::PresetManagerModel* store = nullptr;
+        Listener* toRemove = nullptr;
+    } first ("first", order), second ("second", order), third ("third", order);
+
+    store.removeListener (&listener);
+    for (auto* l : { &first, &second, &third })
+        store.addListener (l);
+    store.addListener (&first); // not twice
+
+    store.loadPreset (writePreset ("Factory/A.orvane"), false);
+    EXPECT_EQ (order, juce::StringArray ({ "first", "second", "third" }));
+
+    order.clear();
+    second.store = &store;
+    second.toRemove = &third;
+    store.loadPreset (writePreset ("Factory/B.orvane"), false);
+    EXPECT_EQ (order, juce::StringArray ({ "first", "second" }));
+    store.addListener (&listener);
+}

@@ -57,8 +57,7 @@ double levelSpreadDb (const std::vector<float>& samples, double rate)
 TEST (SpokenPhrase, LimiterHoldsABoostedVoiceUnderFullScale)
 {
     const auto& phrase = spokenPhrase();
-    if (phrase.samples.empty())
-        GTEST_SKIP() << "espeak-ng is not available";
+    TESSARO_REQUIRE_SPEECH (phrase);
 
     auto boosted = phrase.samples;
     const double gain = 1.0 / peak (boosted) * 8.0; // peaks at +18 dBFS
@@ -76,8 +75,7 @@ TEST (SpokenPhrase, LimiterHoldsABoostedVoiceUnderFullScale)
 TEST (SpokenPhrase, CompressorsNarrowTheVoicesLevelSpread)
 {
     const auto& phrase = spokenPhrase();
-    if (phrase.samples.empty())
-        GTEST_SKIP() << "espeak-ng is not available";
+    TESSARO_REQUIRE_SPEECH (phrase);
 
     const double before = levelSpreadDb (phrase.samples, phrase.sampleRate);
 

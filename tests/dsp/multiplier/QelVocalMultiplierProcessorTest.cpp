@@ -482,8 +482,7 @@ TEST (QelVocalMultiplier, TheOctaveVoiceOfASpokenPhraseSpeaksAnOctaveLower)
 {
     const auto& phrase = spokenPhrase();
 
-    if (phrase.samples.empty())
-        GTEST_SKIP() << "espeak-ng is not available";
+    TESSARO_REQUIRE_SPEECH (phrase);
 
     const double rate = phrase.sampleRate;
     const auto out = render (*makeMultiplier ({ 100.0f, 0.0f, 0.0f, 50.0f }, rate), mono (phrase.samples));
