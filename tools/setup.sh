@@ -10,6 +10,7 @@ packages=(
     libfreetype-dev libfontconfig1-dev libasound2-dev
     espeak-ng sox
     xvfb xauth
+    fonts-dejavu-core
     lsp-plugins-lv2 calf-plugins dragonfly-reverb-lv2 x42-plugins
 )
 
