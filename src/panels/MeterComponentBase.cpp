@@ -1,25 +1,43 @@
 #include "panels/MeterComponentBase.h"
 
+#include <cmath>
+
 namespace ap::gui
 {
-void MeterComponentBase::setLevel (float linearGain)
+namespace
 {
-    lastGain = linearGain;
-    const float db = juce::jlimit (minimumDb, maximumDb, juce::Decibels::gainToDecibels (linearGain, -100.0f));
-    const float target = (db - minimumDb) / (maximumDb - minimumDb);
+    /** Decibels of a linear level, floored at -100; zero, negative and NaN levels give -100. */
+    float decibelsOf (float linearLevel) noexcept
+    {
+        if (! (linearLevel > 0.0f))
+            return -100.0f;
+        return std::max (-100.0f, 20.0f * std::log10 (linearLevel));
+    }
 
-    level += (target - level) * (target > level ? riseCoefficient : fallCoefficient);
-    peak = target > peak ? target : peak + (target - peak) * peakFallCoefficient;
+    /** One-pole step of a smoothed position towards target, with the rise or the fall coefficient. */
+    float smoothed (float current, float target, float rise, float fall) noexcept
+    {
+        const double c = target >= current ? rise : fall;
+        return (float) ((1.0 - c) * current + c * target);
+    }
+} // namespace
+
+MeterComponentBase::MeterComponentBase()
+{
+    setLevel (0.0f);
+}
+
+void MeterComponentBase::setLevel (float linearLevel)
+{
+    const float db = juce::jlimit (range.start, range.end, decibelsOf (linearLevel));
+    const float position = range.convertTo0to1 (db);
+    level = smoothed (level, position, levelRise, levelFall);
+    peak = smoothed (peak, position, peakRise, peakFall);
     repaint();
 }
 
 void MeterComponentBase::paint (juce::Graphics& g)
 {
-    const auto area = getLocalBounds().toFloat();
-    g.setColour (colour.withAlpha (0.15f));
-    g.fillRect (area);
-    g.setColour (colour);
-    g.fillRect (area.withTop (area.getBottom() - area.getHeight() * level));
-    g.fillRect (area.withTop (area.getBottom() - area.getHeight() * peak).withHeight (1.0f));
+    drawMeter (g);
 }
 } // namespace ap::gui

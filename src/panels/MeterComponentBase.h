@@ -1,33 +1,38 @@
 #pragma once
 
-#include <juce_audio_basics/juce_audio_basics.h>
 #include <juce_gui_basics/juce_gui_basics.h>
 
 namespace ap::gui
 {
-/** A level meter over a decibel range, with a level and a peak that rise and fall at their
-    own rates. */
+/** A level meter over a decibel range: a linear level is turned into decibels, clamped to the
+    range, mapped to a 0..1 position and smoothed with separate rise and fall coefficients for a
+    level and a peak. Subclasses draw it. Message thread only. */
 class MeterComponentBase : public juce::Component
 {
 public:
-    /** Takes a linear gain: converts it to decibels (-100 dB floor), clamps it to the range,
-        maps it to 0..1, smooths level and peak, and repaints. */
-    void setLevel (float linearGain);
+    /** Default range -96..12 dB (skew 2.6), coefficients 1, level and peak 0. */
+    MeterComponentBase();
+    ~MeterComponentBase() override = default;
 
-    /** The smoothed level, 0..1 over the range. */
-    float getLevel() const noexcept { return level; }
+    /** Takes a linear level (1 = 0 dB; zero, negative or NaN read as -100 dB), updates level and
+        peak and repaints, on every call. */
+    void setLevel (float linearLevel);
 
-    /** The last value given to setLevel. */
-    float getLastGain() const noexcept { return lastGain; }
-
-    /** A bar from the bottom up, with a peak line. */
+    /** Draws the meter through drawMeter. */
     void paint (juce::Graphics& g) override;
 
-    float minimumDb = -30.0f, maximumDb = 0.0f;
-    float riseCoefficient = 0.6f, fallCoefficient = 0.15f, peakFallCoefficient = 0.02f;
-    juce::Colour colour = juce::Colours::white;
+    /** Draws the meter into the component's own bounds. */
+    virtual void drawMeter (juce::Graphics& g) = 0;
+
+    float level = 0.0f;     // smoothed display position, 0..1
+    float peak = 0.0f;      // smoothed peak position, 0..1
+    float levelRise = 1.0f; // coefficient when the new position is not below level
+    float levelFall = 1.0f; // coefficient when it is below
+    float peakRise = 1.0f;
+    float peakFall = 1.0f;
+    juce::NormalisableRange<float> range { -96.0f, 12.0f, 0.1f, 2.6f }; // decibel display range
 
 private:
-    float level = 0.0f, peak = 0.0f, lastGain = 1.0f;
+    JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (MeterComponentBase)
 };
 } // namespace ap::gui

@@ -43,7 +43,6 @@ TessaroComponent::TessaroComponent (juce::AudioProcessorValueTreeState&, QELComp
       background (EmbeddedResources::image (BinaryData::background_png, BinaryData::background_pngSize)),
       orvaneLogo (EmbeddedResources::drawable (BinaryData::orvane_logo_svg, BinaryData::orvane_logo_svgSize)),
       tessaroLogo (EmbeddedResources::drawable (BinaryData::tessaro_logo_svg, BinaryData::tessaro_logo_svgSize)),
-      deEssLamp (CustomColours::THEME_ENHANCE_FILL), deNoiseLamp (CustomColours::THEME_ENHANCE_FILL),
       titleFont (juce::Font (EmbeddedResources::montserratRegular()).withHeight (19.52f))
 {
     const std::pair<const char*, int> stills[] = {
@@ -61,7 +60,6 @@ TessaroComponent::TessaroComponent (juce::AudioProcessorValueTreeState&, QELComp
     animationMode = (int) pluginSettings.getGuiTree().getProperty (animationKey, 1);
     pluginSettings.setGuiProperty (animationKey, animationMode);
 
-    gainReductionMeter.colour = CustomColours::THEME_COMP_FILL;
     addAndMakeVisible (gainReductionMeter);
     addAndMakeVisible (deEssLamp);
     addAndMakeVisible (deNoiseLamp);

@@ -4,7 +4,7 @@
 #include "editor/QELComponentBase.h"
 #include "editor/QELComponentInitializer.h"
 #include "panels/DetectorComponent.h"
-#include "panels/MeterComponentBase.h"
+#include "panels/GainReductionMeter.h"
 
 #include <juce_audio_processors/juce_audio_processors.h>
 
@@ -30,7 +30,7 @@ public:
     void resized() override;
 
     /** The Compress module's gain-reduction meter. */
-    ap::gui::MeterComponentBase& getGainReductionMeter() noexcept { return gainReductionMeter; }
+    tessaro::gui::GainReductionMeter& getGainReductionMeter() noexcept { return gainReductionMeter; }
 
     /** The Enhance module's de-ess lamp. */
     tessaro::gui::DetectorComponent& getDeEssLamp() noexcept { return deEssLamp; }
@@ -56,7 +56,7 @@ private:
     juce::Image background;
     std::unique_ptr<juce::Drawable> orvaneLogo, tessaroLogo;
     juce::Image moduleStills[6];
-    ap::gui::MeterComponentBase gainReductionMeter;
+    tessaro::gui::GainReductionMeter gainReductionMeter;
     tessaro::gui::DetectorComponent deEssLamp, deNoiseLamp;
     juce::Font titleFont;
 

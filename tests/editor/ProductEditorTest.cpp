@@ -202,8 +202,9 @@ TEST_F (EditorTest, LampsRepaintOnlyWhenTheirStateChangesAndTheMeterFollowsTheCh
 {
     auto& e = open();
     e.updateUI();
-    EXPECT_EQ (e.mainPanel.getGainReductionMeter().getLastGain(),
-               processor->tessaroProcessor.compressProcessor.getMeterGain());
+    auto& meter = e.mainPanel.getGainReductionMeter();
+    EXPECT_EQ (processor->tessaroProcessor.compressProcessor.getMeterGain(), 1.0f); // idle chain: no reduction
+    EXPECT_FLOAT_EQ (meter.level, meter.range.convertTo0to1 (0.0f));
     auto& lamp = e.mainPanel.getDeEssLamp();
     const int before = lamp.getRepaintRequests();
     for (int i = 0; i < 5; ++i)
