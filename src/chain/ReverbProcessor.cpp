@@ -14,14 +14,73 @@ namespace
     constexpr float sharedModulation = 50.0f;
     constexpr float wetHighPassHz = 20.0f;
     constexpr float wetLowPassHz = 20000.0f;
+    /** How often the builder looks for a new choice: a setter may run on the audio thread, so it never wakes
+        the builder (that would take the builder's lock). */
+    constexpr int builderPollMs = 5;
+    constexpr int builderStopTimeoutMs = 20000;
 } // namespace
 
-ReverbProcessor::ReverbProcessor() = default;
+/** The holder's background thread: builds the chosen engine and frees the retired ones. */
+class ReverbProcessor::Builder : public juce::Thread
+{
+public:
+    explicit Builder (ReverbProcessor& holder) : juce::Thread ("Reverb engine builder"), owner (holder) {}
+
+    void run() override
+    {
+        while (! threadShouldExit())
+        {
+            owner.buildChosenEngine();
+            wait (builderPollMs);
+        }
+    }
+
+private:
+    ReverbProcessor& owner;
+};
+
+//==============================================================================
+bool ReverbProcessor::RetiredQueue::push (std::unique_ptr<EngineRecord>& record) noexcept
+{
+    if (record == nullptr)
+        return true;
+
+    const auto scope = fifo.write (1);
+    if (scope.blockSize1 + scope.blockSize2 == 0)
+        return false;
+
+    slots[scope.blockSize1 > 0 ? scope.startIndex1 : scope.startIndex2] = record.release();
+    return true;
+}
+
+void ReverbProcessor::RetiredQueue::freeAll()
+{
+    const auto scope = fifo.read (fifo.getNumReady());
+    scope.forEach (
+        [this] (int index)
+        {
+            delete slots[index];
+            slots[index] = nullptr;
+        });
+}
+
+//==============================================================================
+ReverbProcessor::ReverbProcessor() : builder (std::make_unique<Builder> (*this))
+{
+    builder->startThread();
+}
 
 ReverbProcessor::~ReverbProcessor()
 {
+    stopBuilding();
     delete pending.exchange (nullptr);
-    current.reset();
+    retired.freeAll();
+}
+
+void ReverbProcessor::stopBuilding()
+{
+    if (builder != nullptr)
+        builder->stopThread (builderStopTimeoutMs);
 }
 
 //==============================================================================
@@ -52,49 +111,8 @@ void ReverbProcessor::applySharedSettings (Engine& engine, float decayPercent)
 void ReverbProcessor::setReverbType (int type)
 {
     setBypassSmooth (type != 0);
-    if (type == 0)
-        return;
-
-    // The rate the engine is built for; a prepare that runs meanwhile is caught up with at the take-over.
-    const double rateAtRequest = latestSampleRate.load();
-    const int blockSizeAtRequest = latestBlockSize.load();
-
-    std::unique_ptr<Engine> engine;
-    try
-    {
-        engine = buildEngine (type);
-        if (engine == nullptr)
-            return;
-
-        engine->setMod (sharedModulation);
-        applySharedSettings (*engine, decay.load());
-
-        auto record = std::make_unique<PendingEngine>();
-        record->sampleRate = rateAtRequest;
-        record->blockSize = blockSizeAtRequest;
-        engine->prepareToPlay (record->sampleRate, record->blockSize);
-        engine->setTempo (tempo.load());
-        record->type = type;
-        record->engine = std::move (engine);
-        publish (std::move (record));
-    }
-    catch (const std::bad_alloc&)
-    {
-        // The engine parked before was asked for by an older request: it is no longer wanted either.
-        withdrawPending();
-        throw;
-    }
-}
-
-void ReverbProcessor::publish (std::unique_ptr<PendingEngine> record)
-{
-    // What comes back was never taken by the audio thread, so this thread owns it now.
-    std::unique_ptr<PendingEngine> replaced { pending.exchange (record.release(), std::memory_order_acq_rel) };
-}
-
-void ReverbProcessor::withdrawPending()
-{
-    std::unique_ptr<PendingEngine> withdrawn { pending.exchange (nullptr, std::memory_order_acq_rel) };
+    chosenType.store (type);
+    requestSerial.fetch_add (1);
 }
 
 void ReverbProcessor::setReverbTime (float percent)
@@ -103,29 +121,109 @@ void ReverbProcessor::setReverbTime (float percent)
 }
 
 //==============================================================================
+std::unique_ptr<ReverbProcessor::EngineRecord> ReverbProcessor::build (int type, double rate)
+{
+    auto engine = buildEngine (type);
+    if (engine == nullptr)
+        return nullptr;
+
+    auto record = std::make_unique<EngineRecord>();
+    record->decay = decay.load();
+    engine->setMod (sharedModulation);
+    applySharedSettings (*engine, record->decay);
+    engine->prepareToPlay (rate, samplesPerBlock);
+    engine->setTempo (tempo.load());
+
+    record->engine = std::move (engine);
+    record->type = type;
+    record->sampleRate = rate;
+    return record;
+}
+
+bool ReverbProcessor::chosenEngineIsReady (int type, double rate) const noexcept
+{
+    if (type == 0 || runningType.load() == type)
+        return true;
+
+    // Only holders of the build lock free a parked engine, so it can be read here.
+    const auto* parked = pending.load();
+    return parked != nullptr && parked->type == type && parked->sampleRate == rate;
+}
+
+void ReverbProcessor::buildChosenEngine()
+{
+    const juce::ScopedLock lock (buildLock);
+    retired.freeAll();
+
+    const int serial = requestSerial.load();
+    const int type = chosenType.load();
+    const double rate = preparedRate.load();
+    if (serial == failedSerial || chosenEngineIsReady (type, rate))
+        return;
+
+    try
+    {
+        if (auto record = build (type, rate))
+            publish (std::move (record));
+    }
+    catch (const std::bad_alloc&)
+    {
+        // The running engine stays; a later choice tries again.
+        failedSerial = serial;
+    }
+}
+
+void ReverbProcessor::publish (std::unique_ptr<EngineRecord> record)
+{
+    // An engine parked before and not taken is no longer wanted; this thread may free it.
+    std::unique_ptr<EngineRecord> replaced { pending.exchange (record.release(), std::memory_order_acq_rel) };
+}
+
+//==============================================================================
 void ReverbProcessor::prepare (const juce::dsp::ProcessSpec& spec)
 {
     juce::QELProcessorBase::prepare (spec);
-    latestSampleRate.store (spec.sampleRate);
-    latestBlockSize.store ((int) spec.maximumBlockSize);
-    ensureScratch ((int) spec.numChannels, (int) spec.maximumBlockSize);
+    const int channels = juce::jmax (2, (int) spec.numChannels);
+    const int blockSize = juce::jmax (1, (int) spec.maximumBlockSize);
+    incomingScratch.setSize (channels, blockSize);
+    outgoingScratch.setSize (channels, blockSize);
 
-    if (current != nullptr)
-        current->prepareToPlay (spec.sampleRate, (int) spec.maximumBlockSize);
+    const juce::ScopedLock lock (buildLock);
+    preparedRate.store (spec.sampleRate);
+    retired.freeAll();
 
-    // The parked engine is reached only through the slot, so a setter can neither free nor replace it meanwhile.
-    std::unique_ptr<PendingEngine> parked { pending.exchange (nullptr, std::memory_order_acq_rel) };
-    if (parked == nullptr)
-        return;
+    // No block runs now: whatever was on its way is settled at once, without a crossfade.
+    fadingOut.reset();
+    fadeLength = fadePosition = 0;
 
-    parked->engine->prepareToPlay (spec.sampleRate, (int) spec.maximumBlockSize);
-    parked->sampleRate = spec.sampleRate;
-    parked->blockSize = (int) spec.maximumBlockSize;
+    const int type = chosenType.load();
+    std::unique_ptr<EngineRecord> parked { pending.exchange (nullptr, std::memory_order_acq_rel) };
+    if (running != nullptr && running->type != type)
+        running.reset();
+    if (running == nullptr && parked != nullptr && parked->type == type)
+        running = std::move (parked);
+    parked.reset();
 
-    // A setter that published a newer engine meanwhile wins; the older one is dropped here.
-    PendingEngine* expected = nullptr;
-    if (pending.compare_exchange_strong (expected, parked.get(), std::memory_order_acq_rel))
-        parked.release();
+    try
+    {
+        if (running == nullptr && type != 0)
+            running = build (type, spec.sampleRate);
+    }
+    catch (const std::bad_alloc&)
+    {
+        running.reset();
+    }
+
+    if (running != nullptr && (running->sampleRate != spec.sampleRate ||
+                               running->engine->samplesPerBlock != blockSize))
+    {
+        running->engine->prepareToPlay (spec.sampleRate, blockSize);
+        running->sampleRate = spec.sampleRate;
+    }
+
+    runningType.store (getCurrentType());
+    if (running != nullptr)
+        appliedDecay = running->decay;
 }
 
 void ReverbProcessor::reset()
@@ -136,85 +234,127 @@ void ReverbProcessor::reset()
 void ReverbProcessor::setTempo (double bpm)
 {
     juce::QELProcessorBase::setTempo (bpm);
-    if (current != nullptr)
-        current->setTempo (bpm);
+    for (auto* record : { running.get(), fadingOut.get() })
+        if (record != nullptr)
+            record->engine->setTempo (bpm);
 }
 
 //==============================================================================
 void ReverbProcessor::applyPendingDecay()
 {
     const float latest = decay.load();
-    if (latest == appliedDecay)
+    if (running == nullptr || latest == appliedDecay)
         return;
 
     appliedDecay = latest;
-    if (current != nullptr)
-        current->setDecay (latest);
+    running->engine->setDecay (latest);
+}
+
+void ReverbProcessor::retire (std::unique_ptr<EngineRecord>& record) noexcept
+{
+    // A full queue (the builder starved for 32 hand-overs) keeps the record with its owner until there is room.
+    retired.push (record);
+}
+
+void ReverbProcessor::takeParkedEngine() noexcept
+{
+    if (fadeLength > 0 || fadingOut != nullptr || pending.load (std::memory_order_acquire) == nullptr ||
+        ! retired.hasRoom())
+        return;
+
+    std::unique_ptr<EngineRecord> record { pending.exchange (nullptr, std::memory_order_acq_rel) };
+    if (record == nullptr)
+        return;
+
+    // Built for an older choice or rate, or of the type already running: not wanted, never prepared here.
+    if (record->type != chosenType.load() || record->sampleRate != sampleRate || record->type == getCurrentType())
+    {
+        retire (record);
+        return;
+    }
+
+    fadingOut = std::move (running);
+    running = std::move (record);
+    runningType.store (running->type);
+    appliedDecay = running->decay;
+    running->engine->setTempo (tempo.load());
+    fadeLength = juce::jmax (1, juce::roundToInt (crossfadeSeconds * sampleRate));
+    fadePosition = 0;
+}
+
+void ReverbProcessor::discardTail() noexcept
+{
+    fadeLength = fadePosition = 0;
+    retire (fadingOut);
+    retire (running);
+    runningType.store (getCurrentType());
+    requestSerial.fetch_add (1);
+}
+
+void ReverbProcessor::clearBuffers()
+{
+    discardTail();
 }
 
 void ReverbProcessor::processImpl (const float* const*, float* const* out, int numSamples, int numInputChannels,
                                    int numOutputChannels)
 {
+    if (fadeLength == 0 && fadingOut != nullptr)
+        retire (fadingOut);
+
+    takeParkedEngine();
     applyPendingDecay();
 
-    if (pending.load (std::memory_order_acquire) != nullptr)
-    {
-        std::unique_ptr<PendingEngine> record { pending.exchange (nullptr, std::memory_order_acq_rel) };
+    if (fadeLength > 0)
+        processCrossfade (out, numSamples, numInputChannels, numOutputChannels);
+    else if (running != nullptr)
+        running->engine->process (out, out, numSamples, numInputChannels, numOutputChannels);
+}
 
-        // An engine of the type already running is not wanted: the running one keeps its tail.
-        if (record != nullptr && ! (current != nullptr && record->type == currentType))
+void ReverbProcessor::processCrossfade (float* const* out, int numSamples, int numInputChannels,
+                                        int numOutputChannels)
+{
+    const int channels = juce::jmin (juce::jmax (numInputChannels, numOutputChannels), incomingScratch.getNumChannels());
+    const int pieceSize = incomingScratch.getNumSamples();
+
+    for (int start = 0; start < numSamples; start += pieceSize)
+    {
+        const int n = juce::jmin (pieceSize, numSamples - start);
+        float* piece[2] = { out[0] + start, out[numOutputChannels > 1 ? 1 : 0] + start };
+        auto* incoming = incomingScratch.getArrayOfWritePointers();
+        auto* outgoing = outgoingScratch.getArrayOfWritePointers();
+
+        for (int channel = 0; channel < channels; ++channel)
         {
-            takeOver (std::move (record), out, numSamples, numInputChannels, numOutputChannels);
+            juce::FloatVectorOperations::copy (incoming[channel], piece[juce::jmin (channel, 1)], n);
+            juce::FloatVectorOperations::copy (outgoing[channel], piece[juce::jmin (channel, 1)], n);
+        }
+
+        running->engine->process (incoming, incoming, n, numInputChannels, numOutputChannels);
+        if (fadingOut != nullptr)
+            fadingOut->engine->process (outgoing, outgoing, n, numInputChannels, numOutputChannels);
+
+        // The old engine's (or the input's) weight starts at exactly 1 and the new one's at 0.
+        for (int channel = 0; channel < juce::jmin (numOutputChannels, channels); ++channel)
+            for (int i = 0; i < n; ++i)
+            {
+                const float w = juce::jmin (1.0f, (float) (fadePosition + i) / (float) fadeLength);
+                out[channel][start + i] = outgoing[channel][i] * (1.0f - w) + incoming[channel][i] * w;
+            }
+
+        fadePosition += n;
+        if (fadePosition >= fadeLength)
+        {
+            // The rest of the block is the new engine alone.
+            fadeLength = fadePosition = 0;
+            retire (fadingOut);
+            if (start + n < numSamples)
+            {
+                float* rest[2] = { out[0] + start + n, out[numOutputChannels > 1 ? 1 : 0] + start + n };
+                running->engine->process (rest, rest, numSamples - start - n, numInputChannels, numOutputChannels);
+            }
             return;
         }
-    }
-
-    if (current != nullptr)
-        current->process (out, out, numSamples, numInputChannels, numOutputChannels);
-}
-
-void ReverbProcessor::takeOver (std::unique_ptr<PendingEngine> record, float* const* out, int numSamples,
-                                int numInputChannels, int numOutputChannels)
-{
-    auto& incoming = *record->engine;
-    if (record->sampleRate != sampleRate || record->blockSize != samplesPerBlock)
-        incoming.prepareToPlay (sampleRate, samplesPerBlock);
-
-    const int channels = juce::jmax (numInputChannels, numOutputChannels);
-    ensureScratch (channels, numSamples);
-    for (int channel = 0; channel < channels; ++channel)
-    {
-        copyA.copyFrom (channel, 0, out[channel], numSamples);
-        copyB.copyFrom (channel, 0, out[channel], numSamples);
-    }
-
-    auto* const* a = copyA.getArrayOfWritePointers();
-    auto* const* b = copyB.getArrayOfWritePointers();
-    incoming.process (a, a, numSamples, numInputChannels, numOutputChannels);
-    if (current != nullptr)
-        current->process (b, b, numSamples, numInputChannels, numOutputChannels);
-
-    // The old engine's weight starts at exactly 1 and the new one's at 0.
-    for (int channel = 0; channel < numOutputChannels; ++channel)
-        for (int i = 0; i < numSamples; ++i)
-        {
-            const float w = (float) i / (float) numSamples;
-            out[channel][i] = b[channel][i] * (1.0f - w) + a[channel][i] * w;
-        }
-
-    current = std::move (record->engine);
-    currentType = record->type;
-    appliedDecay = decay.load();
-    applySharedSettings (*current, appliedDecay);
-}
-
-void ReverbProcessor::ensureScratch (int channels, int numSamples)
-{
-    // Sized in prepare; a larger block than announced grows them here once.
-    if (copyA.getNumChannels() < channels || copyA.getNumSamples() < numSamples)
-    {
-        copyA.setSize (juce::jmax (channels, copyA.getNumChannels()), juce::jmax (numSamples, copyA.getNumSamples()));
-        copyB.setSize (copyA.getNumChannels(), copyA.getNumSamples());
     }
 }
 } // namespace tessaro::dsp

@@ -10,85 +10,141 @@ namespace tessaro::dsp
 {
 /** Holds the Space module's reverb engine and swaps engines without stopping the sound.
 
-    A type change builds, configures and prepares a complete engine on the caller's thread and publishes
-    it, together with its type, in one atomic exchange of the pending slot. The audio thread takes it with
-    one exchange and crossfades from the running engine to the new one over exactly one block. Whoever
-    takes an engine out of the slot owns it: a setter frees only the engine its own exchange returned, the
-    audio thread frees the engines it retires. The reverb time is handed over as an atomic and applied to
-    the running engine at the start of a block. No lock is taken on the audio thread. */
+    A type change only stores the chosen type, whichever thread it comes from (under host automation it is
+    the audio thread). The holder's own builder thread builds, configures and prepares the engine and parks
+    it in one atomic slot; the audio thread takes it with one exchange when no crossfade is running and
+    crossfades from the running engine (or from the input) to the new one over `crossfadeSeconds`, whatever
+    the block size. Engines the audio thread lets go (replaced, faded out, unwanted, or discarded with their
+    tail) go into a fixed queue that the builder empties and frees, so nothing is built, allocated or freed
+    on the audio thread. The reverb time is handed over as an atomic and applied at the start of a block.
+
+    Engines are built for the sample rate of the last `prepare`; `prepare` itself (which runs while no block
+    is processed) builds the chosen engine at once if none is ready, so the first block of a prepared holder
+    already hears it. */
 class ReverbProcessor : public juce::QELProcessorBase
 {
 public:
     using Engine = QEL::SkyReverbProcessorBase;
 
-    /** Switched on, no engine, reverb time 50. */
+    /** Switched on, no engine, reverb time 50; starts the builder thread. */
     ReverbProcessor();
-    /** Deletes the pending engine, then the running one. */
+    /** Stops the builder, then frees every engine. */
     ~ReverbProcessor() override;
 
-    /** 0 fades the reverb out (its engine keeps ringing underneath); 1 Bright Room, 2 Dark Room,
-        3 Cathedral, 4 Outer Space build a new engine and park it for the audio thread. Any thread. */
+    /** 0 fades the reverb out (its engine is let go once the fade has ended); 1 Bright Room, 2 Dark Room,
+        3 Cathedral, 4 Outer Space have the builder make that engine. Any thread; never blocks. */
     void setReverbType (int type);
     /** Reverb time in percent, given to the running engine at the next block and to every later one.
         Any thread. */
     void setReverbTime (float percent);
 
-    /** The base's preparation, then the running and the parked engine for the new rate and block size. */
+    /** The base's preparation; then the chosen engine runs prepared for the new rate, without a crossfade,
+        and nothing waits in the slot. Keeps the running engine and its tail when the rate is unchanged. */
     void prepare (const juce::dsp::ProcessSpec& spec) override;
     /** The base's dry path only: the engines keep their tails. */
     void reset() override;
-    /** Stores a non-zero tempo; the running engine receives every value, 0 included. Audio thread. */
+    /** Stores a non-zero tempo; the running engines receive every value, 0 included. Audio thread. */
     void setTempo (double bpm) override;
-    /** Takes over a parked engine with a one-block crossfade, or runs the current engine, in place. */
+    /** Takes over a parked engine, runs the crossfade or the current engine, in place. */
     void processImpl (const float* const* in, float* const* out, int numSamples, int numInputChannels,
                       int numOutputChannels) override;
     using juce::QELProcessorBase::processImpl;
+    /** The off fade has ended: the engines and their tails are let go. */
+    void clearBuffers() override;
+
+    /** Lets the running engines go, so nothing from before is heard again; the builder makes a fresh engine
+        of the chosen type. Audio thread, or while no block is processed. */
+    void discardTail() noexcept;
+    /** Builds the chosen engine now on the calling thread, if it is neither running nor parked, and parks it.
+        Never on the audio thread; the builder thread does the same on its own. */
+    void buildChosenEngine();
+    /** Stops the builder thread; an owner that overrides buildEngine calls this in its destructor. */
+    void stopBuilding();
 
     /** Builds the product's engine for a type (1..4) with its per-type settings; nullptr for any other type. */
     static std::unique_ptr<Engine> makeEngine (int type);
 
     /** The stored reverb time in percent. */
     float getReverbTime() const noexcept { return decay.load(); }
-    /** The type of the running engine, 0 before the first take-over (audio thread). */
-    int getCurrentType() const noexcept { return currentType; }
+    /** The type last chosen. */
+    int getChosenType() const noexcept { return chosenType.load(); }
+    /** The type of the running engine, 0 while none runs (audio thread). */
+    int getCurrentType() const noexcept { return running != nullptr ? running->type : 0; }
     /** The running engine, or nullptr (audio thread). */
-    Engine* getCurrentEngine() const noexcept { return current.get(); }
-    /** True while an engine waits in the pending slot. */
+    Engine* getCurrentEngine() const noexcept { return running != nullptr ? running->engine.get() : nullptr; }
+    /** True while an engine waits in the slot. */
     bool hasPendingEngine() const noexcept { return pending.load() != nullptr; }
+    /** True while the audio thread crossfades to a new engine (audio thread). */
+    bool isCrossfading() const noexcept { return fadeLength > 0; }
 
     /** The wet/dry value every engine receives; the module's blend does the real mix. */
     static constexpr float engineMix = 100.0f;
+    /** Length of the crossfade from one engine (or the input) to the next. */
+    static constexpr double crossfadeSeconds = 0.02;
 
 protected:
-    /** Builds the engine of a type with its own recipe; the holder adds the settings every engine shares. */
+    /** Builds the engine of a type with its own recipe; the holder adds the settings every engine shares.
+        Runs on the builder thread. */
     virtual std::unique_ptr<Engine> buildEngine (int type) { return makeEngine (type); }
 
 private:
-    /** An engine and its type, published and taken as one. */
-    struct PendingEngine
+    /** An engine with what it was built for. */
+    struct EngineRecord
     {
         std::unique_ptr<Engine> engine;
         int type = 0;
         double sampleRate = 0.0;
-        int blockSize = 0;
+        float decay = 50.0f;
     };
 
+    /** A fixed single-producer (audio thread), single-consumer (builder) queue of records to free. */
+    class RetiredQueue
+    {
+    public:
+        /** Room for one more record. */
+        bool hasRoom() const noexcept { return fifo.getFreeSpace() > 0; }
+        /** Hands over a record; false (and the record kept by the caller) when full. */
+        bool push (std::unique_ptr<EngineRecord>& record) noexcept;
+        /** Frees every queued record (consumer side). */
+        void freeAll();
+
+    private:
+        static constexpr int capacity = 32;
+        juce::AbstractFifo fifo { capacity };
+        EngineRecord* slots[capacity] {};
+    };
+
+    class Builder;
+
     static void applySharedSettings (Engine& engine, float decayPercent);
-    void publish (std::unique_ptr<PendingEngine> record);
-    void withdrawPending();
+    std::unique_ptr<EngineRecord> build (int type, double rate);
+    bool chosenEngineIsReady (int type, double rate) const noexcept;
+    void publish (std::unique_ptr<EngineRecord> record);
+
     void applyPendingDecay();
-    void takeOver (std::unique_ptr<PendingEngine> record, float* const* out, int numSamples, int numInputChannels,
-                   int numOutputChannels);
-    void ensureScratch (int channels, int numSamples);
+    void takeParkedEngine() noexcept;
+    void retire (std::unique_ptr<EngineRecord>& record) noexcept;
+    void processCrossfade (float* const* out, int numSamples, int numInputChannels, int numOutputChannels);
 
     std::atomic<float> decay { 50.0f };
     float appliedDecay = 50.0f;
-    std::atomic<PendingEngine*> pending { nullptr };
-    std::unique_ptr<Engine> current;
-    int currentType = 0;
-    std::atomic<double> latestSampleRate { 44100.0 };
-    std::atomic<int> latestBlockSize { 64 };
-    juce::AudioBuffer<float> copyA, copyB;
+    std::atomic<int> chosenType { 0 };
+    /** Counts type choices and discarded tails, so the builder knows when to look again. */
+    std::atomic<int> requestSerial { 0 };
+    int failedSerial = -1;
+    std::atomic<int> runningType { 0 };
+    std::atomic<double> preparedRate { 44100.0 };
+
+    std::atomic<EngineRecord*> pending { nullptr };
+    std::unique_ptr<EngineRecord> running, fadingOut;
+    int fadeLength = 0, fadePosition = 0;
+    RetiredQueue retired;
+    juce::AudioBuffer<float> incomingScratch, outgoingScratch;
+
+    /** Held while an engine is built and published, and while prepare sorts the engines; never on the
+        audio thread. */
+    juce::CriticalSection buildLock;
+    std::unique_ptr<Builder> builder;
 
     JUCE_DECLARE_NON_COPYABLE (ReverbProcessor)
 };

@@ -226,8 +226,36 @@ void SpaceProcessor::setTempo (double bpm)
 void SpaceProcessor::processImpl (const float* const*, float* const* out, int numSamples, int numInputChannels,
                                   int numChannels)
 {
+    // A fault inside a stage becomes one silent block, not noise that its lines keep for ever.
     delayStage.process (out, out, numSamples, numInputChannels, numChannels);
+    if (! keepIfFinite (out, numSamples, numChannels))
+        delayStage.delay.superDelay.clearBuffers();
+
     reverbStage.process (out, out, numSamples, numInputChannels, numChannels);
+    if (! keepIfFinite (out, numSamples, numChannels))
+        reverbStage.reverb.discardTail();
+}
+
+void SpaceProcessor::clearBuffers()
+{
+    delayStage.delay.superDelay.clearBuffers();
+    reverbStage.reverb.discardTail();
+}
+
+bool SpaceProcessor::keepIfFinite (float* const* out, int numSamples, int numChannels) noexcept
+{
+    // Any NaN or infinity turns the sum into NaN; finite samples leave it at exactly 0.
+    float probe = 0.0f;
+    for (int channel = 0; channel < numChannels; ++channel)
+        for (int i = 0; i < numSamples; ++i)
+            probe += out[channel][i] * 0.0f;
+
+    if (probe == 0.0f)
+        return true;
+
+    for (int channel = 0; channel < numChannels; ++channel)
+        juce::FloatVectorOperations::clear (out[channel], numSamples);
+    return false;
 }
 
 void SpaceProcessor::setDelaySync (bool sync)

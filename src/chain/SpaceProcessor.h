@@ -127,10 +127,13 @@ public:
     void reset() override;
     /** Stores a non-zero tempo and hands the value to the echo and the reverb. */
     void setTempo (double bpm) override;
-    /** Delay stage, then reverb stage. */
+    /** Delay stage, then reverb stage; a stage whose block is not finite is cleared and the block silenced. */
     void processImpl (const float* const* in, float* const* out, int numSamples, int numInputChannels,
                       int numChannels) override;
     using ModuleProcessorBase::processImpl;
+    /** The off fade has ended: the echoes are cleared and the reverb's tail is let go, so switching the
+        module on again brings back nothing from before. */
+    void clearBuffers() override;
 
     /** Sync on: the echo follows the stored note; off: the stored time. */
     void setDelaySync (bool sync);
@@ -168,6 +171,9 @@ public:
     DelayWrapperProcessor delayStage;
 
 private:
+    /** Silences the block and returns false when any sample of it is NaN or infinite. */
+    static bool keepIfFinite (float* const* out, int numSamples, int numChannels) noexcept;
+
     std::atomic<float> delayMix { 0.0f }, reverbMix { 0.0f };
     std::atomic<int> delayType { 0 }, reverbType { 0 };
 };

@@ -5,6 +5,7 @@
 #include <atomic>
 #include <functional>
 #include <new>
+#include <thread>
 
 namespace reverb_test
 {
@@ -15,9 +16,17 @@ class MarkerEngine : public QEL::SkyReverbProcessorBase
 public:
     static inline std::atomic<int> live { 0 };
     static inline std::atomic<int> built { 0 };
+    /** Engines freed inside a block: a test marks its thread as the audio thread while it runs one. */
+    static inline std::atomic<int> freedOnAudioThread { 0 };
+    static inline std::atomic<std::thread::id> audioThread {};
 
     explicit MarkerEngine (int engineType) : type (engineType), serial (++built) { ++live; }
-    ~MarkerEngine() override { --live; }
+    ~MarkerEngine() override
+    {
+        --live;
+        if (std::this_thread::get_id() == audioThread.load())
+            ++freedOnAudioThread;
+    }
 
     float marker() const noexcept { return (float) (serial % 9 + 1) / 10.0f; }
 
@@ -72,13 +81,17 @@ public:
     int prepareCount = 0;
 };
 
-/** The holder with marker engines; the type listed in failingType throws as if memory ran out. */
+/** The holder with marker engines; the type listed in failingType throws as if memory ran out. Its builder thread
+    is stopped before the overrides go away. */
 class MarkerHolder : public tessaro::dsp::ReverbProcessor
 {
 public:
     int failingType = -1;
     /** Runs while an engine is being built, after the request has read the holder's rate. */
     std::function<void()> duringBuild;
+
+    MarkerHolder() = default;
+    ~MarkerHolder() override { stopBuilding(); }
 
     MarkerEngine* running() const { return static_cast<MarkerEngine*> (getCurrentEngine()); }
 

@@ -1,5 +1,6 @@
 #include "chain/SpaceProcessor.h"
 #include "chain/ChainTestSupport.h"
+#include "dsp/reverb/SkyEngineReverbProcessor.h"
 
 #include <gtest/gtest.h>
 
@@ -216,13 +217,14 @@ TEST (SpaceModule, ResetSilencesPendingEchoes)
 //==============================================================================
 namespace
 {
-/** A module with only the reverb heard (Amount 100), its type taken over and its ramps settled. */
+/** A module with only the reverb heard (Amount 100), prepared with its type chosen (so the engine runs from the
+    first block) and its ramps settled. */
 void prepareReverb (SpaceProcessor& space, int type, float time = 50.0f)
 {
-    prepare (space);
     space.setReverbTime (time);
     space.setReverbType (type);
     space.setReverbAmount (100.0f);
+    prepare (space);
     settle (space);
 }
 
@@ -288,14 +290,13 @@ TEST (SpaceReverb, AmountZeroIsExactlyDryWhileAnEngineRuns)
     EXPECT_EQ (differenceDb (buffer, input, 0), -200.0f);
 }
 
-//  noise ▮▮▮ | Off: dry only | same type again on silence: the old tail comes back
-TEST (SpaceReverb, OffFadesOutAndTheSameTypeBringsTheSameTailBack)
+//  noise ▮▮▮ | Off: dry only | same type again on silence: silence, no old tail
+TEST (SpaceReverb, OffFadesOutAndTheSameTypeLaterBringsNoOldTailBack)
 {
     SpaceProcessor space;
     prepareReverb (space, 2);
     auto burst = noise ((int) rate / 4);
     chain_test::runInBlocks (space, burst, blockSize);
-    const auto* engine = space.reverbStage.reverb.getCurrentEngine();
 
     space.setReverbType (0);
     auto offBlock = noise ((int) rate / 4);
@@ -304,11 +305,97 @@ TEST (SpaceReverb, OffFadesOutAndTheSameTypeBringsTheSameTailBack)
     EXPECT_EQ (differenceDb (offBlock, dryOff, (int) rate / 10), -200.0f) << "off: dry only after the ramp";
 
     space.setReverbType (2);
+    space.reverbStage.reverb.buildChosenEngine();
     juce::AudioBuffer<float> silence (2, (int) rate / 4);
     silence.clear();
     chain_test::runInBlocks (space, silence, blockSize);
-    EXPECT_GT (windowDb (silence, 0.02, 0.2), -60.0f) << "the tail that was ringing is heard again";
-    EXPECT_EQ (space.reverbStage.reverb.getCurrentEngine(), engine);
+    EXPECT_EQ (silence.getMagnitude (0, silence.getNumSamples()), 0.0f);
+    EXPECT_EQ (space.reverbStage.reverb.getCurrentType(), 2);
+}
+
+// The module switched off (its fade ended) and on again: neither echoes nor the reverb's tail come back.
+TEST (SpaceModule, OffAndOnAgainBringsBackNothingFromBefore)
+{
+    SpaceProcessor space;
+    space.setDelayType (3);
+    space.setDelayAmount (100.0f);
+    space.setDelayFeedback (90.0f);
+    prepareReverb (space, 3, 90.0f);
+    auto burst = noise ((int) rate / 4);
+    chain_test::runInBlocks (space, burst, blockSize);
+
+    space.setBypassSmooth (false);
+    juce::AudioBuffer<float> gap (2, (int) rate / 10);
+    gap.clear();
+    chain_test::runInBlocks (space, gap, blockSize);
+
+    space.setBypassSmooth (true);
+    space.reverbStage.reverb.buildChosenEngine();
+    juce::AudioBuffer<float> silence (2, (int) rate * 2);
+    silence.clear();
+    chain_test::runInBlocks (space, silence, blockSize);
+    EXPECT_EQ (silence.getMagnitude (0, silence.getNumSamples()), 0.0f);
+}
+
+// A NaN that reaches the module, or arises inside the reverb's lines, is one silent block; the stage is cleared and
+// the module sounds as before from the next block on.
+TEST (SpaceModule, ANonFiniteBlockIsSilencedAndTheStagesRecover)
+{
+    for (const bool insideTheReverb : { false, true })
+    {
+        SCOPED_TRACE (insideTheReverb ? "inside the reverb" : "at the input");
+        SpaceProcessor space, reference;
+        for (auto* module : { &space, &reference })
+        {
+            module->setDelayType (3);
+            module->setDelayAmount (50.0f);
+            prepareReverb (*module, 1);
+        }
+
+        juce::AudioBuffer<float> input (2, blockSize);
+        input.clear();
+        if (insideTheReverb)
+        {
+            auto& engine = dynamic_cast<QEL::SkyEngineReverbProcessor&> (*space.reverbStage.reverb.getCurrentEngine());
+            auto& line = engine.reverb.controller.channelL.lines[0]->delay.delayBuffer;
+            std::fill (line.begin(), line.end(), std::numeric_limits<double>::quiet_NaN());
+        }
+        else
+        {
+            input.setSample (0, 10, std::numeric_limits<float>::quiet_NaN());
+        }
+
+        // Until the fault reaches the output: that block is silent, and the reference runs the same blocks.
+        bool faultHeard = false;
+        for (int block = 0; block < 100 && ! faultHeard; ++block)
+        {
+            auto out = input;
+            space.process (out.getArrayOfWritePointers(), out.getArrayOfWritePointers(), blockSize, 2, 2);
+            juce::AudioBuffer<float> silent (2, blockSize);
+            silent.clear();
+            reference.process (silent.getArrayOfWritePointers(), silent.getArrayOfWritePointers(), blockSize, 2, 2);
+            faultHeard = space.reverbStage.reverb.getCurrentType() == 0 || ! input.hasBeenCleared();
+            EXPECT_EQ (out.getMagnitude (0, blockSize), faultHeard ? 0.0f : silent.getMagnitude (0, blockSize));
+            input.clear();
+        }
+        ASSERT_TRUE (faultHeard);
+
+        space.reverbStage.reverb.buildChosenEngine();
+        auto after = noise ((int) rate);
+        auto expected = after;
+        chain_test::runInBlocks (space, after, blockSize);
+        chain_test::runInBlocks (reference, expected, blockSize);
+        bool finite = true;
+        for (int channel = 0; channel < 2; ++channel)
+            for (int i = 0; i < after.getNumSamples(); ++i)
+                finite = finite && std::isfinite (after.getSample (channel, i));
+        EXPECT_TRUE (finite);
+        const double firstBlock = (double) blockSize / rate;
+        EXPECT_GT (windowDb (after, 0.0, firstBlock), windowDb (expected, 0.0, firstBlock) - 3.0f)
+            << "sound from the next block on";
+        EXPECT_NEAR (windowDb (after, 0.5, 1.0), windowDb (expected, 0.5, 1.0), 1.0f) << "as loud as without the fault";
+        EXPECT_EQ (space.reverbStage.reverb.getCurrentType(), 1);
+    }
 }
 
 TEST (SpaceReverb, ResetKeepsTheReverbTail)

@@ -16,9 +16,10 @@
 // and commits tests/core/references/ with a message that says why the sound changed. The rewrite
 // renders every case twice and refuses to write a render that is not reproducible.
 //
-// Everything in the chain that draws random numbers is seeded, and reverb engines are built when the
-// type is set (before the first block), so a render depends only on the code, the spoken phrase
-// (espeak-ng on this machine; the phrase cases skip without it) and the settings.
+// Everything in the chain that draws random numbers is seeded, and the render has the reverb's builder
+// deliver the chosen engine before the first block (as it does within milliseconds while a host plays),
+// so a render depends only on the code, the spoken phrase (espeak-ng on this machine; the phrase cases
+// skip without it) and the settings.
 #include "core/Params.h"
 #include "core/PlatformPaths.h"
 #include "core/PluginProcessor.h"
@@ -144,6 +145,7 @@ juce::AudioBuffer<float> render (const Setup& setup, const juce::AudioBuffer<flo
         auto* parameter = processor.parameters.getParameter (id);
         parameter->setValueNotifyingHost (parameter->convertTo0to1 (plain));
     }
+    processor.tessaroProcessor.spaceProcessor.reverbStage.reverb.buildChosenEngine();
 
     juce::AudioBuffer<float> output (input);
     juce::MidiBuffer midi;

@@ -48,7 +48,15 @@ void QELSuperDelayProcessor::reset()
 
 void QELSuperDelayProcessor::clearBuffers()
 {
-    initBuffer();
+    clearing = ! bufferLeft.empty();
+    clearOrigin = writeIndex;
+    writtenSinceClear = zeroedBeforeOrigin = 0;
+
+    const auto targets = computeTargets (spread.load());
+    delaySamplesLeft = targets.left;
+    delaySamplesRight = targets.right;
+    envelope = 0.0f;
+    stereoizer.reset();
 
     // The loop's filter states would otherwise leak a faint tail when the delay is switched on again.
     for (auto* multi : { &lowPassFilter, &highPassFilter })
@@ -86,9 +94,35 @@ void QELSuperDelayProcessor::initBuffer()
     }
 
     writeIndex = 0;
+    clearing = false;
     const auto targets = computeTargets (spread.load());
     delaySamplesLeft = targets.left;
     delaySamplesRight = targets.right;
+}
+
+void QELSuperDelayProcessor::zeroStaleSlice() noexcept
+{
+    const int length = (int) bufferLeft.size();
+    const int count = std::min (clearSliceSamples, length - writtenSinceClear - zeroedBeforeOrigin);
+
+    // Backwards from the origin: the slots the reads reach first once the echo restarts.
+    for (int k = 0; k < count; ++k)
+    {
+        int index = clearOrigin - 1 - zeroedBeforeOrigin - k;
+        if (index < 0)
+            index += length;
+        bufferLeft[(size_t) index] = 0.0f;
+        bufferRight[(size_t) index] = 0.0f;
+    }
+
+    zeroedBeforeOrigin += std::max (count, 0);
+    clearing = writtenSinceClear + zeroedBeforeOrigin < length;
+}
+
+bool QELSuperDelayProcessor::isStale (float delaySamples) const noexcept
+{
+    // The cubic read reaches up to two samples further back than the delay.
+    return clearing && (double) delaySamples + 2.0 > (double) (writtenSinceClear + zeroedBeforeOrigin);
 }
 
 //==============================================================================
@@ -208,6 +242,9 @@ void QELSuperDelayProcessor::processImpl (float* const* channels, int numSamples
     const bool modulated = lfoDepth != 0.0f || driftDepth != 0.0f;
     const int length = (int) bufferLeft.size();
 
+    if (clearing)
+        zeroStaleSlice();
+
     Targets targets = computeTargets (spreadAmount);
     float* left = channels[0];
     float* right = numOutputChannels >= 2 ? channels[1] : channels[0];
@@ -261,8 +298,11 @@ void QELSuperDelayProcessor::processImpl (float* const* channels, int numSamples
         advanceDrift();
 
         // 8. Read.
-        float wl = getSample (bufferLeft, (double) writeIndex - (double) delaySamplesLeft);
-        float wr = getSample (bufferRight, (double) writeIndex - (double) delaySamplesRight);
+        float wl = isStale (delaySamplesLeft) ? 0.0f
+                                              : getSample (bufferLeft, (double) writeIndex - (double) delaySamplesLeft);
+        float wr = isStale (delaySamplesRight)
+                       ? 0.0f
+                       : getSample (bufferRight, (double) writeIndex - (double) delaySamplesRight);
 
         // 9. Feedback rotation.
         if (feedbackRotation != 0.0f)
@@ -321,6 +361,9 @@ void QELSuperDelayProcessor::processImpl (float* const* channels, int numSamples
 
         if (++writeIndex >= length)
             writeIndex = 0;
+
+        if (clearing && ++writtenSinceClear + zeroedBeforeOrigin >= length)
+            clearing = false;
 
         // 18. Output, ducked by the input.
         const float duck = std::min (1.0f, duckAmount * envelope);

@@ -39,7 +39,9 @@ public:
     /** Runs the echo in place on up to two input channels. */
     void processImpl (float* const* channels, int numSamples, int numInputChannels, int numOutputChannels) override;
     using QELProcessorBase::processImpl;
-    /** Empties the lines (called when a crossfade to off ends). */
+    /** Empties the lines and the loop's filter states (called when a crossfade to off ends): from now on a
+        read of anything written before gives silence, and the lines are zeroed a slice per block, so no
+        block clears more than 64 kB. */
     void clearBuffers() override;
     /** Stores the tempo; a tempo that is not positive keeps the last valid one. */
     void setTempo (double bpm) override;
@@ -114,12 +116,22 @@ private:
     };
 
     Targets computeTargets (float spreadAmount) const noexcept;
+    void zeroStaleSlice() noexcept;
+    bool isStale (float delaySamples) const noexcept;
     void advanceDrift() noexcept;
     void saturate (float& wl, float& wr, float driveAmount) noexcept;
 
     /** The shortest delay the lines can read: the slot at writeIndex is written after the read, and the cubic
         read looks one sample ahead. */
     static constexpr float minDelaySamples = 2.0f;
+
+    /** Samples per line zeroed in one block while a clear is spread out (2 lines of floats: 64 kB). */
+    static constexpr int clearSliceSamples = 8192;
+
+    /** A spread-out clear: the samples written since it began, counted from clearOrigin onwards, and the
+        samples zeroed before clearOrigin are clean; everything older reads as silence until all is clean. */
+    bool clearing = false;
+    int clearOrigin = 0, writtenSinceClear = 0, zeroedBeforeOrigin = 0;
 
     std::atomic<double> validTempo { 120.0 };
     juce::Random driftRandom { 0x5eed };

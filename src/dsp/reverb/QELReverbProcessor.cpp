@@ -272,9 +272,13 @@ void QELReverbProcessor::prepareToPlay (double newSampleRate, int newSamplesPerB
     compRatioSmoother.reset (newSampleRate, (double) 0.01f);
     driveSmoother.reset (newSampleRate, (double) 0.01f);
 
+    // Sizing the filters' state here keeps their first sample from allocating on the audio thread.
     for (auto& filter : wetLowPass)
+    {
         filter.coefficients = juce::dsp::IIR::Coefficients<float>::makeLowPass (
             newSampleRate, std::min (wetLowPassCutoff, 0.49f * (float) newSampleRate));
+        filter.reset();
+    }
 }
 
 void QELReverbProcessor::reset()

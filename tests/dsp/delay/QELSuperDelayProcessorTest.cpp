@@ -220,6 +220,8 @@ TEST (QELSuperDelayProcessor, TimeChangesGlideAndTypeChangesFadeTheWriting)
     EXPECT_EQ (d.delay.typeFade, 1.0f);
 }
 
+//  burst | off (fade ends) | on: silence where the old echoes were | a new burst echoes as usual
+//  The lines are emptied a 64 kB slice per block while the delay runs again, never all in one block.
 TEST (QELSuperDelayProcessor, SwitchingOffEmptiesTheLinesButResetKeepsThem)
 {
     Delay d;
@@ -230,12 +232,28 @@ TEST (QELSuperDelayProcessor, SwitchingOffEmptiesTheLinesButResetKeepsThem)
     d.run (burstAt ((int) (0.1 * rate), 0));
     d.delay.setBypassSmooth (false);
     d.run (silence (1024)); // past the 440-sample crossfade
-    for (const auto* line : { &d.delay.bufferLeft, &d.delay.bufferRight })
-        EXPECT_TRUE (std::all_of (line->begin(), line->end(), [] (float s) { return s == 0.0f; }));
 
     d.delay.setBypassSmooth (true);
+    const auto firstBlock = [&d]
+    {
+        const auto before = d.delay.bufferLeft;
+        d.run (silence (512));
+        int zeroed = 0;
+        for (size_t i = 0; i < before.size(); ++i)
+            zeroed += before[i] != 0.0f && d.delay.bufferLeft[i] == 0.0f ? 1 : 0;
+        return zeroed;
+    }();
+    EXPECT_LE (firstBlock, 8192) << "at most 32 kB of each line in one block";
+
     const auto out = d.run (silence ((int) (0.6 * rate)));
     EXPECT_EQ (rmsOf (out.left, 0.0, 0.6) + rmsOf (out.right, 0.0, 0.6), 0.0);
+    const auto echo = d.run (burstAt ((int) (0.6 * rate), 0));
+    EXPECT_GT (rmsOf (echo.left, 0.1, 0.6), 0.01) << "fresh echoes are heard while the old ones are still being emptied";
+
+    d.delay.feedback = 0.0f;
+    d.run (silence ((int) (10.5 * rate)));
+    for (const auto* line : { &d.delay.bufferLeft, &d.delay.bufferRight })
+        EXPECT_TRUE (std::all_of (line->begin(), line->end(), [] (float s) { return s == 0.0f; }));
 }
 
 TEST (QELSuperDelayProcessor, ZeroTimeEchoesTheInputAtOnceNotTheLineTenSecondsAgo)
