@@ -11,18 +11,13 @@ namespace
     constexpr float silence = 1.0e-6f;    // -120 dBFS
     constexpr int multiplyLatency = 2048; // the multiplier's dry delay, the same at every rate
 
-    /** The level change in dB the chain gives a channel at its defaults. Every module but Compress is
-        transparent there; Compress's Slay compressor at Compression 0 holds its gain at its -30 dB floor,
-        drives +27 dB into the soft clip t / (t^2 / 4 + 1) and adds +2 dB of automatic gain: -1 dB for a quiet
-        voice, a little less where the clip bends the peaks. */
+    /** The level change in dB the chain gives a channel at its defaults: Compress's, the others are transparent. */
     float defaultsLevelDb (const juce::AudioBuffer<float>& input, int channel)
     {
-        const double toClip = std::pow (10.0, (-30.0 + 27.0) / 20.0), autoGain = std::pow (10.0, 2.0 / 20.0);
         double in = 0.0, out = 0.0;
         for (int i = 0; i < input.getNumSamples(); ++i)
         {
-            const double x = input.getSample (channel, i), t = x * toClip;
-            const double y = t / (t * t * 0.25 + 1.0) * autoGain;
+            const double x = input.getSample (channel, i), y = Audio::compressAtDefaults (x);
             in += x * x;
             out += y * y;
         }

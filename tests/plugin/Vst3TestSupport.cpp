@@ -199,6 +199,26 @@ float Audio::peak (const juce::AudioBuffer<float>& buffer, int channel, int star
     return largest;
 }
 
+double Audio::compressAtDefaults (double x)
+{
+    const double toClip = std::pow (10.0, (-30.0 + 27.0) / 20.0), autoGain = std::pow (10.0, 2.0 / 20.0);
+    const double t = x * toClip;
+    return t / (t * t * 0.25 + 1.0) * autoGain;
+}
+
+double Audio::toneAmplitude (const juce::AudioBuffer<float>& buffer, int channel, double hz, double sampleRate,
+                             int start, int end)
+{
+    double sine = 0.0, cosine = 0.0;
+    for (int n = start; n < end; ++n)
+    {
+        const double phase = juce::MathConstants<double>::twoPi * hz * n / sampleRate;
+        sine += buffer.getSample (channel, n) * std::sin (phase);
+        cosine += buffer.getSample (channel, n) * std::cos (phase);
+    }
+    return 2.0 * std::sqrt (sine * sine + cosine * cosine) / (end - start);
+}
+
 bool Audio::allFinite (const juce::AudioBuffer<float>& buffer)
 {
     for (int ch = 0; ch < buffer.getNumChannels(); ++ch)

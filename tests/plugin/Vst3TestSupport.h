@@ -104,6 +104,16 @@ struct Audio
     /** Largest absolute sample of a channel over [start, end). */
     static float peak (const juce::AudioBuffer<float>& buffer, int channel, int start, int end);
 
+    /** The Compress module at its defaults, sample by sample: the Slay compressor at Compression 0 holds its
+        gain at its -30 dB floor, drives +27 dB into the soft clip t / (t^2 / 4 + 1) and adds +2 dB of
+        automatic gain, -1 dB in all for a quiet voice. Every other module is transparent at its defaults. */
+    static double compressAtDefaults (double x);
+
+    /** The amplitude of the tone at hz in one channel over [start, end), by correlation with a sine and a
+        cosine; a whole number of periods (or many) keeps the other tones out. */
+    static double toneAmplitude (const juce::AudioBuffer<float>& buffer, int channel, double hz, double sampleRate,
+                                 int start, int end);
+
     /** True when no sample is NaN or infinite. */
     static bool allFinite (const juce::AudioBuffer<float>& buffer);
 
