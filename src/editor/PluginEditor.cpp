@@ -61,8 +61,8 @@ OrvaneTessaroAudioProcessorEditor::OrvaneTessaroAudioProcessorEditor (OrvaneTess
 
     defaultLookAndFeel = std::make_unique<DefaultLookAndFeel>();
 
-    mainPanel.onResizeRequest = [this] { toggleSizeMenu(); };
-    mainPanel.sizeCombo = &sizeCombo;
+    mainPanel.resizeRequest = [this] { toggleSizeMenu(); };
+    mainPanel.sizeSelector = &sizeCombo;
     sizeCombo.setLookAndFeel (nullptr);
     mainPanel.addChildComponent (sizeCombo);
     mainPanel.resized();
@@ -146,7 +146,7 @@ void OrvaneTessaroAudioProcessorEditor::updateUI()
 {
     QELAudioProcessorEditorBase::updateUI();
     auto& chain = processor.tessaroProcessor;
-    mainPanel.getGainReductionMeter().setLevel (chain.compressProcessor.getMeterGain());
-    mainPanel.getDeEssLamp().setActive (chain.enhanceProcessor.isDeEssing());
-    mainPanel.getDeNoiseLamp().setActive (chain.enhanceProcessor.isDeNoising());
+    mainPanel.compressPanel.meter.setLevel (chain.compressProcessor.getMeterGain());
+    mainPanel.enhancePanel.deEssLamp.setActive (chain.enhanceProcessor.isDeEssing());
+    mainPanel.enhancePanel.deNoiseLamp.setActive (chain.enhanceProcessor.isDeNoising());
 }

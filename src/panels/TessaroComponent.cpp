@@ -1,114 +1,312 @@
 #include "panels/TessaroComponent.h"
 
+#include "core/Params.h"
 #include "editor/CustomColours.h"
 #include "editor/EmbeddedResources.h"
+#include "panels/GuiUtils.h"
 
 #include <BinaryData.h>
 
 namespace
 {
-using QEL::EmbeddedResources;
+using tessaro::gui::GuiUtils;
 
-constexpr int headerHeight = 74;
+const juce::Identifier animationsKey (QEL::SETTINGS_ENABLE_ANIMATIONS);
 
-struct ModuleLook
+std::unique_ptr<juce::Drawable> logo (const char* svg, int size)
 {
-    const char* title;
-    juce::Colour fill, glow;
-};
-
-const ModuleLook& moduleLook (int index)
-{
-    static const ModuleLook looks[] = {
-        { "COMPRESS", CustomColours::THEME_COMP_FILL, CustomColours::THEME_COMP_GLOW },
-        { "ENHANCE", CustomColours::THEME_ENHANCE_FILL, CustomColours::THEME_ENHANCE_GLOW },
-        { "EQ", CustomColours::THEME_EQ_FILL, CustomColours::THEME_EQ_GLOW },
-        { "MULTIPLY", CustomColours::THEME_MULTIPLY_FILL, CustomColours::THEME_MULTIPLY_GLOW },
-        { "SPACE", CustomColours::THEME_SPACE_FILL, CustomColours::THEME_SPACE_GLOW },
-        { "GAIN", CustomColours::THEME_GAIN_FILL, CustomColours::THEME_GAIN_GLOW },
-    };
-    return looks[index];
+    auto drawable = QEL::EmbeddedResources::drawable (svg, size);
+    if (drawable != nullptr)
+        drawable->setInterceptsMouseClicks (false, false);
+    return drawable;
 }
 
-juce::Rectangle<int> moduleArea (int index)
+void initIconButton (juce::DrawableButton& button, const char* svg)
 {
-    const int left = TessaroComponent::separators[index] + 1;
-    return { left, headerHeight + 1, TessaroComponent::separators[index + 1] - left, 800 - headerHeight - 1 };
+    GuiUtils::initDrawableButton (button, svg, juce::Colours::white, juce::Colours::white, juce::Colours::white,
+                                  CustomColours::TEXT_GENERIC);
+}
+
+/** The size of a drawable's content, truncated to whole units. */
+juce::Rectangle<int> sizeOf (const juce::Drawable* drawable)
+{
+    if (drawable == nullptr)
+        return {};
+    const auto bounds = drawable->getDrawableBounds();
+    return { (int) bounds.getWidth(), (int) bounds.getHeight() };
 }
 } // namespace
 
-TessaroComponent::TessaroComponent (juce::AudioProcessorValueTreeState&, QELComponentInitializer*,
-                                    QEL::PluginSettings& settings, OrvaneTessaroAudioProcessor&)
-    : pluginSettings (settings),
-      background (EmbeddedResources::image (BinaryData::background_png, BinaryData::background_pngSize)),
-      orvaneLogo (EmbeddedResources::drawable (BinaryData::orvane_logo_svg, BinaryData::orvane_logo_svgSize)),
-      tessaroLogo (EmbeddedResources::drawable (BinaryData::tessaro_logo_svg, BinaryData::tessaro_logo_svgSize)),
-      titleFont (juce::Font (EmbeddedResources::montserratRegular()).withHeight (19.52f))
+TessaroComponent::TessaroComponent (juce::AudioProcessorValueTreeState& state,
+                                    QELComponentInitializer* widgetInitializer, QEL::PluginSettings& pluginSettings,
+                                    OrvaneTessaroAudioProcessor& productProcessor)
+    : parameters (state),
+      initializer (widgetInitializer),
+      settings (pluginSettings),
+      processor (productProcessor),
+      compressPanel (state, widgetInitializer, productProcessor),
+      enhancePanel (state, widgetInitializer, productProcessor),
+      eqPanel (state, widgetInitializer, productProcessor),
+      multiplyPanel (state, widgetInitializer, productProcessor),
+      spacePanel (state, widgetInitializer, productProcessor),
+      gainPanel (state, widgetInitializer, productProcessor),
+      panelFont (QEL::EmbeddedResources::montserratRegular())
 {
-    const std::pair<const char*, int> stills[] = {
-        { BinaryData::compress_off_png, BinaryData::compress_off_pngSize },
-        { BinaryData::enhance_off_png, BinaryData::enhance_off_pngSize },
-        { BinaryData::eq_off_png, BinaryData::eq_off_pngSize },
-        { BinaryData::multiply_off_png, BinaryData::multiply_off_pngSize },
-        { BinaryData::space_off_png, BinaryData::space_off_pngSize },
-        { BinaryData::gain_off_png, BinaryData::gain_off_pngSize },
-    };
-    for (int i = 0; i < 6; ++i)
-        moduleStills[i] = EmbeddedResources::image (stills[i].first, stills[i].second);
+    GuiUtils::initKnobStyle (mixLookAndFeel, juce::Colour (0xb2e5eeff), CustomColours::CONTROL_OUTLINE);
+    mixLookAndFeel.setShouldRenderGlow (false, false, juce::Colours::white);
+    mixLookAndFeel.arcThicknessRatio = 0.3f;
+    mixLookAndFeel.trackThicknessRatio = 1.0f;
 
-    const juce::Identifier animationKey (QEL::SETTINGS_ENABLE_ANIMATIONS);
-    animationMode = (int) pluginSettings.getGuiTree().getProperty (animationKey, 1);
-    pluginSettings.setGuiProperty (animationKey, animationMode);
+    bypassLookAndFeel.setShouldRenderGlow (true, true, juce::Colour (0xffff0000));
+    bypassLookAndFeel.textButtonFontHeight = 17.08f;
 
-    addAndMakeVisible (gainReductionMeter);
-    addAndMakeVisible (deEssLamp);
-    addAndMakeVisible (deNoiseLamp);
+    initComponents();
+
+    bypassAttachment =
+        std::make_unique<juce::AudioProcessorValueTreeState::ButtonAttachment> (parameters, Params::paramBypass,
+                                                                                bypassButton);
+    mixAttachment = std::make_unique<juce::QELSlider::SliderAttachment> (parameters, Params::paramMix, mixSlider);
+    setWantsKeyboardFocus (true);
+
+    // A stored mode this version does not know is taken as the default, so the Animation
+    // button always shows one of its icons.
+    const int stored = settings.getGuiTree().getProperty (animationsKey, (int) On);
+    animationMode = stored >= Off && stored <= AlwaysOn ? stored : On;
+    updateAnimationMode (animationMode);
 }
 
-TessaroComponent::~TessaroComponent() = default;
+TessaroComponent::~TessaroComponent()
+{
+    mixSlider.setLookAndFeel (nullptr);
+    bypassButton.setLookAndFeel (nullptr);
+}
 
+std::array<tessaro::gui::ModulePanel*, 6> TessaroComponent::modulePanels() noexcept
+{
+    return { &compressPanel, &enhancePanel, &eqPanel, &multiplyPanel, &spacePanel, &gainPanel };
+}
+
+void TessaroComponent::initComponents()
+{
+    backgroundImage.setImage (QEL::EmbeddedResources::image (BinaryData::background_png, BinaryData::background_pngSize));
+    addAndMakeVisible (backgroundImage);
+
+    brandLogo = logo (BinaryData::orvane_logo_svg, BinaryData::orvane_logo_svgSize);
+    productLogo = logo (BinaryData::tessaro_logo_svg, BinaryData::tessaro_logo_svgSize);
+    for (auto* drawable : { brandLogo.get(), productLogo.get() })
+        if (drawable != nullptr)
+            addAndMakeVisible (*drawable);
+
+    GuiUtils::initButton (bypassButton, this, "Bypass", bypassLookAndFeel);
+    bypassButton.setColour (juce::TextButton::textColourOnId, juce::Colour (0xffff8080));
+
+    initIconButton (resizeButton, BinaryData::expand_icon_svg);
+    resizeButton.addMouseListener (this, false);
+    resizeButton.setDescription ("Resizes the plugin's GUI window.");
+    resizeButton.onClick = [this]
+    {
+        if (resizeRequest)
+            resizeRequest();
+    };
+    addAndMakeVisible (resizeButton);
+
+    initIconButton (animationButton, BinaryData::anim_on_icon_svg);
+    animationButton.addMouseListener (this, false);
+    animationButton.setDescription ("Toggles the animation on/off.");
+    animationButton.onClick = [this] { showAnimationMenu(); };
+    addAndMakeVisible (animationButton);
+
+    GuiUtils::initSlider (initializer, mixSlider, &mixLookAndFeel, this, "%", juce::Slider::RotaryVerticalDrag,
+                          { 0, -22 });
+
+    for (auto* panel : modulePanels())
+    {
+        panel->addMouseListener (this, true);
+        addAndMakeVisible (*panel);
+    }
+
+    juce::Image clear (juce::Image::ARGB, 1, 1, true);
+    overlay.blur.update (clear);
+    overlay.repaint();
+    addAndMakeVisible (overlay);
+
+    initPresetBar();
+
+    GuiUtils::initLabel (mixCaption, this, "Dry/Wet", panelFont, 17.08f);
+    mixCaption.setColour (juce::Label::textColourId, CustomColours::TEXT_GENERIC.withAlpha ((juce::uint8) 0x80));
+}
+
+void TessaroComponent::initPresetBar()
+{
+    // The product preset bar takes this place: its images, its name font (presetBarFont at
+    // 19.52), its colours and presetListVisibilityChanged as its list callback.
+    presetBarFont = juce::Font().withHeight (19.52f);
+    addAndMakeVisible (presetBar);
+}
+
+juce::Component* TessaroComponent::presetList() noexcept
+{
+    return nullptr;
+}
+
+//==============================================================================
+void TessaroComponent::updateAnimationMode (int mode)
+{
+    if (mode < Off || mode > AlwaysOn)
+        return;
+
+    animationMode = mode;
+    settings.setGuiProperty (animationsKey, mode);
+    for (auto* panel : modulePanels())
+    {
+        auto& strip = *panel->animationStrip;
+        if (mode == AlwaysOn)
+            strip.setPlaying (true);
+        else
+        {
+            strip.setPlaying (false);
+            strip.setCurrentFrame (0);
+        }
+    }
+
+    const char* icons[] = { BinaryData::anim_off_icon_svg, BinaryData::anim_on_icon_svg,
+                            BinaryData::anim_always_on_icon_svg };
+    initIconButton (animationButton, icons[mode]);
+    placeAnimationButton();
+}
+
+void TessaroComponent::placeAnimationButton()
+{
+    const auto icon = sizeOf (animationButton.getNormalImage());
+    const float y = animationMode == On ? 23.0f : 21.0f;
+    animationButton.setBounds (
+        GuiUtils::enclosing ({ 352.0f, y, (float) icon.getWidth(), (float) icon.getHeight() }, scale));
+}
+
+void TessaroComponent::showAnimationMenu()
+{
+    animationMenu.clear();
+    const std::pair<const char*, int> items[] = { { "Off", Off }, { "On", On }, { "Always On", AlwaysOn } };
+    for (const auto& [text, mode] : items)
+        animationMenu.addItem (text, true, animationMode == mode, [this, m = mode] { updateAnimationMode (m); });
+    animationMenu.showMenuAsync (juce::PopupMenu::Options().withTargetComponent (&animationButton));
+}
+
+//==============================================================================
 void TessaroComponent::paint (juce::Graphics& g)
 {
-    g.drawImageAt (background, 0, 0);
-    if (orvaneLogo != nullptr)
-        orvaneLogo->drawAt (g, 24.0f, 31.0f, 1.0f);
-    if (tessaroLogo != nullptr)
-        tessaroLogo->drawWithin (g, { 582.0f, 26.0f, 136.0f, 23.0f }, juce::RectanglePlacement::centred, 1.0f);
+    g.fillAll (juce::Colours::black);
+}
 
-    for (int i = 0; i < 6; ++i)
-    {
-        const auto area = moduleArea (i);
-        const auto& look = moduleLook (i);
-        g.setGradientFill (juce::ColourGradient (look.glow.withAlpha (0.0f), 0.0f, (float) area.getY(),
-                                                 look.glow.withAlpha ((juce::uint8) 0x26), 0.0f,
-                                                 (float) area.getBottom(), false));
-        g.fillRect (area);
-
-        g.setColour (CustomColours::TEXT_GENERIC);
-        g.setFont (titleFont);
-        g.drawText (look.title, area.withHeight (48), juce::Justification::centred, false);
-
-        const auto picture = juce::Rectangle<int> (200, 270).withCentre ({ area.getCentreX(), area.getY() + 48 + 135 });
-        g.drawImage (moduleStills[i], picture.toFloat(), juce::RectanglePlacement::centred);
-    }
-
-    for (int x : separators)
-    {
-        g.setGradientFill (juce::ColourGradient (CustomColours::CONTROL_OUTLINE.withAlpha (0.0f), 0.0f,
-                                                 (float) headerHeight, CustomColours::CONTROL_OUTLINE, 0.0f, 800.0f,
-                                                 false));
-        g.fillRect (x, headerHeight, 1, 800 - headerHeight);
-    }
+void TessaroComponent::paintOverChildren (juce::Graphics& g)
+{
+    const float xs[] = { (float) compressPanel.getX() - 6.0f, (float) enhancePanel.getX() - 6.0f,
+                         (float) eqPanel.getX() - 5.0f,       (float) multiplyPanel.getX() - 6.0f,
+                         (float) spacePanel.getX() - 6.0f,    (float) gainPanel.getX() - 5.0f,
+                         (float) gainPanel.getRight() + 6.0f };
+    for (float x : xs)
+        GuiUtils::drawVerticalGradientLine (g, x);
 }
 
 void TessaroComponent::resized()
 {
-    const auto compress = moduleArea (0);
-    gainReductionMeter.setBounds (compress.getRight() - 24, compress.getY() + 70, 8, 240);
-    const auto enhance = moduleArea (1);
-    deEssLamp.setBounds (enhance.getX() + 16, enhance.getY() + 330, 10, 10);
-    deNoiseLamp.setBounds (enhance.getX() + 16, enhance.getY() + 350, 10, 10);
+    const auto place = [this] (juce::Component& c, float x, float y, float w, float h)
+    { c.setBounds (GuiUtils::enclosing ({ x, y, w, h }, scale)); };
 
-    if (sizeCombo != nullptr)
-        sizeCombo->setBounds (1150, 22, 120, 30);
+    const auto background = backgroundImage.getImage().getBounds();
+    place (backgroundImage, 0, 0, (float) background.getWidth(), (float) background.getHeight());
+    overlay.setBounds (getLocalBounds());
+
+    int logoY = 15;
+    for (auto* drawable : { brandLogo.get(), productLogo.get() })
+    {
+        if (drawable != nullptr)
+        {
+            const auto size = sizeOf (drawable);
+            drawable->setBounds ((getWidth() - size.getWidth()) / 2, logoY, size.getWidth(), size.getHeight());
+        }
+        logoY = 39;
+    }
+
+    const auto resizeIcon = sizeOf (resizeButton.getNormalImage());
+    place (resizeButton, 325, 20, (float) resizeIcon.getWidth(), (float) resizeIcon.getHeight());
+    placeAnimationButton();
+    if (sizeSelector != nullptr)
+        place (*sizeSelector, 330, 18, 200, 24);
+
+    place (mixSlider, 1110, 0, 40, 40);
+    const auto mix = mixSlider.getBounds();
+    place (mixCaption, (float) mix.getX() - 20.0f, (float) mix.getBottom() - 10.0f, (float) mix.getWidth() + 40.0f,
+           25);
+    place (bypassButton, 1180, 0, 110.5f, 61.25f);
+    place (presetBar, 10, 10, 302, 35);
+
+    place (compressPanel, 15, 74, 202, 706);
+    place (enhancePanel, 227, 74, 202, 706);
+    place (eqPanel, 438, 74, 202, 706);
+    place (multiplyPanel, 650, 74, 202, 706);
+    place (spacePanel, 862, 74, 202, 706);
+    place (gainPanel, 1073, 74, 202, 706);
+}
+
+//==============================================================================
+void TessaroComponent::mouseEnter (const juce::MouseEvent& e)
+{
+    if (e.eventComponent == &mixSlider)
+    {
+        mixCaption.setVisible (false);
+        return;
+    }
+    if (animationMode != On || e.eventComponent == nullptr)
+        return;
+
+    tessaro::gui::ModulePanel* hovered = nullptr;
+    for (auto* panel : modulePanels())
+        if (e.eventComponent == panel || e.eventComponent->getParentComponent() == panel)
+            hovered = panel;
+    if (hovered == nullptr)
+        return;
+
+    for (auto* panel : modulePanels())
+    {
+        auto& strip = *panel->animationStrip;
+        if (panel == hovered)
+            strip.setPlaying (true);
+        else if (strip.isPlaying() || strip.getCurrentFrame() != 0) // a strip at rest needs no repaint
+        {
+            strip.setPlaying (false);
+            strip.setCurrentFrame (0);
+        }
+    }
+}
+
+void TessaroComponent::mouseExit (const juce::MouseEvent& e)
+{
+    if (e.eventComponent == &mixSlider)
+        mixCaption.setVisible (true);
+}
+
+void TessaroComponent::mouseDown (const juce::MouseEvent& e)
+{
+    auto* list = presetList();
+    if (e.eventComponent == &presetBar || list == nullptr || ! list->isVisible())
+        return;
+    list->setVisible (false);
+    presetListVisibilityChanged (false);
+    presetBar.repaint();
+}
+
+void TessaroComponent::presetListVisibilityChanged (bool shown)
+{
+    overlay.blur.update (createComponentSnapshot (getLocalBounds(), true, 1.0f));
+    overlay.repaint();
+
+    overlay.visibleRegion.clear();
+    if (auto* list = presetList(); shown && list != nullptr)
+    {
+        const auto area = getLocalArea (list->getParentComponent(), list->getBounds()).reduced (2);
+        if (! area.isEmpty())
+            overlay.visibleRegion.add (area);
+    }
+    overlay.repaint();
 }

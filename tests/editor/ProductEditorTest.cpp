@@ -202,10 +202,10 @@ TEST_F (EditorTest, LampsRepaintOnlyWhenTheirStateChangesAndTheMeterFollowsTheCh
 {
     auto& e = open();
     e.updateUI();
-    auto& meter = e.mainPanel.getGainReductionMeter();
+    auto& meter = e.mainPanel.compressPanel.meter;
     EXPECT_EQ (processor->tessaroProcessor.compressProcessor.getMeterGain(), 1.0f); // idle chain: no reduction
     EXPECT_FLOAT_EQ (meter.level, meter.range.convertTo0to1 (0.0f));
-    auto& lamp = e.mainPanel.getDeEssLamp();
+    auto& lamp = e.mainPanel.enhancePanel.deEssLamp;
     const int before = lamp.getRepaintRequests();
     for (int i = 0; i < 5; ++i)
         e.updateUI();

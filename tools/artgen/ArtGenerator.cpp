@@ -273,11 +273,15 @@ juce::Image backgroundImage()
 }
 
 //==============================================================================
-// SVG documents, using only what JUCE's SVG parser reads.
+// SVG documents, using only what JUCE's SVG parser reads. Each starts with an invisible frame
+// over the whole view box, so that the parsed drawable's bounds are the document's size: the
+// face lays out logos and icon buttons by those bounds.
 juce::String svgDocument (int w, int h, const juce::String& body)
 {
-    return "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" + juce::String (w) + "\" height=\"" + juce::String (h) +
-           "\" viewBox=\"0 0 " + juce::String (w) + " " + juce::String (h) + "\">\n" + body + "</svg>\n";
+    const juce::String ws (w), hs (h);
+    return "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" + ws + "\" height=\"" + hs + "\" viewBox=\"0 0 " + ws +
+           " " + hs + "\">\n  <path d=\"M0 0L" + ws + " 0L" + ws + " " + hs + "L0 " + hs + "Z\" fill=\"none\"/>\n" + body +
+           "</svg>\n";
 }
 
 juce::String pathData (const juce::Path& path)

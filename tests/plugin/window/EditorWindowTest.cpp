@@ -138,9 +138,9 @@ TEST_F (EditorWindowTest, ResizeButtonOpensAndClosesTheSizeMenu)
     editor.setVisible (true);
     pump (20);
 
-    editor.mainPanel.onResizeRequest();
+    editor.mainPanel.resizeRequest();
     EXPECT_TRUE (editor.sizeCombo.isPopupActive());
-    editor.mainPanel.onResizeRequest();
+    editor.mainPanel.resizeRequest();
     pump (20);
     EXPECT_FALSE (editor.sizeCombo.isPopupActive());
 
