@@ -52,7 +52,8 @@ TEST_F (EQPanelTest, ViewsFollowTheBandParametersAtTheNextRefresh)
     set (paramEQLowGain, -12.0f);
     EXPECT_EQ (panel.midView.bands[0]->frequency, 1000.0f) << "not until the band timer";
 
-    gui_test::pump (60);
+    ASSERT_TRUE (eq_view_test::pumpUntil ([this] { return panel.lowView.bands[0]->type == 1 && panel.lowView.bands[0]->gain < 0.5f
+                                                          && panel.midView.bands[0]->frequency == 2000.0f; }));
     EXPECT_FLOAT_EQ (panel.midView.bands[0]->frequency, 2000.0f);
     EXPECT_NEAR (panel.midView.bands[0]->gain, 1.995f, 0.001f);
     EXPECT_FLOAT_EQ (panel.midView.bands[0]->q, 1.0f);
@@ -85,7 +86,7 @@ TEST_F (EQPanelTest, DoubleClickResetsGainAndFrequencyAndKeepsQ)
     set (paramEQMidFreq, 3000.0f);
     set (paramEQMidGain, 9.0f);
     set (paramEQMidQ, 2.0f);
-    gui_test::pump (60);
+    ASSERT_TRUE (eq_view_test::pumpUntil ([this] { return panel.midView.bands[0]->frequency == 3000.0f; }));
 
     auto& view = panel.midView;
     const auto handle = view.handlePoint (*view.bands[0]);
@@ -113,7 +114,7 @@ TEST_F (EQPanelTest, BypassDimsTheCurvesAndTheShelfViewsFollowTheirBands)
 {
     setFromAnotherThread (paramEQPower, 0.0f);
     EXPECT_FALSE (panel.midView.bypassed) << "until the message thread runs";
-    gui_test::pump (30);
+    ASSERT_TRUE (eq_view_test::pumpUntil ([this] { return panel.midView.bypassed; }));
     EXPECT_TRUE (panel.highView.bypassed && panel.midView.bypassed && panel.lowView.bypassed);
     EXPECT_TRUE (panel.dualHigh.bypassed && panel.dualLow.bypassed);
 
