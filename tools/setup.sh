@@ -10,6 +10,7 @@ packages=(
     libfreetype-dev libfontconfig1-dev libasound2-dev
     espeak-ng sox
     xvfb xauth
+    fonts-dejavu-core
 )
 
 missing=()

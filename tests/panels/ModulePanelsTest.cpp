@@ -280,6 +280,11 @@ TEST_F (ModulePanelsTest, ArcsAreQuarterTurnsOverTheTopWithTheirOwnDragDistance)
     EXPECT_EQ (panels.multiply.amountKnob.dragDistance, 250.0f);
     EXPECT_EQ (panels.gain.driveKnob.getRotaryParameters().startAngleRadians,
                juce::MathConstants<float>::pi * 1.2f); // JUCE's default travel
+
+    // The Gain knobs are bound with the plain attachment: the editor finds no parameter on them.
+    for (auto* knob : { &panels.gain.driveKnob, &panels.gain.mixRing, &panels.gain.gainKnob })
+        EXPECT_EQ (knob->getParameter(), nullptr);
+    EXPECT_EQ (panels.multiply.offsetArc.getParameter(), &parameter (Params::paramMultiplyOffset));
 }
 
 TEST_F (ModulePanelsTest, CompressAutoDisablesOutputAlsoFromAnotherThread)
