@@ -214,8 +214,8 @@ void ReverbProcessor::prepare (const juce::dsp::ProcessSpec& spec)
         running.reset();
     }
 
-    if (running != nullptr && (running->sampleRate != spec.sampleRate ||
-                               running->engine->samplesPerBlock != blockSize))
+    // Engines do not depend on the block size: only a new rate prepares the running one again.
+    if (running != nullptr && running->sampleRate != spec.sampleRate)
     {
         running->engine->prepareToPlay (spec.sampleRate, blockSize);
         running->sampleRate = spec.sampleRate;

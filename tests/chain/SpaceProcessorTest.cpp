@@ -411,3 +411,62 @@ TEST (SpaceReverb, ResetKeepsTheReverbTail)
     chain_test::runInBlocks (space, silence, blockSize);
     EXPECT_GT (windowDb (silence, 0.0, 0.2), -60.0f);
 }
+
+namespace
+{
+/** T30 in seconds of a reverb's impulse response in the octave around 1 kHz: the Schroeder backward integral's
+    time from -5 to -35 dB, doubled. */
+double t30At1kHz (const std::vector<float>& response, double sampleRate)
+{
+    juce::dsp::IIR::Filter<double> band (juce::dsp::IIR::Coefficients<double>::makeBandPass (sampleRate, 1000.0, 1.41));
+    std::vector<double> energy (response.size());
+    for (size_t i = 0; i < response.size(); ++i)
+    {
+        const double y = band.processSample ((double) response[i]);
+        energy[i] = y * y;
+    }
+    for (size_t i = energy.size() - 1; i > 0; --i)
+        energy[i - 1] += energy[i];
+
+    const auto timeAt = [&] (double db)
+    {
+        const double level = energy[0] * std::pow (10.0, db / 10.0);
+        size_t i = 0;
+        while (i < energy.size() && energy[i] > level)
+            ++i;
+        return (double) i / sampleRate;
+    };
+    return 2.0 * (timeAt (-35.0) - timeAt (-5.0));
+}
+
+/** The reverb holder's impulse response (left channel) with Bright Room at Time 100, run in host blocks of n. */
+std::vector<float> brightRoomResponse (int n, double seconds)
+{
+    tessaro::dsp::ReverbProcessor holder;
+    holder.setReverbTime (100.0f);
+    holder.setReverbType (1);
+    holder.prepare ({ rate, (juce::uint32) n, 2 });
+
+    const int total = (int) (seconds * rate);
+    std::vector<float> left ((size_t) total), right ((size_t) total);
+    left[0] = right[0] = 1.0f;
+    for (int start = 0; start < total; start += n)
+    {
+        float* block[] = { left.data() + start, right.data() + start };
+        holder.process (block, block, std::min (n, total - start), 2, 2);
+    }
+    return left;
+}
+} // namespace
+
+// A bounce at another buffer size sounds like playback: the late loop's delay does not follow the host's block.
+TEST (SpaceReverb, DecayIsTheSameAtEveryHostBlockSize)
+{
+    const double reference = t30At1kHz (brightRoomResponse (512, 14.0), rate);
+    EXPECT_GT (reference, 4.0);
+    for (int n : { 1, 64, 2048, 4096 })
+    {
+        SCOPED_TRACE (n);
+        EXPECT_NEAR (t30At1kHz (brightRoomResponse (n, 14.0), rate), reference, 0.02 * reference);
+    }
+}

@@ -232,9 +232,15 @@ void QELReverbProcessor::setUseAltMix (bool useAltMix)
 }
 
 //==============================================================================
-void QELReverbProcessor::prepareToPlay (double newSampleRate, int newSamplesPerBlock)
+int QELReverbProcessor::chunkSizeFor (double sampleRate) noexcept
 {
-    newSamplesPerBlock = std::max (newSamplesPerBlock, 1);
+    return std::max (1, (int) std::lround (512.0 * sampleRate / 48000.0));
+}
+
+void QELReverbProcessor::prepareToPlay (double newSampleRate, int)
+{
+    // The late lines' feedback store is one chunk long, so the chunk, not the host's block, sets the loop delay.
+    const int newSamplesPerBlock = chunkSizeFor (newSampleRate);
     juce::QELProcessorBase::prepareToPlay (newSampleRate, newSamplesPerBlock);
 
     controller.channelL.SetSamplerate ((int) newSampleRate, newSamplesPerBlock);
@@ -315,7 +321,7 @@ void QELReverbProcessor::processImpl (const float* const* in, float* const* out,
         return;
     }
 
-    // A block larger than prepared would overrun the channels' buffers: it goes through in pieces.
+    // Longer blocks go through in chunks: the channels' buffers and the feedback store hold one chunk.
     for (int start = 0; start < numSamples; start += preparedBlockSize)
     {
         const int n = std::min (preparedBlockSize, numSamples - start);

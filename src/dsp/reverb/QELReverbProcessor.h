@@ -23,8 +23,9 @@ namespace QEL
     wet compression, ducking and follow gating keyed by the dry input, tanh saturation and a smoothed
     wet/dry mix.
 
-    Output depends on the largest block size given to prepareToPlay (the late lines' feedback store is
-    sized from it). Blocks larger than that are processed in pieces.
+    Blocks are processed in chunks of at most chunkSizeFor (rate) samples (512 at 48 kHz, in proportion at other
+    rates), and the late lines' feedback store is sized from that chunk, so the decay is the same whatever the
+    host's block size.
 
     Threads: construction and prepareToPlay run while no block is processed; the setters and the modes'
     writes run on the router's thread while the audio thread processes. Every scalar they share is an
@@ -45,8 +46,11 @@ public:
     explicit QELReverbProcessor (Preset preset);
     ~QELReverbProcessor() override;
 
-    /** Prepares the channels, the wet chain, the dynamics and the smoothers for a rate and largest block. */
+    /** Prepares the channels, the wet chain, the dynamics and the smoothers for a rate; the host's block size does
+        not matter. */
     void prepareToPlay (double newSampleRate, int newSamplesPerBlock) override;
+    /** The largest chunk processed at once at a rate: 512 samples at 48 kHz, scaled with the rate. */
+    static int chunkSizeFor (double sampleRate) noexcept;
     /** Resets the base's dry path and the wet cut only. */
     void reset() override;
     /** Stores the tempo in BPM (0 keeps the previous one). */
