@@ -1,39 +1,60 @@
-// The whole plug-in as a host drives it: stereo at 48 kHz, a voice-like signal, block after block.
-// Counters: rtf (processing time over audio time, 0.02 = 2 % of one core), worst_block (the
-// slowest block's time over its duration), p999_block (99.9 % of the blocks took at most this share) and, for the
-// memory run, the heap one instance holds.
+// The whole plug-in as a host drives it: stereo at 48 kHz, a voice-like signal, block after block, in
+// blocks of 512 and 64 samples (the /512 and /64 suffix). One row per line of the cost table:
+//   Chain/<setting>      the whole chain: defaults, the factory start state, the heaviest setting, all six
+//                        modules off, "Bypass" on at the heaviest setting, and each reverb type at Amount 50
+//   Module/<name>/<how>  one module on (the other five off) at its defaults or its busiest setting
+// Counters as in BlockTiming.h (rtf, p999_block, worst_block). The peer chain of Debian LV2 plug-ins runs
+// in the same process (PeerChainBench.cpp), so ratios come from one run.
+//
+// Memory/<setting>/<rate>: the resident-set growth per instance over 16 prepared instances (MiB_per_instance).
+#include "BlockTiming.h"
+
 #include "core/PlatformPaths.h"
 #include "core/PluginProcessor.h"
 #include "plugin/HeaviestSettings.h"
 
 #include <benchmark/benchmark.h>
 
-#include <malloc.h>
-
-#include <array>
-#include <chrono>
-#include <cmath>
-#include <random>
-#include <utility>
+#include <memory>
+#include <string>
 #include <vector>
 
 namespace
 {
-constexpr double sampleRate = 48000.0;
-
 using Settings = std::vector<tessaro::test::Setting>;
 
-const Settings& heaviest = tessaro::test::heaviestSettings();
+const char* const modulePowers[] = { "paramCompressPower", "paramEnhancePower", "paramEQPower",
+                                     "paramMultiplyPower", "paramSpacePower",   "paramGainPower" };
+const char* const moduleNames[] = { "Compress", "Enhance", "EQ", "Multiply", "Space", "Gain" };
+const char* const modulePrefixes[] = { "paramCompress", "paramEnhance", "paramEQ",
+                                       "paramMultiply", "paramSpace",   "paramGain" };
 
-/** Points every preset and user folder into a fresh temporary folder, so no installed preset loads. */
-struct EmptyUserFolders
+/** Points every preset and user folder into a fresh temporary folder; with the factory bank installed
+    there, a new instance starts from "Easy Vocal Chain" as it does for a user, otherwise from the defaults. */
+struct UserFolders
 {
-    EmptyUserFolders() { folder.createDirectory(); }
-    ~EmptyUserFolders() { folder.deleteRecursively(); }
+    explicit UserFolders (bool factoryBank)
+    {
+        folder.createDirectory();
+        if (factoryBank)
+        {
+            const auto root = QEL::PlatformPaths::presetRoot ("Orvane", "Orvane Tessaro");
+            root.createDirectory();
+            juce::File (TESSARO_RESOURCES_DIR "/presets").copyDirectoryTo (root);
+        }
+    }
+    ~UserFolders() { folder.deleteRecursively(); }
 
     juce::File folder =
         juce::File::getSpecialLocation (juce::File::tempDirectory).getNonexistentChildFile ("tessaro-bench", {}, false);
     QEL::PlatformPaths::ScopedBaseOverride paths { folder };
+};
+
+/** A starting point: the factory bank or not, then parameter values. */
+struct Setup
+{
+    bool factoryBank = false;
+    Settings settings;
 };
 
 void apply (OrvaneTessaroAudioProcessor& processor, const Settings& settings)
@@ -45,134 +66,120 @@ void apply (OrvaneTessaroAudioProcessor& processor, const Settings& settings)
     }
 }
 
-/** Ten seconds of a gliding harmonic tone with breath noise, swelling and pausing like speech. */
-juce::AudioBuffer<float> voice()
+Settings allModulesOff()
 {
-    const int length = (int) (10.0 * sampleRate);
-    juce::AudioBuffer<float> signal (2, length);
-    std::mt19937 random (1);
-    std::normal_distribution<float> noise (0.0f, 1.0f);
-    double phase = 0.0;
-    for (int n = 0; n < length; ++n)
-    {
-        const double t = n / sampleRate;
-        phase += juce::MathConstants<double>::twoPi * (180.0 + 60.0 * std::sin (2.0 * t)) / sampleRate;
-        const double swell = std::max (0.0, std::sin (juce::MathConstants<double>::twoPi * 0.4 * t));
-        const auto x =
-            (float) (0.25 * swell * (std::sin (phase) + 0.5 * std::sin (2.0 * phase) + 0.3 * noise (random)));
-        signal.setSample (0, n, x);
-        signal.setSample (1, n, 0.9f * x);
-    }
-    return signal;
+    Settings off;
+    for (auto* power : modulePowers)
+        off.push_back ({ power, 0.0f });
+    return off;
 }
 
-/** The fraction of a block's duration below which `q` of the blocks finished (upper bin edge). The
-    slowest block alone mostly measures the scheduler on a shared machine; this one measures the code. */
-double quantile (const std::array<juce::int64, 401>& histogram, double q, juce::int64 count)
+/** Only module `index` on, at its defaults or with its part of the heaviest setting. */
+Settings onlyModule (size_t index, bool busiest)
 {
-    juce::int64 seen = 0;
-    for (size_t bin = 0; bin < histogram.size(); ++bin)
-        if ((seen += histogram[bin]) >= (juce::int64) std::ceil (q * (double) count))
-            return (double) (bin + 1) / 200.0;
-    return 2.0;
+    Settings settings;
+    for (size_t m = 0; m < std::size (modulePowers); ++m)
+        if (m != index)
+            settings.push_back ({ modulePowers[m], 0.0f });
+    if (busiest)
+        for (const auto& setting : tessaro::test::heaviestSettings())
+            if (std::string (setting.first).rfind (modulePrefixes[index], 0) == 0)
+                settings.push_back (setting);
+    return settings;
 }
 
-void wholePlugin (benchmark::State& state, const Settings& settings)
+void wholePlugin (benchmark::State& state, const Setup& setup)
 {
     juce::ScopedJuceInitialiser_GUI juce;
-    EmptyUserFolders folders;
+    UserFolders folders (setup.factoryBank);
     OrvaneTessaroAudioProcessor processor;
-    const int blockSize = (int) state.range (0);
-    processor.prepareToPlay (sampleRate, blockSize);
-    apply (processor, settings);
+    processor.prepareToPlay (bench_timing::sampleRate, (int) state.range (0));
+    apply (processor, setup.settings);
 
-    const auto signal = voice();
-    juce::AudioBuffer<float> block (2, blockSize);
     juce::MidiBuffer midi;
-    int position = 0;
-    const auto next = [&]
+    bench_timing::timeBlocks (state, [&] (juce::AudioBuffer<float>& block) { processor.processBlock (block, midi); });
+}
+
+//==============================================================================
+/** Sixteen instances prepared at a rate and run for a second each; reports the resident-set growth per
+    instance. The first instance is made and dropped beforehand, so what every process loads once (the
+    code, JUCE's singletons) is not counted. */
+void instanceMemory (benchmark::State& state, const Setup& setup, double rate)
+{
+    constexpr int instances = 16, blockSize = 512;
+    juce::ScopedJuceInitialiser_GUI juce;
+    UserFolders folders (setup.factoryBank);
+    const auto make = [&]
     {
-        if (position + blockSize > signal.getNumSamples())
-            position = 0;
-        for (int ch = 0; ch < 2; ++ch)
-            block.copyFrom (ch, 0, signal, ch, position, blockSize);
-        position += blockSize;
+        auto processor = std::make_unique<OrvaneTessaroAudioProcessor>();
+        processor->prepareToPlay (rate, blockSize);
+        apply (*processor, setup.settings);
+        juce::AudioBuffer<float> block (2, blockSize);
+        juce::MidiBuffer midi;
+        for (int i = 0; i < (int) rate / blockSize; ++i)
+        {
+            block.clear();
+            block.setSample (0, 0, 0.5f);
+            processor->processBlock (block, midi);
+        }
+        return processor;
+    };
+    make().reset();
+
+    double perInstance = 0.0;
+    for (auto _ : state)
+    {
+        std::vector<std::unique_ptr<OrvaneTessaroAudioProcessor>> held;
+        const double before = bench_timing::residentBytes();
+        for (int i = 0; i < instances; ++i)
+            held.push_back (make());
+        perInstance = (bench_timing::residentBytes() - before) / instances;
+    }
+    state.counters["MiB_per_instance"] = perInstance / (1024.0 * 1024.0);
+}
+
+//==============================================================================
+void registerRows()
+{
+    const auto row = [] (const std::string& name, Setup setup)
+    {
+        benchmark::RegisterBenchmark (name.c_str(), [setup] (benchmark::State& state) { wholePlugin (state, setup); })
+            ->Arg (512)
+            ->Arg (64)
+            ->MinTime (2.0)
+            ->Unit (benchmark::kMicrosecond);
     };
 
-    for (int i = 0; i < (int) (2.0 * sampleRate) / blockSize; ++i) // engines hand over, ramps settle
+    row ("Chain/Defaults", {});
+    row ("Chain/FactoryStart", { true, {} });
+    row ("Chain/Heaviest", { false, tessaro::test::heaviestSettings() });
+    row ("Chain/AllModulesOff", { false, allModulesOff() });
+    auto bypassed = tessaro::test::heaviestSettings();
+    bypassed.push_back ({ "paramBypass", 1.0f });
+    row ("Chain/BypassAtHeaviest", { false, bypassed });
+
+    const char* const reverbTypes[] = { "BrightRoom", "DarkRoom", "Cathedral", "OuterSpace" };
+    for (int type = 1; type <= 4; ++type)
+        row (std::string ("Chain/Reverb") + reverbTypes[type - 1],
+             { false, { { "paramSpaceReverbType", (float) type }, { "paramSpaceReverbAmount", 50.0f } } });
+
+    for (size_t m = 0; m < std::size (moduleNames); ++m)
+        for (const bool busiest : { false, true })
+            row (std::string ("Module/") + moduleNames[m] + (busiest ? "/Busiest" : "/Default"),
+                 { false, onlyModule (m, busiest) });
+
+    const auto memory = [] (const std::string& name, Setup setup)
     {
-        next();
-        processor.processBlock (block, midi);
-    }
-
-    using Clock = std::chrono::steady_clock;
-    const double blockSeconds = blockSize / sampleRate;
-    double busy = 0.0, worst = 0.0;
-    std::array<juce::int64, 401> histogram {}; // block time over block duration, in steps of 0.5 %
-    for (auto _ : state)
-    {
-        next();
-
-        const auto start = Clock::now();
-        processor.processBlock (block, midi);
-        const double seconds = std::chrono::duration<double> (Clock::now() - start).count();
-        benchmark::DoNotOptimize (block.getReadPointer (0));
-
-        busy += seconds;
-        worst = std::max (worst, seconds);
-        ++histogram[std::min<size_t> (histogram.size() - 1, (size_t) (200.0 * seconds / blockSeconds))];
-    }
-
-    state.counters["rtf"] = busy / (blockSeconds * (double) state.iterations());
-    state.counters["worst_block"] = worst / blockSeconds;
-    state.counters["p999_block"] = quantile (histogram, 0.999, state.iterations());
-    state.SetItemsProcessed (state.iterations() * blockSize);
+        for (const double rate : { 48000.0, 192000.0 })
+            benchmark::RegisterBenchmark ((name + "/" + std::to_string ((int) rate)).c_str(),
+                                          [setup, rate] (benchmark::State& state)
+                                          { instanceMemory (state, setup, rate); })
+                ->Iterations (1);
+    };
+    memory ("Memory/Defaults", {});
+    memory ("Memory/FactoryStart", { true, {} });
+    memory ("Memory/Heaviest", { false, tessaro::test::heaviestSettings() });
 }
 
-void BM_WholePluginDefaults (benchmark::State& state)
-{
-    wholePlugin (state, {});
-}
-void BM_WholePluginHeaviest (benchmark::State& state)
-{
-    wholePlugin (state, heaviest);
-}
-
-/** Heap in use by this process, including large blocks mapped on their own. */
-double heapBytes()
-{
-    const auto info = mallinfo2();
-    return (double) info.uordblks + (double) info.hblkhd;
-}
-
-// The heap one instance holds once prepared at 48 kHz (no editor), at defaults and with every
-// engine of the heaviest setting built.
-void BM_InstanceMemory (benchmark::State& state)
-{
-    juce::ScopedJuceInitialiser_GUI juce;
-    EmptyUserFolders folders;
-    double defaults = 0.0, loaded = 0.0;
-    for (auto _ : state)
-    {
-        const double before = heapBytes();
-        auto processor = std::make_unique<OrvaneTessaroAudioProcessor>();
-        processor->prepareToPlay (sampleRate, 512);
-        juce::AudioBuffer<float> block (2, 512);
-        juce::MidiBuffer midi;
-        block.clear();
-        processor->processBlock (block, midi);
-        defaults = heapBytes() - before;
-
-        apply (*processor, heaviest);
-        for (int i = 0; i < 20; ++i)
-            processor->processBlock (block, midi);
-        loaded = heapBytes() - before;
-    }
-    state.counters["MB_defaults"] = defaults / (1024.0 * 1024.0);
-    state.counters["MB_heaviest"] = loaded / (1024.0 * 1024.0);
-}
+const bool registered = (registerRows(), true);
 } // namespace
-
-BENCHMARK (BM_WholePluginDefaults)->Arg (512)->Arg (64)->MinTime (2.0);
-BENCHMARK (BM_WholePluginHeaviest)->Arg (512)->Arg (64)->MinTime (2.0);
-BENCHMARK (BM_InstanceMemory)->Iterations (1);

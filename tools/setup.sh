@@ -11,6 +11,7 @@ packages=(
     espeak-ng sox
     xvfb xauth
     fonts-dejavu-core
+    lsp-plugins-lv2 calf-plugins dragonfly-reverb-lv2 x42-plugins
 )
 
 missing=()

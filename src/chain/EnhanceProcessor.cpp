@@ -76,6 +76,23 @@ void EnhanceProcessor::processAir (float* const* out, int numSamples, int numCha
 {
     airAmount.setTargetValue (airTarget.load());
 
+    // At an amount resting at 0 the band's gain is 0 and the signal passes as it is: the band waits, and
+    // starts again from silence when the amount leaves 0.
+    if (airAmount.getCurrentValue() == 0.0f && airAmount.getTargetValue() == 0.0f)
+    {
+        airResting = true;
+        return;
+    }
+
+    if (airResting)
+    {
+        airResting = false;
+        for (auto& f : airFilters)
+            f.reset();
+        for (auto& c : airCompressors)
+            c.initRuntime();
+    }
+
     for (int ch = 0; ch < std::min (numChannels, 2); ++ch)
     {
         for (int i = 0; i < numSamples; ++i)

@@ -54,6 +54,7 @@ private:
 
     std::atomic<float> airTarget { 0.0f }, deEssAmount { 0.0f };
     QEL::LinearRamp<float> airAmount { 0.0f };
+    bool airResting = false; // the air band is silent and its filters and compressors wait
     juce::IIRFilter airFilters[4];
     juce::QELCompressor airCompressors[2];
 };

@@ -7,6 +7,8 @@ GainProcessor::GainProcessor()
     limiter.lookAheadEnabled = true;
     limiter.lookAheadSeconds = lookAheadSeconds;
     limiter.setBypass (false);
+    reserveDryPath();
+    limiter.reserveDryPath();
     setLimit (false);
 }
 

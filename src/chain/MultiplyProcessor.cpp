@@ -37,6 +37,12 @@ void MultiplyProcessor::processImpl (const float* const*, float* const* out, int
     multiplier.process (out, out, numSamples, numInputChannels, numChannels);
 }
 
+void MultiplyProcessor::processWhileOff (float* const* channels, int numSamples, int numInputChannels,
+                                         int numChannels)
+{
+    multiplier.processResting (channels, numSamples, numInputChannels, numChannels);
+}
+
 void MultiplyProcessor::setSpread (float percent)
 {
     spread.store (juce::jlimit (0.0f, 200.0f, percent));

@@ -22,6 +22,8 @@ public:
     void setTempo (double bpm) override;
     void processImpl (const float* const* in, float* const* out, int numSamples, int numInputChannels,
                       int numChannels) override;
+    /** Switched off: only the multiplier's latency line and controls run; its voices rest. */
+    void processWhileOff (float* const* channels, int numSamples, int numInputChannels, int numChannels) override;
 
     /** Spread 0..200 %: up to 100 narrows the voices' image (0 mono), above adds extra spread. */
     void setSpread (float percent);

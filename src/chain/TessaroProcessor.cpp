@@ -12,6 +12,7 @@ TessaroProcessor::TessaroProcessor()
           &compressProcessor, &enhanceProcessor, &multiplyProcessor, &eqProcessor, &spaceProcessor, &gainProcessor
       }
 {
+    reserveDryPath();
     mixProcessor.rampSeconds = mixRampSeconds;
     mixProcessor.mixLaw = QEL::MixProcessor::linearLaw;
     moduleRack.modules.ensureStorageAllocated (numModules);

@@ -28,6 +28,14 @@ QELAudioProcessorEditorBase::QELAudioProcessorEditorBase (QELAudioProcessorBase*
     setOpaque (true);
     addAndMakeVisible (mainContainer);
 
+    // The generic preset bar keeps its menus current and serves the options menu's import;
+    // it is never added to the face.
+    if (processorBase != nullptr)
+    {
+        presetMenu = std::make_unique<juce::PresetMenuComponent> (processorBase->presetManagerModel.get(), processorBase);
+        onImportPresets = [this] (const juce::Array<juce::File>& files) { presetMenu->importPresets (files); };
+    }
+
     // The shared views live hidden in the main container.
     aboutBox.wrapperName = wrapperTypeName (processor != nullptr ? (int) processor->wrapperType : 0);
     mainContainer.addChildComponent (aboutBox);

@@ -6,6 +6,7 @@
 #include "editor/HintClient.h"
 #include "editor/InputCalibrationComponent.h"
 #include "editor/PluginSettings.h"
+#include "editor/PresetMenuComponent.h"
 #include "editor/QELComponentInitializer.h"
 #include "editor/QELMainContainerComponent.h"
 #include "editor/QELMidiLearnComponent.h"
@@ -151,7 +152,7 @@ public:
     //==============================================================================
     std::unique_ptr<QELComponentInitializer> initializer; // 1
     QELMainContainerComponent mainContainer;              // 2
-    juce::Component presetMenu;                           // 3 generic preset bar
+    std::unique_ptr<juce::PresetMenuComponent> presetMenu; // 3 generic preset bar, never shown (null without a processor)
     juce::AboutComponent aboutBox;                        // 4
     juce::QELMidiMappingsComponent midiMappingsView;      // 5
     juce::QELMidiLearnComponent midiLearnOverlay;         // 6

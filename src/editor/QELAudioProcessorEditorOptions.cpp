@@ -15,7 +15,7 @@ void addAction (juce::PopupMenu& menu, const juce::String& text, QELAudioProcess
 
 juce::Array<juce::File> presetFilesBelow (const juce::File& folder, const juce::String& extension)
 {
-    return folder.findChildFiles (juce::File::findFiles, true, "*." + extension);
+    return folder.findChildFiles (juce::File::findFiles, true, "*." + extension, juce::File::FollowSymlinks::noCycles);
 }
 } // namespace
 

@@ -7,10 +7,43 @@
 
 namespace juce
 {
-/** The grid of learned mappings, one row per mapping; says "No MIDI mappings" when empty. */
-class QELMidiMappingGrid : public QELComponentBase
+/** One learned mapping in the grid: what it drives, the message that triggers it, and a
+    "Remove" button that deletes it from the model. */
+class QELMidiMappingRow : public QELComponentBase
 {
 public:
+    QELMidiMappingRow (const String& description, std::function<void()> onRemove);
+
+    /** The description on the left, the button on the right (four row heights wide). */
+    void resized() override;
+
+    Label description;
+    TextButton removeButton { "Remove" };
+};
+
+/** The grid of learned mappings, one row per mapping of its model; says "No MIDI mappings"
+    when empty. It follows the model's loads and changes. */
+class QELMidiMappingGrid : public QELComponentBase, public QELMidiMappingsModel::Listener
+{
+public:
+    ~QELMidiMappingGrid() override;
+
+    /** Shows the mappings of a model (not owned; nullptr for none). */
+    void setModel (QELMidiMappingsModel* newModel);
+
+    /** Deletes a mapping from the model and tells its listeners (this grid among them). */
+    void removeMapping (int index);
+
+    /** Rebuilds the rows from the model's list. */
+    void rebuildRows();
+
+    /** The line a row shows for a mapping: its target (through the name function for a
+        parameter, the file name for a preset), then the message, e.g. 'Mix  CC #7'. */
+    String describe (const QELMidiMapping& mapping) const;
+
+    void onMappingsLoaded() override { rebuildRows(); }
+    void onMappingsChange() override { rebuildRows(); }
+
     /** The empty-grid message. */
     void paint (Graphics& g) override;
 
@@ -42,8 +75,8 @@ public:
     /** Places the viewport and lays out the grid inside it. */
     void resized() override;
 
-    /** Hands the grid the model whose mappings it shows. */
-    void setModel (QELMidiMappingsModel* newModel) { grid.model = newModel; }
+    /** Hands the grid the model whose mappings it shows and edits. */
+    void setModel (QELMidiMappingsModel* newModel) { grid.setModel (newModel); }
 
     /** The viewport, with its own faint background. */
     class GridViewport : public Viewport

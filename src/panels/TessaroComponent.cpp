@@ -1,6 +1,7 @@
 #include "panels/TessaroComponent.h"
 
 #include "core/Params.h"
+#include "core/PluginProcessor.h"
 #include "editor/CustomColours.h"
 #include "editor/EmbeddedResources.h"
 #include "panels/GuiUtils.h"
@@ -50,7 +51,8 @@ TessaroComponent::TessaroComponent (juce::AudioProcessorValueTreeState& state,
       multiplyPanel (state, widgetInitializer, productProcessor),
       spacePanel (state, widgetInitializer, productProcessor),
       gainPanel (state, widgetInitializer, productProcessor),
-      panelFont (QEL::EmbeddedResources::montserratRegular())
+      panelFont (QEL::EmbeddedResources::montserratRegular()),
+      presetBar (productProcessor.presetManagerModel.get())
 {
     GuiUtils::initKnobStyle (mixLookAndFeel, juce::Colour (0xb2e5eeff), CustomColours::CONTROL_OUTLINE);
     mixLookAndFeel.setShouldRenderGlow (false, false, juce::Colours::white);
@@ -138,15 +140,44 @@ void TessaroComponent::initComponents()
 
 void TessaroComponent::initPresetBar()
 {
-    // The product preset bar takes this place: its images, its name font (presetBarFont at
-    // 19.52), its colours and presetListVisibilityChanged as its list callback.
+    const auto setImages = [] (juce::DrawableButton& button, const char* svg, int size)
+    {
+        const auto normal = QEL::EmbeddedResources::drawable (svg, size);
+        const auto over = QEL::EmbeddedResources::drawable (svg, size);
+        const auto down = QEL::EmbeddedResources::drawable (svg, size);
+        button.setImages (normal.get(), over.get(), down.get());
+    };
+    setImages (presetBar.previousButton, BinaryData::preset_previous_svg, BinaryData::preset_previous_svgSize);
+    setImages (presetBar.nextButton, BinaryData::preset_next_svg, BinaryData::preset_next_svgSize);
+    setImages (presetBar.saveButton, BinaryData::save_icon_svg, BinaryData::save_icon_svgSize);
+
     presetBarFont = juce::Font().withHeight (19.52f);
+    presetBar.presetNameFont = presetBarFont;
+    presetBar.presetNameLabel.setFont (presetBarFont);
+    presetBar.resized();
     addAndMakeVisible (presetBar);
+    presetBar.onPresetListVisibilityChanged = [this] (bool shown) { presetListVisibilityChanged (shown); };
+
+    const juce::Colour light (0xffdbdcde), mid (0xff94959f), dark (0xff6a6d78);
+    presetBar.presetNameLabel.setColour (juce::Label::textColourId, light);
+    presetBar.frameColours = { dark, mid, light };
+
+    auto& list = presetBar.presetList;
+    list.outlineColour = dark;
+    auto& rows = *list.listBoxModel;
+    rows.selectedTextColour = light;
+    rows.rowTextColour = mid;
+    rows.selectedRowColour = juce::Colour (0x00ffffff);
+    rows.recolour (*rows.filledStar, rows.filledStarColour, light);
+    rows.recolour (*rows.emptyStar, rows.emptyStarColour, light);
+    auto& scrollBar = list.listBox.getVerticalScrollBar();
+    scrollBar.setColour (juce::ScrollBar::thumbColourId, light);
+    scrollBar.setColour (juce::ScrollBar::trackColourId, mid);
 }
 
 juce::Component* TessaroComponent::presetList() noexcept
 {
-    return nullptr;
+    return &presetBar.presetList;
 }
 
 //==============================================================================

@@ -13,6 +13,7 @@
 #include "panels/MultiplyComponent.h"
 #include "panels/OverlayComponent.h"
 #include "panels/SpaceComponent.h"
+#include "presets/PresetMenuComponent.h"
 
 #include <juce_audio_processors/juce_audio_processors.h>
 
@@ -102,8 +103,8 @@ public:
     std::unique_ptr<juce::AudioProcessorValueTreeState::ButtonAttachment> bypassAttachment;
     juce::DrawableButton resizeButton { "Resize", juce::DrawableButton::ImageRaw };
     juce::DrawableButton animationButton { "Animation", juce::DrawableButton::ImageRaw };
-    /** The preset bar's place in the header. */
-    juce::Component presetBar;
+    /** The product preset bar, on the processor's preset model. */
+    tessaro::gui::PresetMenuComponent presetBar;
     tessaro::gui::OverlayComponent overlay;
 
 private:

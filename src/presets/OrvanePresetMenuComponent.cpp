@@ -1,5 +1,6 @@
 #include "presets/OrvanePresetMenuComponent.h"
 
+#include "presets/PresetActions.h"
 #include "presets/PresetFiles.h"
 
 namespace juce
@@ -166,23 +167,7 @@ void OrvanePresetMenuComponent::onPresetChange (File presetFile)
 //==============================================================================
 void OrvanePresetMenuComponent::editorHidden (Label*, TextEditor& editor)
 {
-    const auto newName = editor.getText();
-    const auto current = currentFile();
-
-    if (current.getFileNameWithoutExtension().isEmpty() || newName == current.getFileNameWithoutExtension())
-        return;
-
-    const auto problem = QEL::PresetFiles::problemWithName (newName, "preset");
-    const auto target = current.getSiblingFile (newName + "." + model->extension);
-    const auto accepted = problem.isEmpty()
-                          && (! target.existsAsFile()
-                              || dialogs.confirm ("Overwrite preset",
-                                                  "Are you sure you want to overwrite existing preset?"));
-
-    if (problem.isNotEmpty())
-        dialogs.warn ("Rename preset", problem);
-
-    if (! accepted || ! model->renameCurrentPreset (newName))
+    if (! QEL::PresetActions::renameCurrent (*model, dialogs, editor.getText()))
         showCurrentName();
 }
 
@@ -236,46 +221,32 @@ void OrvanePresetMenuComponent::savePresetAs()
 
 String OrvanePresetMenuComponent::saveNewPreset (const QEL::PresetForm::Answer& answer)
 {
-    const auto bank = showBankSelector ? answer.bank : String();
+    const auto askOverwrite = [this]
+    { return dialogs.confirm ("Overwrite preset", "Are you sure you want to overwrite existing preset?"); };
 
-    if (bank.isNotEmpty())
-        if (auto problem = QEL::PresetFiles::problemWithName (bank, "bank"); problem.isNotEmpty())
-            return problem;
-
-    if (answer.name.isNotEmpty())
-        if (auto problem = QEL::PresetFiles::problemWithName (answer.name, "preset"); problem.isNotEmpty())
-            return problem;
-
-    const auto folder = model->findOrCreateUserBankFolder (bank);
-
-    if (answer.name.isEmpty())
-        return {};
-
-    const auto file = folder.getChildFile (answer.name + "." + model->extension);
-
-    if (file.existsAsFile()
-        && ! dialogs.confirm ("Overwrite preset", "Are you sure you want to overwrite existing preset?"))
-        return {};
-
-    const auto written = QEL::PresetFiles::writeState (model->processor, file,
-                                                       [this, &answer] (XmlElement& state)
-                                                       {
-                                                           if (showTypeAndGenre)
-                                                           {
-                                                               state.setAttribute ("genre", answer.genre);
-                                                               state.setAttribute ("tag", answer.type);
-                                                           }
-                                                       });
-
-    if (! written)
+    const auto write = [this, &answer] (const File& file)
     {
-        dialogs.warn (QEL::PresetFiles::saveFailedTitle, QEL::PresetFiles::saveFailedMessage);
-        return {};
-    }
+        const auto written = QEL::PresetFiles::writeState (model->processor, file,
+                                                           [this, &answer] (XmlElement& state)
+                                                           {
+                                                               if (showTypeAndGenre)
+                                                               {
+                                                                   state.setAttribute ("genre", answer.genre);
+                                                                   state.setAttribute ("tag", answer.type);
+                                                               }
+                                                           });
+        if (! written)
+        {
+            dialogs.warn (QEL::PresetFiles::saveFailedTitle, QEL::PresetFiles::saveFailedMessage);
+            return;
+        }
 
-    // Saving over the current preset still clears its changed mark.
-    model->loadPreset (file, file.getFullPathName() == currentFile().getFullPathName());
-    recreatePresetMenu();
-    return {};
+        // Saving over the current preset still clears its changed mark.
+        model->loadPreset (file, file.getFullPathName() == currentFile().getFullPathName());
+        recreatePresetMenu();
+    };
+
+    return QEL::PresetActions::saveNew (*model, showBankSelector ? answer.bank : String(), answer.name, askOverwrite,
+                                        write);
 }
 } // namespace juce

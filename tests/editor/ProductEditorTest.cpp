@@ -163,7 +163,8 @@ TEST_F (EditorTest, FrameIsOpaqueBlackWithItsViewsHiddenInTheMainContainer)
         EXPECT_EQ (view->getParentComponent(), &e.mainContainer);
         EXPECT_FALSE (view->isVisible());
     }
-    EXPECT_EQ (e.presetMenu.getParentComponent(), nullptr);
+    ASSERT_NE (e.presetMenu, nullptr);
+    EXPECT_EQ (e.presetMenu->getParentComponent(), nullptr);
     EXPECT_EQ (e.tempoBox.getParentComponent(), nullptr);
     EXPECT_EQ (e.midiMappingsView.getBounds(), e.mainContainer.getBounds());
 

@@ -134,6 +134,12 @@ void QELProcessorBase::processWithSidechainImpl (const float* const*, float* con
 
 void QELProcessorBase::clearBuffers() {}
 
+void QELProcessorBase::processWhileOff (float* const* channels, int numSamples, int numInputChannels,
+                                        int numOutputChannels)
+{
+    processImpl (channels, channels, numSamples, numInputChannels, numOutputChannels);
+}
+
 //==============================================================================
 void QELProcessorBase::process (const float* const* in, float* const* out, int numSamples, int numInputChannels,
                                 int numOutputChannels)
@@ -229,7 +235,7 @@ void QELProcessorBase::processSteadyOff (float* const* out, int numSamples, int 
         // Keeps the processing's state current while its output is not needed.
         auto* wet = wetScratch.getArrayOfWritePointers();
         copyChannels (wet, out, numOutputChannels, numSamples);
-        processImpl (wet, wet, numSamples, numInputChannels, numOutputChannels);
+        processWhileOff (wet, numSamples, numInputChannels, numOutputChannels);
     }
 
     if (runDryPath)
@@ -393,6 +399,10 @@ void QELProcessorBase::applyDryPathLatency()
 
 void QELProcessorBase::prepareDryDelay (int channels, double rate, int blockSize)
 {
+    // Most blocks never delay their dry signal: they hold no history for it.
+    if (requestedDryLatency.load() == 0 && ! dryPathReserved)
+        return;
+
     const juce::dsp::ProcessSpec spec { rate, (juce::uint32) std::max (blockSize, 1),
                                         (juce::uint32) std::max (channels, minPreparedChannels) };
     dryDelay.prepare (spec);

@@ -70,6 +70,11 @@ public:
                                            int numSidechainChannels);
     /** Clears tails (delay lines, reverbs); called once when a crossfade to off ends. The base does nothing. */
     virtual void clearBuffers();
+    /** What runs, on a copy of the block, while the block is off with a dry path and not fading: the base
+        runs the whole processing so its state stays current. A block that can start again from rest
+        overrides it to keep only what its switch-on crossfade needs, such as its own latency line. */
+    virtual void processWhileOff (float* const* channels, int numSamples, int numInputChannels,
+                                  int numOutputChannels);
 
     /** Block entry: runs the processing, leaves out untouched, or crossfades, depending on the switch. */
     void process (const float* const* in, float* const* out, int numSamples, int numInputChannels,
@@ -78,6 +83,9 @@ public:
     /** Delays the dry path by the block's processing latency (0 to maxDryPathLatency samples) and keeps it
         running while the block is on, so on, off and the crossfade between them stay time-aligned. */
     void setDryPathLatency (int samples);
+    /** Call before prepare when the block may be given a dry path latency after it is prepared: prepare then
+        sizes the dry delay for the longest one. Without it, only a block prepared with a latency holds one. */
+    void reserveDryPath() noexcept { dryPathReserved = true; }
 
     /** Gain of the processed signal reached by the crossfade so far (audio thread). */
     float getWetGain() const noexcept { return wetRamp.getCurrentValue(); }
@@ -145,6 +153,7 @@ private:
     int appliedDryLatency = 0;
     int dryDelayChannels = 0;
     bool runDryPath = false;
+    bool dryPathReserved = false;
 
     juce::AudioBuffer<float> dryScratch, wetScratch;
     std::vector<const float*> chunkInputs;

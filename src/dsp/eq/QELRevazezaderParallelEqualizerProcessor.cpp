@@ -72,6 +72,14 @@ void QELRevazezaderParallelEqualizerProcessor::prepare (const juce::dsp::Process
     clarityCopy.setSize (maxChannels, (int) spec.maximumBlockSize);
 }
 
+void QELRevazezaderParallelEqualizerProcessor::reset()
+{
+    QELProcessorBase::reset();
+    for (auto* filters : { focus.filters, clarity.presence1200, clarity.presence600, clarity.air18k })
+        for (int channel = 0; channel < 2; ++channel)
+            filters[channel].reset();
+}
+
 void QELRevazezaderParallelEqualizerProcessor::processImpl (const float* const* in, float* const* out, int numSamples,
                                                             int numInputChannels, int numOutputChannels)
 {

@@ -62,6 +62,8 @@ public:
 
     /** Prepares the base, both engines and the scratch copies. */
     void prepare (const juce::dsp::ProcessSpec& spec) override;
+    /** Clears every shelf's history. */
+    void reset() override;
     /** Runs the two engines on copies and mixes them with the input into out. */
     void processImpl (const float* const* in, float* const* out, int numSamples, int numInputChannels,
                       int numOutputChannels) override;

@@ -8,6 +8,8 @@ namespace
 {
 constexpr float detuneRange = 0.09f;        // semitones either side
 constexpr float singleVoiceDelayMs = 30.0f; // before the offset scale
+constexpr float maxVoiceDelayMs = 50.0f;    // the longest base delay of a voice
+constexpr float maxOffsetScale = 2.0f;      // Offset 100 %
 constexpr double octaveQuefrency = 0.001;   // seconds
 constexpr int octaveDelaySamples = 1024;
 constexpr float filterCutoffHz = 8000.0f;
@@ -23,6 +25,26 @@ float decibelsFor (float gain) noexcept
 {
     const float decibels = gain > 0.0f ? 20.0f * std::log10 (gain) : -100.0f;
     return std::max (decibels, -100.0f);
+}
+
+/** A voice's pitch offset in semitones: its detune plus its drift scaled by the drift depth. */
+float voicePitchOffset (size_t voice, float detune, float draw, float depth) noexcept
+{
+    const float direction = (voice % 2 == 0) ? -1.0f : 0.1f;
+    return detune + ((draw + 0.125f) * 4.0f * 0.9f + direction) * depth;
+}
+
+/** The single voice's pitch factor for a drift value. */
+float singleVoiceFactorFor (float draw, float depth) noexcept
+{
+    return 0.99f - ((draw + 0.125f) * 4.0f * 0.04f + 0.01f) * depth;
+}
+
+/** Advances a ramp numSamples samples, exactly as that many getNextValue calls do. */
+void advance (QEL::LinearRamp<float>& ramp, int numSamples) noexcept
+{
+    for (int i = 0; i < numSamples && ramp.isSmoothing(); ++i)
+        ramp.getNextValue();
 }
 
 juce::dsp::ProcessSpec monoSpec (const juce::dsp::ProcessSpec& spec) noexcept
@@ -124,6 +146,7 @@ void QelVocalMultiplierProcessor::prepare (const juce::dsp::ProcessSpec& spec)
     octaveVoiceRunning = false;
     widenedCopyRunning = false;
     voiceResting.fill (false);
+    voicePathResting = false;
     shifterChannels = (int) std::max (1u, spec.numChannels);
 
     octaveGain.prepare (spec);
@@ -139,11 +162,16 @@ void QelVocalMultiplierProcessor::prepare (const juce::dsp::ProcessSpec& spec)
 
     singleDrift.prepare (rate);
 
+    // Each line holds the longest delay its voice can reach at this rate (at the largest offset scale).
+    const int voiceCapacity = (int) std::ceil (maxVoiceDelayMs * maxOffsetScale * rate / 1000.0) + 1;
+    const int singleCapacity = (int) std::ceil (singleVoiceDelayMs * maxOffsetScale * rate / 1000.0) + 1;
+
     for (size_t i = 0; i < (size_t) maxVoices; ++i)
     {
         voiceDrift[i].prepare (rate);
         voiceShifters[i].prepare (shifterChannels);
         voiceShifters[i].reset();
+        voiceDelays[i].setMaximumDelayInSamples (std::min (maxDelaySamples, voiceCapacity));
         voiceDelays[i].prepare (monoSpec (spec));
         voiceGains[i].reset (rate, 0.05);
         voicePans[i].reset (rate, 0.05);
@@ -151,7 +179,9 @@ void QelVocalMultiplierProcessor::prepare (const juce::dsp::ProcessSpec& spec)
         voiceDetunes[i].reset (rate, 0.5);
     }
 
+    singleVoiceDelay.setMaximumDelayInSamples (std::min (maxDelaySamples, singleCapacity));
     singleVoiceDelay.prepare (monoSpec (spec));
+    octaveDelay.setMaximumDelayInSamples (octaveDelaySamples);
     octaveDelay.prepare (monoSpec (spec));
     octaveDelay.setDelay ((float) std::min (maxDelaySamples, octaveDelaySamples));
 
@@ -160,6 +190,7 @@ void QelVocalMultiplierProcessor::prepare (const juce::dsp::ProcessSpec& spec)
     stereoCopyGain.reset (rate, 0.05);
 
     latencyChannels = (int) std::max (2u, spec.numChannels);
+    latencyDelay.setMaximumDelayInSamples (latencySamples);
     latencyDelay.prepare ({ rate, spec.maximumBlockSize, (juce::uint32) latencyChannels });
 
     voiceCompressor.setSampleRate (rate);
@@ -365,13 +396,23 @@ void QelVocalMultiplierProcessor::processChunk (float* const* out, int numSample
 
     processOctaveVoice (out, numSamples, numChannels);
     processDry (dry.getArrayOfWritePointers(), numSamples, numChannels);
-    processWidenedCopy (numSamples, numChannels);
-    processVoiceFeed (numSamples, numInputChannels, numChannels);
-    processVoices (numSamples, numChannels);
 
-    auto* bus = voiceBus.getArrayOfWritePointers();
-    enhancer.process (bus, bus, numSamples, numChannels, numChannels);
-    widthStage.process (bus, bus, numSamples, numChannels, numChannels);
+    // At a wet level resting at 0 the voice bus is multiplied by 0: it is not computed.
+    if (wetLevel.getCurrentValue() == 0.0f && wetLevel.getTargetValue() == 0.0f)
+    {
+        restVoicePath (numSamples, numChannels);
+    }
+    else
+    {
+        wakeVoicePath();
+        processWidenedCopy (numSamples, numChannels);
+        processVoiceFeed (numSamples, numInputChannels, numChannels);
+        processVoices (numSamples, numChannels);
+
+        auto* bus = voiceBus.getArrayOfWritePointers();
+        enhancer.process (bus, bus, numSamples, numChannels, numChannels);
+        widthStage.process (bus, bus, numSamples, numChannels, numChannels);
+    }
 
     mixVoiceBus (out, numSamples, numChannels);
 
@@ -562,7 +603,7 @@ void QelVocalMultiplierProcessor::processVoices (int numSamples, int numChannels
         updateTimingProcessorsStep();
 
         const float singleDraw = singleDrift.generateSample();
-        singleVoiceFactor = 0.99f - ((singleDraw + 0.125f) * 4.0f * 0.04f + 0.01f) * depth;
+        singleVoiceFactor = singleVoiceFactorFor (singleDraw, depth);
 
         for (size_t i = 0; i < (size_t) maxVoices; ++i)
         {
@@ -576,8 +617,7 @@ void QelVocalMultiplierProcessor::processVoices (int numSamples, int numChannels
             }
 
             const float draw = voiceDrift[i].generateSample();
-            const float direction = (i % 2 == 0) ? -1.0f : 0.1f;
-            voicePitchOffsets[i] = voiceDetunes[i].getNextValue() + ((draw + 0.125f) * 4.0f * 0.9f + direction) * depth;
+            voicePitchOffsets[i] = voicePitchOffset (i, voiceDetunes[i].getNextValue(), draw, depth);
 
             const float pan = voicePans[i].getNextValue();
             const float gain = voiceGains[i].getNextValue();
@@ -593,6 +633,83 @@ void QelVocalMultiplierProcessor::processVoices (int numSamples, int numChannels
         busLeft[t] = singleVoiceGain * z + left;
         busRight[t] = z * singleVoiceGain + right;
     }
+}
+
+void QelVocalMultiplierProcessor::processResting (float* const* channels, int numSamples, int numInputChannels,
+                                                  int numOutputChannels)
+{
+    if (scratchCapacity == 0 || numOutputChannels < 1)
+        return;
+
+    applyControls();
+    const int outputs = juce::jlimit (1, 2, numOutputChannels);
+    juce::ignoreUnused (numInputChannels);
+
+    for (int start = 0; start < numSamples; start += scratchCapacity)
+    {
+        const int length = std::min (scratchCapacity, numSamples - start);
+        float* chunk[2] = { channels[0] + start, outputs > 1 ? channels[1] + start : nullptr };
+        processDry (chunk, length, outputs);
+        restVoicePath (length, outputs);
+        octaveVoiceRunning = false;
+        advance (wetLevel, length);
+        advance (levelCompensation, length);
+    }
+}
+
+// Unheard, the voices' shifters and delays, their compressor, enhancer and width stage wait and start
+// again from silence; the controls and the drift go on exactly as when heard, so the voices come back
+// with the pitch, place and gain they would have had.
+void QelVocalMultiplierProcessor::restVoicePath (int numSamples, int numChannels)
+{
+    if (! voicePathResting)
+    {
+        voicePathResting = true;
+        voiceResting.fill (true);
+        widenedCopyRunning = false;
+    }
+
+    for (int c = 0; c < numChannels; ++c)
+        voiceBus.clear (c, 0, numSamples);
+
+    setVoiceDetuneTargets();
+    advance (stereoCopyGain, numSamples);
+    advance (driftDepth, numSamples);
+
+    bool timingMoves = offsetScale.isSmoothing();
+    for (auto& time : voiceDelayTimes)
+        timingMoves = timingMoves || time.isSmoothing();
+    for (int t = 0; t < (timingMoves ? numSamples : 1); ++t)
+        updateTimingProcessorsStep();
+
+    const float depth = driftDepth.getCurrentValue();
+    singleDrift.skip (numSamples);
+    singleVoiceFactor = singleVoiceFactorFor (singleDrift.getLastValue(), depth);
+
+    for (size_t i = 0; i < (size_t) maxVoices; ++i)
+    {
+        voiceDrift[i].skip (numSamples);
+        advance (voiceDetunes[i], numSamples);
+        advance (voicePans[i], numSamples);
+        advance (voiceGains[i], numSamples);
+        voicePitchOffsets[i] =
+            voicePitchOffset (i, voiceDetunes[i].getCurrentValue(), voiceDrift[i].getLastValue(), depth);
+    }
+}
+
+void QelVocalMultiplierProcessor::wakeVoicePath()
+{
+    if (! voicePathResting)
+        return;
+
+    voicePathResting = false;
+    voiceFeedFilter.reset();
+    voiceCompressor.initRuntime();
+    enhancer.reset();
+    widthStage.reset();
+    singleVoiceDelay.reset();
+    if (singleVoiceShifter != nullptr)
+        singleVoiceShifter->reset();
 }
 
 void QelVocalMultiplierProcessor::mixVoiceBus (float* const* out, int numSamples, int numChannels)

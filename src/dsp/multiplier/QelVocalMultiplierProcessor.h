@@ -61,6 +61,9 @@ public:
     /** Processes a block in place (in and out are the same channel arrays). */
     void processImpl (const float* const* in, float* const* out, int numSamples, int numInputChannels,
                       int numOutputChannels) override;
+    /** A block whose output nobody hears (the module switched off): the latency line and the controls
+        run, in place; the voices, the octave voice and the widened copy rest and start again from silence. */
+    void processResting (float* const* channels, int numSamples, int numInputChannels, int numOutputChannels);
 
     /** One sample of the timing ramps: offset scale, voice delays and the single-voice delay. */
     void updateTimingProcessorsStep();
@@ -130,6 +133,8 @@ private:
     void processWidenedCopy (int numSamples, int numChannels);
     void processVoiceFeed (int numSamples, int numInputChannels, int numChannels);
     void processVoices (int numSamples, int numChannels);
+    void restVoicePath (int numSamples, int numChannels);
+    void wakeVoicePath();
     void mixVoiceBus (float* const* out, int numSamples, int numChannels);
     void setVoiceDetuneTargets();
     void clearVoice (size_t voice);
@@ -146,6 +151,7 @@ private:
     bool octaveVoiceRunning = false;
     bool widenedCopyRunning = false;
     std::array<bool, maxVoices> voiceResting {};
+    bool voicePathResting = false;
     int shifterChannels = 2;
 
     std::atomic<float> requestedSpread { 100.0f };

@@ -1,5 +1,6 @@
 #include "dsp/multiplier/SampleAndHoldProcessor.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace QEL
@@ -27,20 +28,45 @@ void SampleAndHoldProcessor::prepare (double newSampleRate)
     glide.reset ((int) std::floor (newSampleRate * 0.0005));
 }
 
+void SampleAndHoldProcessor::drawNext()
+{
+    const double u = random.nextFloat();
+    glide.setTargetValue ((float) (u * 0.25 - 0.125));
+    samplesUntilNext = holdSamples;
+}
+
 float SampleAndHoldProcessor::generateSample()
 {
     if (samplesUntilNext > 0.0f)
-    {
         samplesUntilNext -= 1.0f;
-    }
     else
-    {
-        const double u = random.nextFloat();
-        glide.setTargetValue ((float) (u * 0.25 - 0.125));
-        samplesUntilNext = holdSamples;
-    }
+        drawNext();
 
     lastValue = glide.getNextValue();
     return lastValue;
+}
+
+// The count goes down by whole samples, so subtracting a run of them at once lands on the same float;
+// the glide moves sample by sample only while it runs.
+void SampleAndHoldProcessor::skip (int numSamples)
+{
+    while (numSamples > 0)
+    {
+        int steps = 1;
+        if (samplesUntilNext > 0.0f)
+        {
+            steps = (int) std::min ((double) numSamples, std::ceil ((double) samplesUntilNext));
+            samplesUntilNext -= (float) steps;
+        }
+        else
+        {
+            drawNext();
+        }
+
+        for (int i = 0; i < steps && glide.isSmoothing(); ++i)
+            glide.getNextValue();
+        lastValue = glide.isSmoothing() ? glide.getCurrentValue() : glide.getTargetValue();
+        numSamples -= steps;
+    }
 }
 } // namespace QEL

@@ -24,6 +24,8 @@ public:
     void prepare (double newSampleRate);
     /** Returns the next sample of the drift. */
     float generateSample();
+    /** Advances numSamples samples exactly as that many generateSample calls do, without returning them. */
+    void skip (int numSamples);
 
     /** The last sample returned. */
     float getLastValue() const noexcept { return lastValue; }
@@ -31,6 +33,8 @@ public:
     float getHoldSamples() const noexcept { return holdSamples; }
 
 private:
+    void drawNext();
+
     juce::Random random;
     float holdTimeMs = 1000.0f;
     float holdSamples = 44100.0f;

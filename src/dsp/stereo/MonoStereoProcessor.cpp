@@ -25,6 +25,14 @@ void MonoStereoProcessor::prepare (const juce::dsp::ProcessSpec& spec)
     designSplitFilters();
 }
 
+void MonoStereoProcessor::reset()
+{
+    QELProcessorBase::reset();
+    stereoizer.reset();
+    for (auto& filter : lowPass)
+        filter.reset();
+}
+
 void MonoStereoProcessor::setWidth (float width, float)
 {
     if (std::isnan (width))

@@ -29,6 +29,8 @@ public:
 
     /** Prepares the base, the stereoizer and the narrower, sizes the scratch and designs the split filters. */
     void prepare (const juce::dsp::ProcessSpec& spec) override;
+    /** Clears the split filters' and the stereoizer's history. */
+    void reset() override;
     /** Applies the current mode to out in place. */
     void processImpl (const float* const* in, float* const* out, int numSamples, int numInputChannels,
                       int numOutputChannels) override;

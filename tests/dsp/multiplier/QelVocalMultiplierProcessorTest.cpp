@@ -287,6 +287,60 @@ TEST (QelVocalMultiplier, VoicesThatComeBackDoNotReplayOldAudio)
     EXPECT_LT (spacetest::peak (afterReset[0].data(), afterReset[0].size()), 1.0e-6f);
 }
 
+TEST (QelVocalMultiplier, AtAmountZeroTheVoicesRestButTheirDriftAndPlacesGoOn)
+{
+    // One multiplier at Amount 0 (its voice bus unheard and not computed), one at a tiny Amount (computed):
+    // their outputs differ only by that tiny wet part, and every voice's pitch, place and gain stays the same,
+    // so a voice that comes back sings where it would have.
+    auto resting = makeMultiplier ({ 100.0f, 30.0f, 0.0f, 0.0f });
+    auto singing = makeMultiplier ({ 100.0f, 30.0f, 1.0e-3f, 0.0f });
+    const auto buzz = mono (spacetest::formantBuzz (180.0, 900.0, 48000.0, 48000));
+
+    for (auto* multiplier : { resting.get(), singing.get() })
+        multiplier->setVoicesAmount (80.0f);
+    const auto quiet = render (*resting, buzz);
+    render (*singing, buzz);
+
+    for (size_t t = 0; t < buzz[0].size(); ++t)
+        ASSERT_EQ (quiet[0][t], t >= 2048 ? buzz[0][t - 2048] : 0.0f) << t;
+    for (size_t i = 0; i < (size_t) QelVocalMultiplierProcessor::maxVoices; ++i)
+    {
+        EXPECT_EQ (resting->voicePitchOffsets[i], singing->voicePitchOffsets[i]) << i;
+        EXPECT_EQ (resting->voicePans[i].getCurrentValue(), singing->voicePans[i].getCurrentValue()) << i;
+        EXPECT_EQ (resting->voiceGains[i].getCurrentValue(), singing->voiceGains[i].getCurrentValue()) << i;
+    }
+    EXPECT_EQ (resting->singleVoiceFactor, singing->singleVoiceFactor);
+
+    // Back at Amount 50 the voices sing again, from silence: the wet part grows and stays bounded.
+    resting->setAmount (50.0f);
+    const auto back = render (*resting, buzz);
+    const auto wet = wetPart (back[0], buzz[0]);
+    EXPECT_GT (spacetest::peak (wet.data() + 24000, 24000), 0.01f);
+    EXPECT_LT (spacetest::peak (wet.data(), wet.size()), 4.0f);
+}
+
+TEST (QelVocalMultiplier, RestingKeepsOnlyTheLatencyLineAndComesBackWithoutOldAudio)
+{
+    // Singing, then resting (as a switched-off module does) through a buzz, then processing silence: the
+    // output is the latency line's content, the buzz 2048 samples late and then silence, never the voices'
+    // old audio.
+    auto multiplier = makeMultiplier ({ 100.0f, 0.0f, 100.0f, 50.0f });
+    const auto buzz = mono (spacetest::formantBuzz (180.0, 900.0, 48000.0, 12288));
+    render (*multiplier, buzz);
+
+    auto held = buzz;
+    for (int start = 0; start < 12288; start += 512)
+    {
+        float* channels[2] = { held[0].data() + start, held[1].data() + start };
+        multiplier->processResting (channels, 512, 2, 2);
+    }
+    const auto after = render (*multiplier, mono (std::vector<float> (12288, 0.0f)));
+
+    for (size_t t = 0; t < 2048; ++t)
+        ASSERT_NEAR (after[0][t], buzz[0][12288 - 2048 + t], 1.0e-6f) << t;
+    EXPECT_LT (spacetest::peak (after[0].data() + 2048, 12288 - 2048), 1.0e-6f);
+}
+
 TEST (QelVocalMultiplier, StaysBoundedOnLoudNoiseAtExtremeSettings)
 {
     for (Settings settings : { Settings { 200.0f, 100.0f, 100.0f, 100.0f }, Settings { 0.0f, 0.0f, 100.0f, 100.0f } })

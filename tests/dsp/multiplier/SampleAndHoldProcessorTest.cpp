@@ -63,3 +63,34 @@ TEST (SampleAndHoldProcessor, DrawsCoverTheRangeAndRepeatPerSeed)
     EXPECT_GT (*high, 0.12f);
 }
 } // namespace
+
+// Skipping a run of samples lands exactly where generating them does: on a hold boundary, in a glide, and
+// with a hold period that is not a whole number of samples.
+TEST (SampleAndHoldProcessor, SkippingSamplesLandsExactlyWhereGeneratingThemDoes)
+{
+    struct Case
+    {
+        float holdMs;
+        double rate;
+        int run;
+    };
+    for (const auto& c : { Case { 10.0f, 48000.0, 1 }, Case { 10.0f, 48000.0, 481 }, Case { 10.0f, 48000.0, 500 },
+                           Case { 0.7f, 44100.0, 64 }, Case { 500.0f, 48000.0, 512 } })
+    {
+        SCOPED_TRACE (testing::Message() << c.holdMs << " ms, runs of " << c.run);
+        QEL::SampleAndHoldProcessor generated (9), skipped (9);
+        for (auto* generator : { &generated, &skipped })
+        {
+            generator->setHoldTime (c.holdMs);
+            generator->prepare (c.rate);
+        }
+
+        for (int runs = 0; runs < 200; ++runs)
+        {
+            draw (generated, c.run);
+            skipped.skip (c.run);
+            ASSERT_EQ (skipped.getLastValue(), generated.getLastValue()) << "after run " << runs;
+        }
+        ASSERT_EQ (skipped.generateSample(), generated.generateSample());
+    }
+}
