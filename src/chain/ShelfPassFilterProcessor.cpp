@@ -55,7 +55,7 @@ ShelfPassFilterProcessor::ShelfPassFilterProcessor()
         shelf[ch].coefficients = new juce::dsp::IIR::Coefficients<float> (1.0f, 0.0f, 0.0f, 1.0f, 0.0f, 0.0f);
         pass[ch].coefficients = new juce::dsp::IIR::Coefficients<float> (1.0f, 0.0f, 0.0f, 1.0f, 0.0f, 0.0f);
     }
-    jumpToSettings();
+    designFilters();
 }
 
 float ShelfPassFilterProcessor::blendWeight (float gain) noexcept
@@ -92,41 +92,16 @@ void ShelfPassFilterProcessor::setGainDb (float newGainDb)
     updateFilters();
 }
 
-// The glides head for the latest settings; before the first prepare they have no length and jump.
-void ShelfPassFilterProcessor::followSettings() noexcept
-{
-    if (! filtersDirty.exchange (false, std::memory_order_acquire))
-        return;
-
-    hzGlide.setTargetValue (juce::jlimit (2.0f, (float) (sampleRate * 0.49), frequency.load()));
-    qGlide.setTargetValue (std::max (quality.load(), 0.01f));
-    gainGlide.setTargetValue (gainDb.load());
-    designFilters();
-}
-
-void ShelfPassFilterProcessor::jumpToSettings() noexcept
+// Writes new values into the filters' own coefficient sets: nothing is allocated or released.
+void ShelfPassFilterProcessor::designFilters()
 {
     filtersDirty.store (false);
-    hzGlide.setCurrentAndTargetValue (juce::jlimit (2.0f, (float) (sampleRate * 0.49), frequency.load()));
-    qGlide.setCurrentAndTargetValue (std::max (quality.load(), 0.01f));
-    gainGlide.setCurrentAndTargetValue (gainDb.load());
-    designFilters();
-}
 
-bool ShelfPassFilterProcessor::isGliding() const noexcept
-{
-    return hzGlide.isSmoothing() || qGlide.isSmoothing() || gainGlide.isSmoothing();
-}
-
-// Writes new values into the filters' own coefficient sets: nothing is allocated or released.
-void ShelfPassFilterProcessor::designFilters() noexcept
-{
     using Design = juce::dsp::IIR::ArrayCoefficients<float>;
     const bool low = type.load() == lowBand;
-    const float hz = hzGlide.getCurrentValue();
-    const float q = qGlide.getCurrentValue();
-    const float db = gainGlide.getCurrentValue();
-    const float factor = std::max (factorFromDb (db), 1.0e-15f);
+    const float hz = juce::jlimit (2.0f, (float) (sampleRate * 0.49), frequency.load());
+    const float q = std::max (quality.load(), 0.01f);
+    const float factor = std::max (gainFactor.load(), 1.0e-15f);
 
     const auto shelfSet =
         low ? Design::makeLowShelf (sampleRate, hz, q, factor) : Design::makeHighShelf (sampleRate, hz, q, factor);
@@ -137,16 +112,13 @@ void ShelfPassFilterProcessor::designFilters() noexcept
         *shelf[ch].coefficients = shelfSet;
         *pass[ch].coefficients = passSet;
     }
-    appliedWeight = blendWeight (db);
+    appliedWeight = blendWeight (gainDb.load());
 }
 
 void ShelfPassFilterProcessor::prepare (const juce::dsp::ProcessSpec& spec)
 {
     juce::QELProcessorBase::prepare (spec);
-    for (auto* glide : { &hzGlide, &qGlide })
-        glide->reset (spec.sampleRate, glideSeconds);
-    gainGlide.reset (spec.sampleRate, glideSeconds);
-    jumpToSettings();
+    designFilters();
     reset();
 }
 
@@ -163,32 +135,14 @@ void ShelfPassFilterProcessor::reset()
 void ShelfPassFilterProcessor::processImpl (const float* const*, float* const* out, int numSamples, int,
                                             int numChannels)
 {
-    followSettings();
-
-    if (! isGliding())
-    {
-        runFilters (out, 0, numSamples, numChannels);
-        return;
-    }
-
-    for (int start = 0; start < numSamples; start += glideStep)
-    {
-        const int length = std::min (glideStep, numSamples - start);
-        hzGlide.skip (length);
-        qGlide.skip (length);
-        gainGlide.skip (length);
+    if (filtersDirty.load (std::memory_order_acquire))
         designFilters();
-        runFilters (out, start, length, numChannels);
-    }
-}
 
-void ShelfPassFilterProcessor::runFilters (float* const* out, int start, int numSamples, int numChannels) noexcept
-{
     const float w = appliedWeight;
 
     for (int ch = 0; ch < std::min (numChannels, 2); ++ch)
     {
-        float* x = out[ch] + start;
+        float* x = out[ch];
         for (int i = 0; i < numSamples; ++i)
         {
             const float s = shelf[ch].processSample (x[i]);

@@ -10,9 +10,8 @@ namespace tessaro::dsp
     -9 dB down to -15 dB: the low band pairs a low shelf with a high-pass, the high band a high shelf with a
     low-pass.
 
-    The band settings may be written from any thread; the audio thread glides its frequency, gain and Q to
-    them over glideSeconds, redesigning its own filters every glideStep samples, so no coefficient set is
-    ever replaced while a filter reads it and a step in a setting is heard as a short sweep, not a click. */
+    The band settings may be written from any thread; the audio thread redesigns its own filters at the
+    start of the next block, so no coefficient set is ever replaced while a filter reads it. */
 class ShelfPassFilterProcessor : public juce::QELProcessorBase
 {
 public:
@@ -60,15 +59,9 @@ public:
 
     static constexpr float blendStart = -9.0f;
     static constexpr float blendEnd = -15.0f;
-    static constexpr double glideSeconds = 0.02;
-    static constexpr int glideStep = 16;
 
 private:
-    void followSettings() noexcept;
-    void jumpToSettings() noexcept;
-    bool isGliding() const noexcept;
-    void designFilters() noexcept;
-    void runFilters (float* const* out, int start, int numSamples, int numChannels) noexcept;
+    void designFilters();
 
     std::atomic<int> type { lowBand };
     std::atomic<float> frequency { 1000.0f };
@@ -77,8 +70,6 @@ private:
     std::atomic<float> gainFactor { 1.0f };
     std::atomic<bool> filtersDirty { true };
 
-    juce::SmoothedValue<float, juce::ValueSmoothingTypes::Multiplicative> hzGlide { 1000.0f }, qGlide { 0.707f };
-    juce::SmoothedValue<float> gainGlide { 0.0f };
     float appliedWeight = 0.0f;
     juce::dsp::IIR::Filter<float> shelf[2], pass[2];
 };
