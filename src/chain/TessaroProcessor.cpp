@@ -74,7 +74,7 @@ void TessaroProcessor::prepare (const juce::dsp::ProcessSpec& spec)
 
     const int channels = std::max (2, (int) spec.numChannels);
     dryCopy.setSize (channels, std::max (1, (int) spec.maximumBlockSize));
-    dryAlign.prepare (channels, maxDryPathLatency);
+    dryAlign.prepare (channels, maxDryPathLatency, std::max (1, (int) spec.maximumBlockSize));
     dryAlign.setDelay (alignLatency.load());
 
     mixProcessor.prepare (spec);

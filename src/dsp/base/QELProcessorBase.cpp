@@ -30,7 +30,7 @@ void QELProcessorBase::prepareToPlay (double newSampleRate, int newSamplesPerBlo
     samplesPerBlock = newSamplesPerBlock;
 
     if (dryDelayChannels < numChannels)
-        prepareDryDelay (numChannels, newSampleRate, newSamplesPerBlock);
+        prepareDryDelay (numChannels, newSamplesPerBlock);
 
     allocateScratch (numChannels, newSamplesPerBlock);
 
@@ -42,7 +42,7 @@ void QELProcessorBase::prepareToPlay (double newSampleRate, int newSamplesPerBlo
 
 void QELProcessorBase::prepare (const juce::dsp::ProcessSpec& spec)
 {
-    prepareDryDelay ((int) spec.numChannels, spec.sampleRate, (int) spec.maximumBlockSize);
+    prepareDryDelay ((int) spec.numChannels, (int) spec.maximumBlockSize);
     numChannels = (int) spec.numChannels;
     prepareToPlay (spec.sampleRate, (int) spec.maximumBlockSize);
 }
@@ -88,18 +88,7 @@ void QELProcessorBase::setDryPathLatency (int samples)
 void QELProcessorBase::processBypass (const float* const*, float* const* out, int numSamples, int,
                                       int numOutputChannels)
 {
-    const int channels = std::min (numOutputChannels, dryDelayChannels);
-
-    for (int channel = 0; channel < channels; ++channel)
-    {
-        float* samples = out[channel];
-
-        for (int i = 0; i < numSamples; ++i)
-        {
-            dryDelay.pushSample (channel, samples[i]);
-            samples[i] = dryDelay.popSample (channel);
-        }
-    }
+    dryDelay.process (out, std::min (numOutputChannels, dryDelayChannels), numSamples);
 }
 
 void QELProcessorBase::processDryImpl (const float* const*, float* const*, int, int, int) {}
@@ -390,23 +379,21 @@ void QELProcessorBase::applyDryPathLatency()
         if (appliedDryLatency == 0)
             dryDelay.reset();
 
-        dryDelay.setDelay ((float) latency);
+        dryDelay.setDelay (latency);
         appliedDryLatency = latency;
     }
 
     runDryPath = keepDryPathRunning.load();
 }
 
-void QELProcessorBase::prepareDryDelay (int channels, double rate, int blockSize)
+void QELProcessorBase::prepareDryDelay (int channels, int blockSize)
 {
     // Most blocks never delay their dry signal: they hold no history for it.
     if (requestedDryLatency.load() == 0 && ! dryPathReserved)
         return;
 
-    const juce::dsp::ProcessSpec spec { rate, (juce::uint32) std::max (blockSize, 1),
-                                        (juce::uint32) std::max (channels, minPreparedChannels) };
-    dryDelay.prepare (spec);
-    dryDelayChannels = (int) spec.numChannels;
+    dryDelayChannels = std::max (channels, minPreparedChannels);
+    dryDelay.prepare (dryDelayChannels, maxDryPathLatency, std::max (blockSize, 1));
 }
 
 void QELProcessorBase::allocateScratch (int channels, int blockSize)

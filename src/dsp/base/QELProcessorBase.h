@@ -1,6 +1,7 @@
 #pragma once
 
 #include "dsp/base/LinearRamp.h"
+#include "dsp/utility/SampleDelay.h"
 
 #include <juce_audio_basics/juce_audio_basics.h>
 #include <juce_dsp/juce_dsp.h>
@@ -73,8 +74,7 @@ public:
     /** What runs, on a copy of the block, while the block is off with a dry path and not fading: the base
         runs the whole processing so its state stays current. A block that can start again from rest
         overrides it to keep only what its switch-on crossfade needs, such as its own latency line. */
-    virtual void processWhileOff (float* const* channels, int numSamples, int numInputChannels,
-                                  int numOutputChannels);
+    virtual void processWhileOff (float* const* channels, int numSamples, int numInputChannels, int numOutputChannels);
 
     /** Block entry: runs the processing, leaves out untouched, or crossfades, depending on the switch. */
     void process (const float* const* in, float* const* out, int numSamples, int numInputChannels,
@@ -105,7 +105,7 @@ public:
     std::atomic<bool> keepRunningWhenOff { false };
     float rampTimes[2] = { 0.01f, 0.01f };
     QEL::LinearRamp<float> wetRamp { 1.0f };
-    juce::dsp::DelayLine<float, juce::dsp::DelayLineInterpolationTypes::Linear> dryDelay { maxDryPathLatency };
+    QEL::SampleDelay dryDelay { maxDryPathLatency };
 
 private:
     enum SwitchRequest
@@ -121,7 +121,7 @@ private:
     void applyPendingSwitch();
     void applyDryPathLatency();
     void startSwitchRamp (bool switchOn);
-    void prepareDryDelay (int channels, double rate, int blockSize);
+    void prepareDryDelay (int channels, int blockSize);
     void allocateScratch (int channels, int blockSize);
     bool scratchFits (int numSamples, int numInputChannels, int numOutputChannels) const noexcept;
     void endRampWhenScratchMissing (int numSamples, int numInputChannels, int numOutputChannels);

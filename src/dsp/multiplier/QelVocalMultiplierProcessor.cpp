@@ -94,7 +94,7 @@ QelVocalMultiplierProcessor::QelVocalMultiplierProcessor() : requestedWetLevel (
     voiceCompressor.autoMakeup = true;
     voiceCompressor.makeupScale = 1.6f;
 
-    latencyDelay.setDelay ((float) std::min (maxDelaySamples, latencySamples));
+    latencyDelay.setDelay (std::min (maxDelaySamples, latencySamples));
 
     if (onLatencyChanged)
         onLatencyChanged();
@@ -190,8 +190,7 @@ void QelVocalMultiplierProcessor::prepare (const juce::dsp::ProcessSpec& spec)
     stereoCopyGain.reset (rate, 0.05);
 
     latencyChannels = (int) std::max (2u, spec.numChannels);
-    latencyDelay.setMaximumDelayInSamples (latencySamples);
-    latencyDelay.prepare ({ rate, spec.maximumBlockSize, (juce::uint32) latencyChannels });
+    latencyDelay.prepare (latencyChannels, latencySamples, (int) spec.maximumBlockSize);
 
     voiceCompressor.setSampleRate (rate);
     voiceCompressor.resetFilters (rate);
@@ -263,14 +262,7 @@ void QelVocalMultiplierProcessor::setTempo (double bpm)
 void QelVocalMultiplierProcessor::processDryImpl (const float* const*, float* const* out, int numSamples, int,
                                                   int numOutputChannels)
 {
-    const int channels = std::min (numOutputChannels, latencyChannels);
-
-    for (int c = 0; c < channels; ++c)
-        for (int t = 0; t < numSamples; ++t)
-        {
-            latencyDelay.pushSample (c, out[c][t]);
-            out[c][t] = latencyDelay.popSample (c);
-        }
+    latencyDelay.process (out, std::min (numOutputChannels, latencyChannels), numSamples);
 }
 
 void QelVocalMultiplierProcessor::setSpread (float percent)
@@ -471,12 +463,7 @@ void QelVocalMultiplierProcessor::processOctaveVoice (const float* const* input,
 
 void QelVocalMultiplierProcessor::processDry (float* const* channels, int numSamples, int numChannels)
 {
-    for (int c = 0; c < numChannels; ++c)
-        for (int t = 0; t < numSamples; ++t)
-        {
-            latencyDelay.pushSample (c, channels[c][t]);
-            channels[c][t] = latencyDelay.popSample (c);
-        }
+    latencyDelay.process (channels, numChannels, numSamples);
 }
 
 void QelVocalMultiplierProcessor::processWidenedCopy (int numSamples, int numChannels)
