@@ -91,6 +91,9 @@ public:
     float getWetGain() const noexcept { return wetRamp.getCurrentValue(); }
     /** True while a crossfade is running (audio thread). */
     bool isRamping() const noexcept { return wetRamp.isSmoothing(); }
+    /** True while the block is off and its crossfade has ended: a block then passes its input on, at most
+        delayed by its dry path (audio thread). */
+    bool isSteadyOff() const noexcept { return ! runningActive && ! wetRamp.isSmoothing(); }
 
     bool prepared = false;
     double sampleRate = 44100.0;
