@@ -284,8 +284,9 @@ namespace
 
     // The tone figures computed in-process agree with the bundle to a few thousandths of a dB.
     // The amounts are linear dry/wet blends: from 25 % to 75 % the dry click falls to a third and the wet
-    // tail rises threefold. The short echo (a 3/16 note) repeats every 4134 samples, each repeat scaled by
-    // the feedback.
+    // tail rises threefold (the room's wet starts at the dry click, so only its tail is measured).
+    // Multiply's Low is a linear gain on its octave voice, heard after the click. The short echo (a 3/16
+    // note) repeats every 4134 samples, each repeat scaled by the feedback.
     constexpr int everything = 1 << 24;
     const std::vector<Window> quarterToThreeQuarters { { 0, 1, ratioDb (0.25, 0.75) },
                                                        { 64, everything, ratioDb (0.75, 0.25) } };
@@ -375,7 +376,11 @@ namespace
                           clickMovesBy ({ { 64, everything,
                                             ratioDb (RoutingFigures::multiplyWetLevel (75.0),
                                                      RoutingFigures::multiplyWetLevel (25.0)) } }) },
-            RoutingCase { "paramMultiplyLow", 100.0f, doubled, true },
+            RoutingCase { "paramMultiplyLow",
+                          75.0f,
+                          { { "paramMultiplyLow", 25.0f } },
+                          true,
+                          clickMovesBy ({ { 64, everything, ratioDb (0.75, 0.25) } }) },
             RoutingCase { "paramSpacePower", 0.0f, delayOn, true },
             RoutingCase { "paramSpaceReverbType", 1.0f, { { "paramSpaceReverbAmount", 50.0f } }, true },
             RoutingCase { "paramSpaceReverbTime",
