@@ -6,6 +6,7 @@
 #include "editor/QELSlider.h"
 #include "lookandfeel/LookAndFeel.h"
 #include "panels/AnimatedStripComponent.h"
+#include "panels/ScaledImageComponent.h"
 
 #include <juce_audio_processors/juce_audio_processors.h>
 
@@ -75,7 +76,7 @@ public:
     bool moduleActive = true;
     juce::QELLabel titleLabel;
     juce::DrawableButton powerButton { "Bypass", juce::DrawableButton::ImageRaw };
-    juce::ImageComponent offImage;
+    ScaledImageComponent offImage;
     std::unique_ptr<AnimatedStripComponent> animationStrip;
 
 protected:
