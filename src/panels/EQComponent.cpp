@@ -74,7 +74,7 @@ void EQComponent::captureDrawnState (DrawnState& state) const
     state.bandSettings.clear();
     state.flags = { hoveredBand,
                     selectedBand,
-                    juce::roundToInt (hoverFade * 1000.0f),
+                    hoveredBand == -1 ? 0 : juce::roundToInt (hoverFade * 1000.0f),
                     (int) mouseIsDown,
                     (int) mouseOver,
                     (int) bypassed,
