@@ -169,7 +169,8 @@ BENCHMARK (BM_EditorWindowIdleCpu)
     ->Unit (benchmark::kSecond);
 
 /** Resident-set growth for opening the editor of one instance in a window (first_mb) and then the
-    editor of a second instance beside it (second_mb); the processors exist before either count. */
+    editor of a second instance beside it (second_mb), then for all strips of both playing a whole
+    loop (playing_mb); the processors exist before either count. */
 void BM_EditorWindowMemory (benchmark::State& state)
 {
     juce::ScopedJuceInitialiser_GUI juce;
@@ -200,6 +201,14 @@ void BM_EditorWindowMemory (benchmark::State& state)
 
         state.counters["first_mb"] = afterFirst - before;
         state.counters["second_mb"] = afterSecond - afterFirst;
+
+        // Every strip of both editors playing through a whole loop: the frames scaled to the
+        // drawn size are made once and shared by the two.
+        for (auto* editor : { a.get(), b.get() })
+            if (auto* product = dynamic_cast<OrvaneTessaroAudioProcessorEditor*> (editor))
+                product->mainPanel.updateAnimationMode (TessaroComponent::AlwaysOn);
+        pump (4000);
+        state.counters["playing_mb"] = residentMegabytes() - afterSecond;
 
         close (*b, *second);
         close (*a, *first);

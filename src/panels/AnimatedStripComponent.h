@@ -41,6 +41,8 @@ public:
     bool isTicking() const noexcept { return isTimerRunning(); }
     /** The frame shown. */
     int getCurrentFrame() const noexcept { return currentFrame; }
+    /** The picture holding every frame. */
+    const juce::Image& getPicture() const noexcept { return strip; }
     /** The size of one frame in the picture (0 x 0 for an invalid picture). */
     juce::Rectangle<int> getFrameSize() const noexcept { return { frameWidth, frameHeight }; }
 
