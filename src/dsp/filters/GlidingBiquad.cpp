@@ -10,6 +10,13 @@ GlidingBiquad::Coefficients GlidingBiquad::normalise (const std::array<float, 6>
              design[5] * a0Inverse };
 }
 
+GlidingBiquad::Coefficients GlidingBiquad::normalise (const std::array<float, 4>& design) noexcept
+{
+    const float a0 = design[2];
+    const float a0Inverse = a0 != 0.0f ? 1.0f / a0 : 0.0f;
+    return { design[0] * a0Inverse, design[1] * a0Inverse, 0.0f, design[3] * a0Inverse, 0.0f };
+}
+
 void GlidingBiquad::setCoefficients (const Coefficients& newCoefficients) noexcept
 {
     const bool moving = stepsLeft > 0 || arrivedUnsettled;

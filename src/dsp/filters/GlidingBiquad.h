@@ -24,6 +24,8 @@ public:
 
     /** A design in JUCE's order (b0, b1, b2, a0, a1, a2), divided by a0 as juce::dsp::IIR::Coefficients does. */
     static Coefficients normalise (const std::array<float, 6>& design) noexcept;
+    /** A first-order design (b0, b1, a0, a1) as a section with b2 = a2 = 0, divided by a0 likewise. */
+    static Coefficients normalise (const std::array<float, 4>& design) noexcept;
 
     /** Takes a coefficient set at once and ends any glide; the state is kept. */
     void setCoefficients (const Coefficients& newCoefficients) noexcept;
