@@ -17,7 +17,9 @@ EQProcessor::EQProcessor()
     setHighFreq (5000.0f);
     setHighGain (0.0f);
     setHighQ (0.707f);
-    adLib.setBypass (false);
+    // Off through its ramp, which before prepare has no length: the crossfade's gain then stands at 0 with
+    // the switch, so switching AdLib on fades it in (an instant switch would leave the gain at 1).
+    adLib.setBypassSmooth (false);
 }
 
 void EQProcessor::setMidGain (float db)

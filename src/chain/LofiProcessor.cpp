@@ -7,12 +7,7 @@ namespace
     const float outputFactor = std::pow (10.0f, -0.3f);
 } // namespace
 
-// Its filters run on while it is off, so switching it on fades in a voice already settled, not the
-// start-up of five filters from silence.
-LofiProcessor::LofiProcessor()
-{
-    keepRunningWhenOff.store (true);
-}
+LofiProcessor::LofiProcessor() = default;
 
 void LofiProcessor::prepareToPlay (double newSampleRate, int newSamplesPerBlock)
 {
@@ -34,20 +29,65 @@ void LofiProcessor::prepareToPlay (double newSampleRate, int newSamplesPerBlock)
             channel[s].setCoefficients (designs[s]);
             channel[s].reset();
         }
+
+    fade.reset ((int) std::floor (fadeSeconds * newSampleRate));
+    fade.setCurrentAndTargetValue (active.load() ? 1.0f : 0.0f);
+    jumpRequested.store (false);
 }
 
-void LofiProcessor::processImpl (float* sample, int channel)
+void LofiProcessor::setBypassSmooth (bool shouldBeActive)
 {
-    if (channel < 0 || channel > 1)
-        return;
+    active.store (shouldBeActive);
+}
 
-    float y = *sample;
+void LofiProcessor::setBypass (bool shouldBeActive)
+{
+    active.store (shouldBeActive);
+    jumpRequested.store (true);
+}
+
+float LofiProcessor::voice (float x, int channel) noexcept
+{
+    float y = x;
     for (auto& stage : stages[channel])
     {
         y = stage.processSingleSampleRaw (y);
         if (std::abs (y) < 1.0e-8f)
             y = 0.0f;
     }
-    *sample = y * outputFactor;
+    return y * outputFactor;
+}
+
+void LofiProcessor::processImpl (const float* const*, float* const* out, int numSamples, int, int numOutputChannels)
+{
+    const float target = active.load() ? 1.0f : 0.0f;
+    if (jumpRequested.exchange (false))
+        fade.setCurrentAndTargetValue (target);
+    fade.setTargetValue (target);
+
+    const int channels = std::min (numOutputChannels, 2);
+
+    if (! fade.isSmoothing())
+    {
+        const bool heard = fade.getCurrentValue() == 1.0f;
+        for (int ch = 0; ch < channels; ++ch)
+            for (int i = 0; i < numSamples; ++i)
+            {
+                const float y = voice (out[ch][i], ch);
+                if (heard)
+                    out[ch][i] = y;
+            }
+        return;
+    }
+
+    for (int i = 0; i < numSamples; ++i)
+    {
+        const float w = 0.5f - 0.5f * std::cos (juce::MathConstants<float>::pi * fade.getNextValue());
+        for (int ch = 0; ch < channels; ++ch)
+        {
+            const float x = out[ch][i];
+            out[ch][i] = x + (voice (x, ch) - x) * w;
+        }
+    }
 }
 } // namespace tessaro::dsp
