@@ -30,9 +30,7 @@ void LofiProcessor::prepareToPlay (double newSampleRate, int newSamplesPerBlock)
             channel[s].reset();
         }
 
-    fade.reset ((int) std::floor (fadeSeconds * newSampleRate));
-    fade.setCurrentAndTargetValue (active.load() ? 1.0f : 0.0f);
-    jumpRequested.store (false);
+    fade.prepare (newSampleRate, fadeSeconds, active.load());
 }
 
 void LofiProcessor::setBypassSmooth (bool shouldBeActive)
@@ -42,8 +40,8 @@ void LofiProcessor::setBypassSmooth (bool shouldBeActive)
 
 void LofiProcessor::setBypass (bool shouldBeActive)
 {
+    fade.jumpNext();
     active.store (shouldBeActive);
-    jumpRequested.store (true);
 }
 
 float LofiProcessor::voice (float x, int channel) noexcept
@@ -60,16 +58,12 @@ float LofiProcessor::voice (float x, int channel) noexcept
 
 void LofiProcessor::processImpl (const float* const*, float* const* out, int numSamples, int, int numOutputChannels)
 {
-    const float target = active.load() ? 1.0f : 0.0f;
-    if (jumpRequested.exchange (false))
-        fade.setCurrentAndTargetValue (target);
-    fade.setTargetValue (target);
-
+    fade.follow (active.load());
     const int channels = std::min (numOutputChannels, 2);
 
-    if (! fade.isSmoothing())
+    if (! fade.isFading())
     {
-        const bool heard = fade.getCurrentValue() == 1.0f;
+        const bool heard = fade.isFullyOn();
         for (int ch = 0; ch < channels; ++ch)
             for (int i = 0; i < numSamples; ++i)
             {
@@ -82,7 +76,7 @@ void LofiProcessor::processImpl (const float* const*, float* const* out, int num
 
     for (int i = 0; i < numSamples; ++i)
     {
-        const float w = 0.5f - 0.5f * std::cos (juce::MathConstants<float>::pi * fade.getNextValue());
+        const float w = fade.nextGain();
         for (int ch = 0; ch < channels; ++ch)
         {
             const float x = out[ch][i];

@@ -1,9 +1,7 @@
 #pragma once
 
-#include "dsp/base/LinearRamp.h"
 #include "dsp/base/QELProcessorBase.h"
-
-#include <atomic>
+#include "dsp/base/SwitchFade.h"
 
 namespace tessaro::dsp
 {
@@ -29,6 +27,9 @@ public:
     void processImpl (const float* const* in, float* const* out, int numSamples, int numInputChannels,
                       int numOutputChannels) override;
 
+    /** True when the voice is switched out and not fading (audio thread). */
+    bool isVoiceOut() const noexcept { return ! active.load() && ! fade.isFading(); }
+
     static constexpr int numStages = 5;
     /** Length of the voice's fade in or out. */
     static constexpr double fadeSeconds = 0.02;
@@ -37,7 +38,6 @@ private:
     float voice (float x, int channel) noexcept;
 
     juce::IIRFilter stages[2][numStages];
-    std::atomic<bool> jumpRequested { false };
-    QEL::LinearRamp<float> fade { 1.0f };
+    QEL::SwitchFade fade;
 };
 } // namespace tessaro::dsp

@@ -148,6 +148,11 @@ void ShelfPassFilterProcessor::jumpToSettings() noexcept
     designFilters (target, 0);
 }
 
+bool ShelfPassFilterProcessor::isFlat() const noexcept
+{
+    return target.db == 0.0f && ! glidesRunning() && ! filtersDirty.load (std::memory_order_acquire);
+}
+
 bool ShelfPassFilterProcessor::glidesRunning() const noexcept
 {
     return hzGlide.isSmoothing() || qGlide.isSmoothing() || dbGlide.isSmoothing();

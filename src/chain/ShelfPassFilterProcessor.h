@@ -53,6 +53,10 @@ public:
         summed with the audio's blend weight (a fourth-order set while both sound). Safe on any thread. */
     juce::dsp::IIR::Coefficients<double>::Ptr computeMixedCoefficients() const;
 
+    /** True when the band stands at 0 dB, not gliding, with no new setting waiting (audio thread): its
+        filters then pass the signal as it is. */
+    bool isFlat() const noexcept;
+
     /** The shelf/pass blend weight for a gain in dB: 0 at -9 dB and above, 1 at -15 dB and below. */
     static float blendWeight (float gainDb) noexcept;
 
