@@ -62,18 +62,18 @@ namespace
         { "paramEnhanceDeNoise", {} },
         { "paramEnhanceAir", {}, false, 19.0, maxDropoutDb },
         { "paramEnhancePreComp", enhancing, false, 18.0, maxDropoutDb },
-        { "paramEQPower", equalising, false, 14.0, maxDropoutDb },
-        { "paramEQHighFreq", equalising, false, 66.0, maxDropoutDb },
-        { "paramEQHighGain", {}, false, 70.0, maxDropoutDb },
-        { "paramEQHighQ", equalising, false, 69.0, maxDropoutDb },
-        { "paramEQMidFreq", equalising, false, 11.0, maxDropoutDb },
+        { "paramEQPower", equalising },
+        { "paramEQHighFreq", equalising },
+        { "paramEQHighGain", {} },
+        { "paramEQHighQ", equalising },
+        { "paramEQMidFreq", equalising },
         { "paramEQMidGain", {} },
-        { "paramEQMidQ", equalising, false, 24.0, maxDropoutDb },
-        { "paramEQLowFreq", equalising, false, 67.0, maxDropoutDb },
-        { "paramEQLowGain", {}, false, 36.0, maxDropoutDb },
-        { "paramEQLowQ", equalising, false, 40.0, maxDropoutDb },
+        { "paramEQMidQ", equalising },
+        { "paramEQLowFreq", equalising },
+        { "paramEQLowGain", {} },
+        { "paramEQLowQ", equalising },
         { "paramEQPre", equalising, false, 22.0, maxDropoutDb },
-        { "paramEQAdLib", {}, false, 58.0, maxDropoutDb },
+        { "paramEQAdLib", {} },
         { "paramMultiplyPower", multiplying, false, 52.0, maxDropoutDb },
         { "paramMultiplySpread", multiplying, false, 46.0, maxDropoutDb },
         { "paramMultiplyOffset", multiplying },
@@ -122,9 +122,9 @@ namespace
         {
             SCOPED_TRACE (from < to ? "up" : "down");
             const auto measure = measureClick ({ row.context, index, from, to }, blockSize);
-            std::cout << "click " << std::left << std::setw (26) << row.id << " block " << std::setw (4)
-                      << blockSize << (from < to ? " up   " : " down ") << std::fixed << std::setprecision (1)
-                      << std::setw (7) << measure.clickDb << " dB, dropout " << measure.dropoutDb << " dB\n";
+            std::cout << "click " << std::left << std::setw (26) << row.id << " block " << std::setw (4) << blockSize
+                      << (from < to ? " up   " : " down ") << std::fixed << std::setprecision (1) << std::setw (7)
+                      << measure.clickDb << " dB, dropout " << measure.dropoutDb << " dB\n";
 
             if (! row.bendsPitch)
             {
@@ -134,12 +134,12 @@ namespace
         }
     }
 
-    INSTANTIATE_TEST_SUITE_P (EveryControl, Vst3Click, ::testing::Combine (::testing::ValuesIn (rows),
-                                                                            ::testing::Values (64, 512)),
-                              [] (const ::testing::TestParamInfo<std::tuple<ClickRow, int>>& info)
-                              {
-                                  return juce::String (std::get<0> (info.param).id).replace ("param", "").toStdString() +
-                                         "_" + std::to_string (std::get<1> (info.param));
-                              });
+    INSTANTIATE_TEST_SUITE_P (
+        EveryControl, Vst3Click, ::testing::Combine (::testing::ValuesIn (rows), ::testing::Values (64, 512)),
+        [] (const ::testing::TestParamInfo<std::tuple<ClickRow, int>>& info)
+        {
+            return juce::String (std::get<0> (info.param).id).replace ("param", "").toStdString() + "_" +
+                   std::to_string (std::get<1> (info.param));
+        });
 } // namespace
 } // namespace tessaro::test
