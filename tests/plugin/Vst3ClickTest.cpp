@@ -98,9 +98,7 @@ namespace
     /** At a host block of one sample these controls click above the figure they reach at 64 and 512, and are
         held to it until their smoothing no longer depends on the block. */
     const std::map<juce::String, double> singleSampleOutstandingDb {
-        { "paramEQHighFreq", 77.0 },
-        { "paramEQLowFreq", 71.0 },
-        { "paramEQLowGain", 48.0 },
+        { "paramEQMidFreq", 10.0 },
         { "paramSpaceDelayFeedback", 14.0 },
     };
 
