@@ -49,6 +49,11 @@ public:
     bool isSlow() const noexcept { return slow.load(); }
     bool isAuto() const noexcept { return automatic.load(); }
 
+    /** Length of a change of the input, output, trim and make-up gains. */
+    static constexpr float gainRampSeconds = 0.02f;
+    /** Length of a change of the input gain, which glides in decibels. */
+    static constexpr float inputRampSeconds = 0.1f;
+
     QEL::GainProcessor inputGain;
     QEL::GainProcessor outputGain;
     GainReductionProcessor fast;

@@ -4,6 +4,7 @@ namespace tessaro::dsp
 {
 MultiplyProcessor::MultiplyProcessor()
 {
+    smoothCrossfade = true;
     multiplier.setVoicesAmount (30.0f);
     setSpread (100.0f);
     setOffset (0.0f);

@@ -198,6 +198,8 @@ void QelVocalMultiplierProcessor::prepare (const juce::dsp::ProcessSpec& spec)
 
     driftDepth.reset (rate, 0.05);
     offsetScale.reset (rate, (double) 0.08f);
+    voiceFeedFade.reset (rate, wakeFadeSeconds);
+    octaveFeedFade.reset (rate, wakeFadeSeconds);
 
     widthStage.prepare (spec);
     stereoizer.prepare (spec);
@@ -252,6 +254,14 @@ void QelVocalMultiplierProcessor::clearVoice (size_t voice)
     // The shifter's buffer is written through raw pointers, which its buffer's clear flag does not see;
     // preparing it again (same size, no allocation) takes fresh pointers, so the reset really clears.
     voiceShifters[voice].prepare (shifterChannels);
+    voiceDelays[voice].reset();
+}
+
+// A voice coming back from a rest starts from silence, with its taps where they would be had it been heard
+// all along: it sounds as it would have, once its buffers have filled again.
+void QelVocalMultiplierProcessor::silenceVoice (size_t voice)
+{
+    voiceShifters[voice].clearBuffer();
     voiceDelays[voice].reset();
 }
 
@@ -444,6 +454,8 @@ void QelVocalMultiplierProcessor::processOctaveVoice (const float* const* input,
         octavePostFilter.reset();
         octaveShifter->reset();
         octaveDelay.reset();
+        octaveFeedFade.setCurrentAndTargetValue (0.0f);
+        octaveFeedFade.setTargetValue (1.0f);
         octaveVoiceRunning = true;
     }
 
@@ -451,6 +463,7 @@ void QelVocalMultiplierProcessor::processOctaveVoice (const float* const* input,
         octave.copyFrom (c, 0, input[c], numSamples);
 
     auto* channels = octave.getArrayOfWritePointers();
+    fadeIn (octaveFeedFade, channels, numChannels, numSamples);
     octavePreFilter.process (channels, channels, numSamples, numChannels, numChannels);
 
     float* voice = channels[0];
@@ -520,6 +533,8 @@ void QelVocalMultiplierProcessor::processVoiceFeed (int numSamples, int numInput
         juce::FloatVectorOperations::multiply (mono, 0.5f, numSamples);
     }
 
+    fadeIn (voiceFeedFade, &mono, 1, numSamples);
+
     for (size_t i = 0; i < (size_t) maxVoices; ++i)
     {
         // A silent voice whose gain rests at 0 is not heard: its shifter and delay wait (its drift and
@@ -528,7 +543,7 @@ void QelVocalMultiplierProcessor::processVoiceFeed (int numSamples, int numInput
         const bool resting = gain.getCurrentValue() == 0.0f && gain.getTargetValue() == 0.0f;
 
         if (! resting && voiceResting[i])
-            clearVoice (i);
+            silenceVoice (i);
 
         voiceResting[i] = resting;
 
@@ -688,6 +703,13 @@ void QelVocalMultiplierProcessor::restVoicePath (int numSamples, int numChannels
 
     for (size_t i = 0; i < (size_t) maxVoices; ++i)
     {
+        const auto& gain = voiceGains[i];
+        if (gain.getCurrentValue() != 0.0f || gain.getTargetValue() != 0.0f)
+        {
+            voiceShifters[i].ratio = std::pow (2.0f, voicePitchOffsets[i] / 12.0f);
+            voiceShifters[i].advance (0, numSamples);
+        }
+
         voiceDrift[i].skip (numSamples);
         advance (voiceDetunes[i], numSamples);
         advance (voicePans[i], numSamples);
@@ -703,6 +725,8 @@ void QelVocalMultiplierProcessor::wakeVoicePath()
         return;
 
     voicePathResting = false;
+    voiceFeedFade.setCurrentAndTargetValue (0.0f);
+    voiceFeedFade.setTargetValue (1.0f);
     voiceFeedFilter.reset();
     voiceCompressor.initRuntime();
     enhancer.reset();
@@ -710,6 +734,20 @@ void QelVocalMultiplierProcessor::wakeVoicePath()
     singleVoiceDelay.reset();
     if (singleVoiceShifter != nullptr)
         singleVoiceShifter->reset();
+}
+
+// A raised cosine from silence: the voices' filters, shifters and delays hear their input rise without a
+// corner, and pass it on the same way.
+void QelVocalMultiplierProcessor::fadeIn (QEL::LinearRamp<float>& fade, float* const* channels, int numChannels,
+                                         int numSamples) noexcept
+{
+    for (int t = 0; t < numSamples && fade.isSmoothing(); ++t)
+    {
+        const float gain = 0.5f - 0.5f * std::cos (juce::MathConstants<float>::pi * fade.getNextValue());
+
+        for (int c = 0; c < numChannels; ++c)
+            channels[c][t] *= gain;
+    }
 }
 
 void QelVocalMultiplierProcessor::mixVoiceBus (float* const* out, int numSamples, int numChannels)
