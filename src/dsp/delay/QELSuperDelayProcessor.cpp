@@ -40,6 +40,7 @@ void QELSuperDelayProcessor::prepareToPlay (double newSampleRate, int newSamples
 void QELSuperDelayProcessor::reset()
 {
     QELProcessorBase::reset();
+    wasOnLastBlock = true;
     lofi.reset();
     stereoizer.reset();
     for (auto& filter : toneFilters)
@@ -244,6 +245,12 @@ void QELSuperDelayProcessor::processImpl (float* const* channels, int numSamples
 
     if (clearing)
         zeroStaleSlice();
+
+    // Switched on again: the line starts from silence, and the first echo must not start with a step.
+    const bool on = active.load();
+    if (on && ! wasOnLastBlock)
+        typeFade = 0.0f;
+    wasOnLastBlock = on;
 
     Targets targets = computeTargets (spreadAmount);
     float* left = channels[0];

@@ -64,6 +64,8 @@ public:
     bool delaysInitialised = false;
     int currentType = straight;
     float typeFade = 1.0f;
+    /** Whether the last block ran switched on: a block that switches on again fades the writing in. */
+    bool wasOnLastBlock = true;
     float inputRotation = 0.0f;
     float feedbackRotation = 0.0f;
     MultiFilter lowPassFilter;
