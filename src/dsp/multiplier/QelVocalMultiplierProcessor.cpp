@@ -147,6 +147,7 @@ void QelVocalMultiplierProcessor::prepare (const juce::dsp::ProcessSpec& spec)
     widenedCopyRunning = false;
     voiceResting.fill (false);
     voicePathResting = false;
+    streaming = false;
     shifterChannels = (int) std::max (1u, spec.numChannels);
 
     octaveGain.prepare (spec);
@@ -247,6 +248,8 @@ void QelVocalMultiplierProcessor::reset()
 
     for (auto& buffer : voiceBuffers)
         buffer.clear();
+
+    streaming = false;
 }
 
 void QelVocalMultiplierProcessor::clearVoice (size_t voice)
@@ -425,6 +428,7 @@ void QelVocalMultiplierProcessor::processChunk (float* const* out, int numSample
     }
 
     mixVoiceBus (out, numSamples, numChannels);
+    streaming = true;
 
     // The decaying tails of the voices' filters and shifters end in zeros, never in subnormal floats.
     for (int c = 0; c < numChannels; ++c)
@@ -454,8 +458,12 @@ void QelVocalMultiplierProcessor::processOctaveVoice (const float* const* input,
         octavePostFilter.reset();
         octaveShifter->reset();
         octaveDelay.reset();
-        octaveFeedFade.setCurrentAndTargetValue (0.0f);
-        octaveFeedFade.setTargetValue (1.0f);
+        // Coming back while audio already flows; the first block of a stream starts as the stream does.
+        if (streaming)
+        {
+            octaveFeedFade.setCurrentAndTargetValue (0.0f);
+            octaveFeedFade.setTargetValue (1.0f);
+        }
         octaveVoiceRunning = true;
     }
 
@@ -667,6 +675,7 @@ void QelVocalMultiplierProcessor::processResting (float* const* channels, int nu
         processDry (chunk, length, outputs);
         restVoicePath (length, outputs);
         octaveVoiceRunning = false;
+        streaming = true;
         advance (wetLevel, length);
         advance (levelCompensation, length);
     }

@@ -161,6 +161,7 @@ private:
     bool widenedCopyRunning = false;
     std::array<bool, maxVoices> voiceResting {};
     bool voicePathResting = false;
+    bool streaming = false; // a block has run since prepare or reset
     int shifterChannels = 2;
 
     std::atomic<float> requestedSpread { 100.0f };
