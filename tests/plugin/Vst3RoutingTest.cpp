@@ -1,3 +1,4 @@
+#include "plugin/RoutingFigures.h"
 #include "plugin/Vst3ParameterTable.h"
 #include "plugin/Vst3TestSupport.h"
 
@@ -11,20 +12,32 @@ namespace
 {
     using Settings = std::vector<std::pair<const char*, float>>;
 
-    /** What the change must do besides being heard: move one tone of the voice by a level in dB, or put the
-        first echo of a click a number of samples after it. */
+    /** A stretch of the click's render, from..to samples after the dry click, whose RMS level must move by db. */
+    struct Window
+    {
+        int from, to;
+        double db;
+    };
+
+    /** What the change must do besides being heard: move one tone of the voice by a level in dB, put the
+        first echo of a click a number of samples after it, move stretches of the click's render by levels
+        in dB, or make the click's reverb decay by 60 dB in a number of seconds. */
     struct Effect
     {
         enum class Kind
         {
             heard,
             toneDb,
-            echoSamples
+            echoSamples,
+            clickDb,
+            decaySeconds
         };
         Kind kind = Kind::heard;
         double hz = 0.0;
         double expected = 0.0;
         double tolerance = 0.0;
+        std::vector<Window> windows {};
+        double (*figure) (double hz, int latency) = nullptr; // computes `expected` for the bundle's latency
     };
 
     /** A parameter set through the host, on top of some settings that make its effect observable. */
@@ -52,6 +65,23 @@ namespace
     Effect echoAfter (double samples)
     {
         return { Effect::Kind::echoSamples, 0.0, samples, 3.0 };
+    }
+
+    /** A tone move whose size is computed for the bundle's latency. */
+    Effect toneMovesByFigure (double hz, double (*figure) (double, int), double tolerance)
+    {
+        return { Effect::Kind::toneDb, hz, 0.0, tolerance, {}, figure };
+    }
+
+    Effect clickMovesBy (std::vector<Window> windows, double tolerance = 0.05)
+    {
+        return { Effect::Kind::clickDb, 0.0, 0.0, tolerance, std::move (windows) };
+    }
+
+    /** The click's reverb decays as the product's room reverb at a Reverb Time does in-process. */
+    Effect decaysIn (double reverbTime, double relativeTolerance)
+    {
+        return { Effect::Kind::decaySeconds, 0.0, reverbTime, relativeTolerance };
     }
 
     double factor (double db)
@@ -95,22 +125,9 @@ namespace
         return plain;
     }
 
-    /** A voice-like test signal: low, mid and air tones with sibilant bursts at 7.5 kHz. */
     juce::AudioBuffer<float> voice (int numSamples)
     {
-        juce::AudioBuffer<float> buffer (2, numSamples);
-        for (int i = 0; i < numSamples; ++i)
-        {
-            const double t = i / 44100.0;
-            const bool burst = (i % 13230) >= 8820;
-            const double s = 0.12 * std::sin (juce::MathConstants<double>::twoPi * 150.0 * t) +
-                             0.12 * std::sin (juce::MathConstants<double>::twoPi * 1000.0 * t) +
-                             0.05 * std::sin (juce::MathConstants<double>::twoPi * 13000.0 * t) +
-                             (burst ? 0.2 * std::sin (juce::MathConstants<double>::twoPi * 7500.0 * t) : 0.0);
-            buffer.setSample (0, i, (float) s);
-            buffer.setSample (1, i, (float) (0.9 * s));
-        }
-        return buffer;
+        return RoutingFigures::voice (numSamples);
     }
 
     /** The voice through the Compress module at its defaults, by its static curve. */
@@ -142,14 +159,9 @@ namespace
         return juce::Decibels::gainToDecibels ((1.0 + factor (processed)) / 2.0) - processed;
     }
 
-    /** A click at sample 1000. */
-    juce::AudioBuffer<float> click()
+    juce::AudioBuffer<float> click (int numSamples = 44100)
     {
-        juce::AudioBuffer<float> buffer (2, 44100);
-        buffer.clear();
-        buffer.setSample (0, 1000, 0.5f);
-        buffer.setSample (1, 1000, 0.5f);
-        return buffer;
+        return RoutingFigures::click (numSamples);
     }
 
     /** The distance in samples from the dry click to the loudest sample after it (its first echo). */
@@ -187,6 +199,18 @@ namespace
         return difference;
     }
 
+    /** The bundle's latency at 44.1 kHz in 512-sample blocks (constant, whatever the settings). */
+    int latency()
+    {
+        static const int samples = []
+        {
+            auto plugin = Vst3Bundle::create();
+            plugin->prepareToPlay (44100.0, 512);
+            return plugin->getLatencySamples();
+        }();
+        return samples;
+    }
+
     class Vst3Routing : public ::testing::TestWithParam<RoutingCase>
     {
     protected:
@@ -212,13 +236,33 @@ namespace
 
         if (c.effect.kind == Effect::Kind::toneDb)
         {
-            EXPECT_NEAR (toneDb (changed, c.effect.hz) - toneDb (reference, c.effect.hz), c.effect.expected,
-                         c.effect.tolerance)
+            const double expected =
+                c.effect.figure != nullptr ? c.effect.figure (c.effect.hz, latency()) : c.effect.expected;
+            EXPECT_NEAR (toneDb (changed, c.effect.hz) - toneDb (reference, c.effect.hz), expected, c.effect.tolerance)
                 << c.id << " at " << c.effect.hz << " Hz";
         }
         if (c.effect.kind == Effect::Kind::echoSamples)
         {
             EXPECT_NEAR (echoDelay (render (settings, click())), c.effect.expected, c.effect.tolerance) << c.id;
+        }
+        if (c.effect.kind == Effect::Kind::clickDb)
+        {
+            const auto clickBefore = render (c.context, click()), clickAfter = render (settings, click());
+            const int dry = 1000 + latency();
+            for (const auto& w : c.effect.windows)
+            {
+                const int end = std::min (dry + w.to, clickAfter.getNumSamples());
+                const double moved = RoutingFigures::rmsDb (clickAfter, dry + w.from, end) -
+                                     RoutingFigures::rmsDb (clickBefore, dry + w.from, end);
+                EXPECT_NEAR (moved, w.db, c.effect.tolerance) << c.id << " over " << w.from << ".." << w.to;
+            }
+        }
+        if (c.effect.kind == Effect::Kind::decaySeconds)
+        {
+            const auto tail = render (settings, click (3 * 44100));
+            const double seconds = RoutingFigures::decaySeconds (tail, 1000 + latency() + 64);
+            const double expected = RoutingFigures::roomDecaySeconds (c.effect.expected, 3 * 44100);
+            EXPECT_NEAR (seconds / expected, 1.0, c.effect.tolerance) << c.id << ": " << seconds << " s";
         }
     }
 
@@ -233,6 +277,22 @@ namespace
                                 { "paramSpaceDelayNote", 5.0f } };
     const Settings doubled { { "paramMultiplyAmount", 50.0f } };
 
+    double ratioDb (double a, double b)
+    {
+        return juce::Decibels::gainToDecibels (a / b);
+    }
+
+    // The tone figures computed in-process agree with the bundle to a few thousandths of a dB.
+    // The amounts are linear dry/wet blends: from 25 % to 75 % the dry click falls to a third and the wet
+    // tail rises threefold (the room's wet starts at the dry click, so only its tail is measured).
+    // Multiply's Low is a linear gain on its octave voice, heard after the click. The short echo (a 3/16
+    // note) repeats every 4134 samples, each repeat scaled by the feedback.
+    constexpr int everything = 1 << 24;
+    const std::vector<Window> quarterToThreeQuarters { { 0, 1, ratioDb (0.25, 0.75) },
+                                                       { 64, everything, ratioDb (0.75, 0.25) } };
+    const std::vector<Window> wetQuarterToThreeQuarters { { 64, everything, ratioDb (0.75, 0.25) } };
+    const int shortEcho = (int) std::lround (beat * 3.0 / 16.0);
+
     INSTANTIATE_TEST_SUITE_P (
         EveryParameter, Vst3Routing,
         ::testing::Values (
@@ -240,12 +300,29 @@ namespace
             RoutingCase { "paramBypass", 1.0f, {}, true }, RoutingCase { "paramCompressPower", 0.0f, {}, true },
             RoutingCase {
                 "paramCompressInput", 6.0f, {}, true, toneMovesBy (1000.0, inputMovesToneBy (6.0, 1000.0), 0.1) },
-            RoutingCase { "paramCompressCompression", 100.0f, {}, true },
+            RoutingCase { "paramCompressCompression",
+                          50.0f,
+                          {},
+                          true,
+                          toneMovesByFigure (1000.0, RoutingFigures::compressionMovesToneBy, 0.02) },
             RoutingCase { "paramCompressOutput", -12.0f, {}, false },
             RoutingCase { "paramCompressSlow", 1.0f, {}, true }, RoutingCase { "paramCompressAuto", 0.0f, {}, true },
-            RoutingCase { "paramEnhancePower", 0.0f, {}, true }, RoutingCase { "paramEnhanceDeEss", 100.0f, {}, true },
-            RoutingCase { "paramEnhanceDeNoise", 100.0f, {}, true },
-            RoutingCase { "paramEnhanceAir", 100.0f, {}, true },
+            RoutingCase { "paramEnhancePower", 0.0f, {}, true },
+            RoutingCase { "paramEnhanceDeEss",
+                          100.0f,
+                          {},
+                          true,
+                          toneMovesByFigure (7500.0, RoutingFigures::deEssMovesToneBy, 0.02) },
+            RoutingCase { "paramEnhanceDeNoise",
+                          100.0f,
+                          {},
+                          true,
+                          toneMovesByFigure (1000.0, RoutingFigures::deNoiseMovesToneBy, 0.02) },
+            RoutingCase { "paramEnhanceAir",
+                          100.0f,
+                          {},
+                          true,
+                          toneMovesByFigure (13000.0, RoutingFigures::airMovesToneBy, 0.02) },
             RoutingCase { "paramEnhancePreComp",
                           1.0f,
                           { { "paramCompressCompression", 100.0f }, { "paramEnhanceDeNoise", 60.0f } },
@@ -292,15 +369,30 @@ namespace
             RoutingCase { "paramEQAdLib", 1.0f, {}, true }, RoutingCase { "paramMultiplyPower", 0.0f, doubled, true },
             RoutingCase { "paramMultiplySpread", 0.0f, doubled, true },
             RoutingCase { "paramMultiplyOffset", 100.0f, doubled, true },
-            RoutingCase { "paramMultiplyAmount", 50.0f, {}, true },
-            RoutingCase { "paramMultiplyLow", 100.0f, doubled, true },
+            RoutingCase { "paramMultiplyAmount",
+                          75.0f,
+                          { { "paramMultiplyAmount", 25.0f } },
+                          true,
+                          clickMovesBy ({ { 64, everything,
+                                            ratioDb (RoutingFigures::multiplyWetLevel (75.0),
+                                                     RoutingFigures::multiplyWetLevel (25.0)) } }) },
+            RoutingCase { "paramMultiplyLow",
+                          75.0f,
+                          { { "paramMultiplyLow", 25.0f } },
+                          true,
+                          clickMovesBy ({ { 64, everything, ratioDb (0.75, 0.25) } }) },
             RoutingCase { "paramSpacePower", 0.0f, delayOn, true },
             RoutingCase { "paramSpaceReverbType", 1.0f, { { "paramSpaceReverbAmount", 50.0f } }, true },
             RoutingCase { "paramSpaceReverbTime",
                           90.0f,
                           { { "paramSpaceReverbType", 1.0f }, { "paramSpaceReverbAmount", 50.0f } },
-                          true },
-            RoutingCase { "paramSpaceReverbAmount", 50.0f, { { "paramSpaceReverbType", 1.0f } }, true },
+                          true,
+                          decaysIn (90.0, 0.05) },
+            RoutingCase { "paramSpaceReverbAmount",
+                          75.0f,
+                          { { "paramSpaceReverbType", 1.0f }, { "paramSpaceReverbAmount", 25.0f } },
+                          true,
+                          clickMovesBy (wetQuarterToThreeQuarters) },
             RoutingCase { "paramSpaceDelaySync",
                           0.0f,
                           { { "paramSpaceDelayType", 3.0f },
@@ -312,12 +404,27 @@ namespace
                 "paramSpaceDelayType", 3.0f, { { "paramSpaceDelayAmount", 50.0f } }, true, echoAfter (beat / 2.0) },
             RoutingCase { "paramSpaceDelayTime", 100.0f, delayOn, false },
             RoutingCase { "paramSpaceDelayNote", 5.0f, delayOn, true, echoAfter (beat * 3.0 / 16.0) },
-            RoutingCase { "paramSpaceDelayAmount", 50.0f, { { "paramSpaceDelayType", 3.0f } }, true },
-            RoutingCase { "paramSpaceDelayFeedback", 90.0f, shortDelay, true },
+            RoutingCase { "paramSpaceDelayAmount",
+                          75.0f,
+                          { { "paramSpaceDelayType", 3.0f }, { "paramSpaceDelayAmount", 25.0f } },
+                          true,
+                          clickMovesBy (quarterToThreeQuarters) },
+            RoutingCase { "paramSpaceDelayFeedback", 90.0f, shortDelay, true,
+                          clickMovesBy ({ { shortEcho - 32, shortEcho + 300, 0.0 },
+                                          { 2 * shortEcho - 32, 2 * shortEcho + 300, ratioDb (0.9, 0.5) },
+                                          { 3 * shortEcho - 32, 3 * shortEcho + 300, 2.0 * ratioDb (0.9, 0.5) } }) },
             RoutingCase { "paramGainPower", 0.0f, { { "paramGainGain", 6.0f } }, true },
             RoutingCase { "paramGainType", 1.0f, { { "paramGainDrive", 50.0f } }, true },
-            RoutingCase { "paramGainDrive", 100.0f, { { "paramGainType", 1.0f } }, true },
-            RoutingCase { "paramGainMix", 0.0f, { { "paramGainType", 1.0f }, { "paramGainDrive", 100.0f } }, true },
+            RoutingCase { "paramGainDrive",
+                          100.0f,
+                          { { "paramGainType", 1.0f } },
+                          true,
+                          toneMovesByFigure (1000.0, RoutingFigures::driveMovesToneBy, 0.02) },
+            RoutingCase { "paramGainMix",
+                          25.0f,
+                          { { "paramGainType", 1.0f }, { "paramGainDrive", 100.0f } },
+                          true,
+                          toneMovesByFigure (1000.0, RoutingFigures::quarterMixMovesToneBy, 0.02) },
             RoutingCase { "paramGainGain", 6.0f, {}, true, toneMovesBy (1000.0, 6.0) },
             RoutingCase { "paramGainPreFx",
                           1.0f,

@@ -1,4 +1,5 @@
 #include "presets/PresetManagerModel.h"
+#include "presets/PresetActions.h"
 #include "presets/PresetsTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -380,4 +381,46 @@ TEST_F (PresetManagerModelTest, ListenersHearLoadsInTheOrderTheyWereAdded)
     store.loadPreset (writePreset ("Factory/B.orvane"), false);
     EXPECT_EQ (order, juce::StringArray ({ "first", "second" }));
     store.addListener (&listener);
+}
+
+// A typed name that climbs out of the folder, or names the folder itself, is refused with its reason, and the
+// store writes, creates and moves nothing anywhere: saving, making a bank and renaming all go through it.
+TEST_F (PresetManagerModelTest, NamesThatLeaveTheFolderAreRefusedAndTouchNothing)
+{
+    const auto preset = writePreset ("User/Bank/Keep.orvane");
+    store.loadPreset (preset, false);
+    const auto everythingBefore = sandbox.temp.folder.findChildFiles (juce::File::findFilesAndDirectories, true);
+
+    // The absolute path points into the sandbox, so a broken guard writes where this test looks.
+    const auto absolute = sandbox.temp.folder.getChildFile ("absolute").getFullPathName();
+    const juce::String separator = "cannot contain \"/\" or \"\\\".", dots = "cannot be \".\" or \"..\".";
+    struct Case
+    {
+        juce::String name, reason;
+    };
+    for (const auto& c : { Case { "..", dots }, Case { ".", dots }, Case { "../x", separator },
+                           Case { "a/../../b", separator }, Case { "..\\x", separator }, Case { absolute, separator } })
+    {
+        int writes = 0;
+        const auto write = [&writes] (const juce::File& file)
+        {
+            ++writes;
+            writeText (file, validPreset);
+        };
+        EXPECT_EQ (QEL::PresetActions::saveNew (
+                       store, "", c.name, [] { return true; }, write),
+                   "A preset name " + c.reason)
+            << c.name;
+        EXPECT_EQ (QEL::PresetActions::saveNew (
+                       store, c.name, "Lead", [] { return true; }, write),
+                   "A bank name " + c.reason)
+            << c.name;
+        EXPECT_EQ (writes, 0) << c.name;
+        EXPECT_EQ (store.findOrCreateUserBankFolder (c.name), juce::File()) << c.name;
+        EXPECT_FALSE (store.renameCurrentPreset (c.name)) << c.name;
+    }
+
+    EXPECT_EQ (sandbox.temp.folder.findChildFiles (juce::File::findFilesAndDirectories, true), everythingBefore);
+    EXPECT_TRUE (preset.existsAsFile());
+    EXPECT_EQ (store.currentPreset, preset);
 }
