@@ -1,9 +1,9 @@
 #pragma once
 
 #include "chain/ModuleProcessorBase.h"
-#include "dsp/utility/GainProcessor.h"
 #include "dsp/dynamics/GainReductionProcessor.h"
 #include "dsp/dynamics/KestraneCL1BProcessor.h"
+#include "dsp/utility/GainProcessor.h"
 
 #include <atomic>
 

@@ -38,8 +38,7 @@ void MultiplyProcessor::processImpl (const float* const*, float* const* out, int
     multiplier.process (out, out, numSamples, numInputChannels, numChannels);
 }
 
-void MultiplyProcessor::processWhileOff (float* const* channels, int numSamples, int numInputChannels,
-                                         int numChannels)
+void MultiplyProcessor::processWhileOff (float* const* channels, int numSamples, int numInputChannels, int numChannels)
 {
     multiplier.processResting (channels, numSamples, numInputChannels, numChannels);
 }

@@ -16,9 +16,9 @@ SaturationProcessor::SaturationProcessor()
         stage->smoothShape = true;
         stage->rampSeconds = 0.02f;
     }
-    for (juce::QELProcessorBase* stage : { (juce::QELProcessorBase*) &driveIn, (juce::QELProcessorBase*) &driveOut,
-                                           (juce::QELProcessorBase*) &tape, (juce::QELProcessorBase*) &warm,
-                                           (juce::QELProcessorBase*) &broken, (juce::QELProcessorBase*) &clean })
+    for (juce::QELProcessorBase* stage :
+         { (juce::QELProcessorBase*) &driveIn, (juce::QELProcessorBase*) &driveOut, (juce::QELProcessorBase*) &tape,
+           (juce::QELProcessorBase*) &warm, (juce::QELProcessorBase*) &broken, (juce::QELProcessorBase*) &clean })
         stage->smoothCrossfade = true;
 
     blend.rampSeconds = 0.05f;

@@ -89,7 +89,8 @@ inline double loudestHighBandDb (const juce::AudioBuffer<float>& audio, int from
     for (int ch = 0; ch < audio.getNumChannels(); ++ch)
     {
         std::vector<double> x (audio.getReadPointer (ch), audio.getReadPointer (ch) + audio.getNumSamples());
-        for (const auto& c : juce::dsp::FilterDesign<double>::designIIRHighpassHighOrderButterworthMethod (8000.0, rate, 4))
+        for (const auto& c :
+             juce::dsp::FilterDesign<double>::designIIRHighpassHighOrderButterworthMethod (8000.0, rate, 4))
         {
             juce::dsp::IIR::Filter<double> filter (c);
             for (auto& v : x)

@@ -142,7 +142,8 @@ TEST (CompressModule, StepsOfEveryControlAreClickFree)
     for (const auto& c : cases)
         for (const int blockSize : { 64, 512 })
         {
-            const auto make = [] {
+            const auto make = []
+            {
                 auto m = std::make_unique<CompressProcessor>();
                 m->prepare ({ 44100.0, 512, 2 });
                 return m;

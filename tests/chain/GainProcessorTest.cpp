@@ -181,7 +181,8 @@ TEST (GainModule, StepsOfTypeDriveAndGainAreClickFree)
 
     for (const auto& c : cases)
     {
-        const auto make = [] {
+        const auto make = []
+        {
             auto g = std::make_unique<Module>();
             g->prepare ({ 44100.0, 512, 2 });
             return g;

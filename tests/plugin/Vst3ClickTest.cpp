@@ -122,9 +122,9 @@ namespace
         {
             SCOPED_TRACE (from < to ? "up" : "down");
             const auto measure = measureClick ({ row.context, index, from, to }, blockSize);
-            std::cout << "click " << std::left << std::setw (26) << row.id << " block " << std::setw (4)
-                      << blockSize << (from < to ? " up   " : " down ") << std::fixed << std::setprecision (1)
-                      << std::setw (7) << measure.clickDb << " dB, dropout " << measure.dropoutDb << " dB\n";
+            std::cout << "click " << std::left << std::setw (26) << row.id << " block " << std::setw (4) << blockSize
+                      << (from < to ? " up   " : " down ") << std::fixed << std::setprecision (1) << std::setw (7)
+                      << measure.clickDb << " dB, dropout " << measure.dropoutDb << " dB\n";
 
             if (! row.bendsPitch)
             {
@@ -134,12 +134,12 @@ namespace
         }
     }
 
-    INSTANTIATE_TEST_SUITE_P (EveryControl, Vst3Click, ::testing::Combine (::testing::ValuesIn (rows),
-                                                                            ::testing::Values (64, 512)),
-                              [] (const ::testing::TestParamInfo<std::tuple<ClickRow, int>>& info)
-                              {
-                                  return juce::String (std::get<0> (info.param).id).replace ("param", "").toStdString() +
-                                         "_" + std::to_string (std::get<1> (info.param));
-                              });
+    INSTANTIATE_TEST_SUITE_P (
+        EveryControl, Vst3Click, ::testing::Combine (::testing::ValuesIn (rows), ::testing::Values (64, 512)),
+        [] (const ::testing::TestParamInfo<std::tuple<ClickRow, int>>& info)
+        {
+            return juce::String (std::get<0> (info.param).id).replace ("param", "").toStdString() + "_" +
+                   std::to_string (std::get<1> (info.param));
+        });
 } // namespace
 } // namespace tessaro::test

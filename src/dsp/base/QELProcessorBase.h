@@ -73,8 +73,7 @@ public:
     /** What runs, on a copy of the block, while the block is off with a dry path and not fading: the base
         runs the whole processing so its state stays current. A block that can start again from rest
         overrides it to keep only what its switch-on crossfade needs, such as its own latency line. */
-    virtual void processWhileOff (float* const* channels, int numSamples, int numInputChannels,
-                                  int numOutputChannels);
+    virtual void processWhileOff (float* const* channels, int numSamples, int numInputChannels, int numOutputChannels);
 
     /** Block entry: runs the processing, leaves out untouched, or crossfades, depending on the switch. */
     void process (const float* const* in, float* const* out, int numSamples, int numInputChannels,

@@ -305,8 +305,8 @@ void QELSuperDelayProcessor::processImpl (float* const* channels, int numSamples
         advanceDrift();
 
         // 8. Read.
-        float wl = isStale (delaySamplesLeft) ? 0.0f
-                                              : getSample (bufferLeft, (double) writeIndex - (double) delaySamplesLeft);
+        float wl =
+            isStale (delaySamplesLeft) ? 0.0f : getSample (bufferLeft, (double) writeIndex - (double) delaySamplesLeft);
         float wr = isStale (delaySamplesRight)
                        ? 0.0f
                        : getSample (bufferRight, (double) writeIndex - (double) delaySamplesRight);

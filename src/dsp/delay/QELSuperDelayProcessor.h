@@ -1,10 +1,10 @@
 #pragma once
 
+#include "dsp/base/QELProcessorBase.h"
 #include "dsp/filters/DualFilter.h"
 #include "dsp/filters/MultiFilter.h"
-#include "dsp/utility/QELLoFiProcessor.h"
-#include "dsp/base/QELProcessorBase.h"
 #include "dsp/stereo/QELStereoizerProcessor.h"
+#include "dsp/utility/QELLoFiProcessor.h"
 
 #include <array>
 #include <atomic>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "dsp/dynamics/GRIIRFilter.h"
 #include "dsp/base/LinearRamp.h"
 #include "dsp/base/QELProcessorBase.h"
+#include "dsp/dynamics/GRIIRFilter.h"
 
 #include <array>
 #include <atomic>

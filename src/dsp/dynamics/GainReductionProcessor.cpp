@@ -52,7 +52,8 @@ double GainReductionProcessor::autoShareAt (int sample, int numSamples) const no
 
     // The share follows a raised cosine between its ends, so the level has no corner where the fade
     // starts or stops.
-    const double position = autoShareStart + (autoShareEnd - autoShareStart) * (double) (sample + 1) / (double) numSamples;
+    const double position =
+        autoShareStart + (autoShareEnd - autoShareStart) * (double) (sample + 1) / (double) numSamples;
     return 0.5 - 0.5 * std::cos (juce::MathConstants<double>::pi * position);
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "dsp/utility/GainProcessor.h"
 #include "dsp/dynamics/GainReductionCompressorProcessor.h"
+#include "dsp/utility/GainProcessor.h"
 
 #include <atomic>
 

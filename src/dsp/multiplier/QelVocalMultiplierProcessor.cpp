@@ -748,7 +748,7 @@ void QelVocalMultiplierProcessor::wakeVoicePath()
 // A raised cosine from silence: the voices' filters, shifters and delays hear their input rise without a
 // corner, and pass it on the same way.
 void QelVocalMultiplierProcessor::fadeIn (QEL::LinearRamp<float>& fade, float* const* channels, int numChannels,
-                                         int numSamples) noexcept
+                                          int numSamples) noexcept
 {
     for (int t = 0; t < numSamples && fade.isSmoothing(); ++t)
     {

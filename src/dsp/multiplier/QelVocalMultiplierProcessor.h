@@ -1,17 +1,17 @@
 #pragma once
 
-#include "dsp/utility/GainProcessor.h"
 #include "dsp/base/LinearRamp.h"
-#include "dsp/stereo/MonoStereoProcessor.h"
-#include "dsp/dynamics/QELCompressor.h"
 #include "dsp/base/QELProcessorBase.h"
+#include "dsp/dynamics/QELCompressor.h"
 #include "dsp/eq/QELRevazezaderParallelEqualizerProcessor.h"
 #include "dsp/eq/QELStereoFilterProcessor.h"
-#include "dsp/stereo/QELStereoizerProcessor.h"
 #include "dsp/filters/SVCutFilterProcessor.h"
-#include "dsp/pitch/PitchShifter.h"
 #include "dsp/multiplier/SampleAndHoldProcessor.h"
+#include "dsp/pitch/PitchShifter.h"
 #include "dsp/pitch/StftPitchShift.h"
+#include "dsp/stereo/MonoStereoProcessor.h"
+#include "dsp/stereo/QELStereoizerProcessor.h"
+#include "dsp/utility/GainProcessor.h"
 
 #include <array>
 #include <atomic>

@@ -29,7 +29,8 @@ public:
     /** True while the ramped amount has not reached the last amount set (audio thread). */
     bool isMoving() const noexcept
     {
-        return amountRamp.isSmoothing() || amountRamp.getCurrentValue() != targetAmount.load (std::memory_order_relaxed);
+        return amountRamp.isSmoothing() ||
+               amountRamp.getCurrentValue() != targetAmount.load (std::memory_order_relaxed);
     }
 
     /** The amount used for the latest sample (audio thread). */

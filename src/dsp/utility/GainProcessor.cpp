@@ -99,8 +99,8 @@ void GainProcessor::reset()
 
 float GainProcessor::nextFactor() noexcept
 {
-    const float gain = rampInDecibels ? decibelsToFactor (nextValue (decibelRamp, decibelStart))
-                                      : nextValue (gainRamp, gainStart);
+    const float gain =
+        rampInDecibels ? decibelsToFactor (nextValue (decibelRamp, decibelStart)) : nextValue (gainRamp, gainStart);
     return (gain - 1.0f) * amount + 1.0f;
 }
 

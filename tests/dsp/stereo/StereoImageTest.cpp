@@ -250,8 +250,10 @@ TEST (QELStereoizerProcessor, AmountZeroFadesTheWidthOutThenLeavesTheBufferUntou
     for (int channel = 0; channel < 2; ++channel)
         for (int i = 1; i < 4096; ++i)
         {
-            largestChange = std::max (largestChange, std::abs (buffer.getSample (channel, i) - buffer.getSample (channel, i - 1)));
-            largestInputChange = std::max (largestInputChange, std::abs (input.getSample (channel, i) - input.getSample (channel, i - 1)));
+            largestChange =
+                std::max (largestChange, std::abs (buffer.getSample (channel, i) - buffer.getSample (channel, i - 1)));
+            largestInputChange = std::max (largestInputChange,
+                                           std::abs (input.getSample (channel, i) - input.getSample (channel, i - 1)));
         }
     EXPECT_LT (largestChange, 2.0f * largestInputChange);
 
@@ -278,8 +280,10 @@ TEST (MonoStereoProcessor, MovingToMonoGlidesWithoutAStep)
     for (int channel = 0; channel < 2; ++channel)
         for (int i = 1; i < 4096; ++i)
         {
-            largestChange = std::max (largestChange, std::abs (buffer.getSample (channel, i) - buffer.getSample (channel, i - 1)));
-            largestInputChange = std::max (largestInputChange, std::abs (input.getSample (channel, i) - input.getSample (channel, i - 1)));
+            largestChange =
+                std::max (largestChange, std::abs (buffer.getSample (channel, i) - buffer.getSample (channel, i - 1)));
+            largestInputChange = std::max (largestInputChange,
+                                           std::abs (input.getSample (channel, i) - input.getSample (channel, i - 1)));
         }
     EXPECT_LT (largestChange, 1.5f * largestInputChange);
 
