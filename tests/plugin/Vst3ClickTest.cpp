@@ -80,7 +80,7 @@ namespace
         { "paramMultiplyAmount", {} },
         { "paramMultiplyLow", multiplying },
         { "paramSpaceDelaySync", echoing },
-        { "paramSpaceDelayType", { { "paramSpaceDelayAmount", 40.0f } } },
+        { "paramSpaceDelayType", { { "paramSpaceDelayAmount", 40.0f } }, false, 46.0, maxDropoutDb },
         { "paramSpaceDelayTime", echoingFree, true },
         { "paramSpaceDelayNote", echoing, true },
         { "paramSpaceDelayAmount", { { "paramSpaceDelayType", 2.0f } } },
