@@ -14,8 +14,10 @@ juce::File absoluteFileOrNone (const juce::String& path)
 // MIDI mappings: learning a new mapping, or applying the stored ones.
 //
 // This product takes no MIDI and never calls the handler. A product that does would
-// call it from its audio callback, where learning changes the mapping list that the
-// message thread also reads; such a product must hand the list over between threads.
+// call it from its audio callback: scene changes and preset loads go to the message
+// thread through a hand-off that neither allocates nor locks, but learning changes the
+// mapping list that the message thread also reads; such a product must hand the list
+// over between threads.
 void QELAudioProcessorBase::handleMidiEvents (juce::MidiBuffer& midiMessages)
 {
     for (const auto metadata : midiMessages)
@@ -71,6 +73,7 @@ void QELAudioProcessorBase::handleNoteOn (int note, int velocity)
         return;
     }
 
+    bool presetMapped = false;
     for (auto* mapping : midiMappingsModel->mappings)
     {
         if (mapping->signal != juce::QELMidiMapping::noteSignal || mapping->number != note)
@@ -81,8 +84,11 @@ void QELAudioProcessorBase::handleNoteOn (int note, int velocity)
         else if (mapping->type == juce::QELMidiMapping::liveType)
             runLiveControl (*mapping);
         else if (mapping->type == juce::QELMidiMapping::presetType)
-            postPresetLoad (mapping->data1);
+            presetMapped = true;
     }
+
+    if (presetMapped)
+        midiTasks.post ({ MidiTask::loadNotePresets, note });
 }
 
 void QELAudioProcessorBase::handleNoteOff (int note)
@@ -159,13 +165,7 @@ void QELAudioProcessorBase::runLiveControl (const juce::QELMidiMapping& mapping)
 
     if (mapping.data1 == juce::LIVE_SCENE_MAPPING)
     {
-        const int scene = mapping.custom_value;
-        juce::MessageManager::callAsync (
-            [weakModel = std::weak_ptr<juce::LiveModel*> (liveModelAlive), scene]
-            {
-                if (auto* model = weakModel.lock().get())
-                    (*model)->setScene ((*model)->browsedGroup, scene, true, false);
-            });
+        midiTasks.post ({ MidiTask::selectScene, mapping.custom_value });
         return;
     }
 
@@ -178,12 +178,21 @@ void QELAudioProcessorBase::runLiveControl (const juce::QELMidiMapping& mapping)
     live.browsedScene = live.browsedGroup == live.activeGroup ? live.activeScene : -1;
 }
 
-void QELAudioProcessorBase::postPresetLoad (const juce::String& path)
+// On the message thread: the scene in the group browsed now, or every preset mapped to the note, in list order.
+void QELAudioProcessorBase::runMidiTask (const MidiTask& task)
 {
-    juce::MessageManager::callAsync (
-        [weakStore = std::weak_ptr<juce::PresetManagerModel*> (presetStoreAlive), path]
-        {
-            if (auto* store = weakStore.lock().get())
-                (*store)->loadPreset (absoluteFileOrNone (path), false);
-        });
+    if (task.kind == MidiTask::selectScene)
+    {
+        liveModel->setScene (liveModel->browsedGroup, task.number, true, false);
+        return;
+    }
+
+    juce::StringArray paths;
+    for (const auto* mapping : midiMappingsModel->mappings)
+        if (mapping->type == juce::QELMidiMapping::presetType && mapping->signal == juce::QELMidiMapping::noteSignal &&
+            mapping->number == task.number)
+            paths.add (mapping->data1);
+
+    for (const auto& path : paths)
+        presetManagerModel->loadPreset (absoluteFileOrNone (path), false);
 }

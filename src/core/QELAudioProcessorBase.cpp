@@ -32,15 +32,11 @@ QELAudioProcessorBase::QELAudioProcessorBase()
     liveModel->addListener (this);
 
     midiLearnMapping.number = -1;
-
-    presetStoreAlive = std::make_shared<juce::PresetManagerModel*> (presetManagerModel.get());
-    liveModelAlive = std::make_shared<juce::LiveModel*> (liveModel.get());
 }
 
 QELAudioProcessorBase::~QELAudioProcessorBase()
 {
-    presetStoreAlive.reset();
-    liveModelAlive.reset();
+    midiTasks.stop();
     liveModel->removeListener (this);
     midiMappingsModel->removeListener (this);
     liveModel.reset();
@@ -249,7 +245,8 @@ void QELAudioProcessorBase::prepareIncomingParameters (juce::ValueTree& incoming
         const auto value = (double) element.getProperty ("value");
         if (! std::isfinite (value))
             element.removeProperty ("value", nullptr);
-        else if (dynamic_cast<juce::AudioParameterBool*> (parameters.getParameter (element.getProperty ("id").toString())))
+        else if (dynamic_cast<juce::AudioParameterBool*> (
+                     parameters.getParameter (element.getProperty ("id").toString())))
             element.setProperty ("value", value >= 0.5 ? 1.0 : 0.0, nullptr);
     }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/MessageThreadHandOff.h"
 #include "core/PreseteableProcessor.h"
 #include "presets/LiveModel.h"
 #include "presets/PresetManagerModel.h"
@@ -138,11 +139,20 @@ protected:
     void clearOutputsWithoutInput (juce::AudioBuffer<float>& buffer) const noexcept;
 
 private:
-    std::atomic<int> reportedLatency { 0 };
+    /** Work the MIDI handler leaves for the message thread: a Live scene to select in the group browsed when it
+        runs, or the presets mapped to a note to load. */
+    struct MidiTask
+    {
+        enum Kind
+        {
+            selectScene,
+            loadNotePresets
+        };
+        Kind kind;
+        int number; // the scene, or the note
+    };
 
-    // Expire with the models, so that tasks posted by the MIDI handler never reach them after.
-    std::shared_ptr<juce::PresetManagerModel*> presetStoreAlive;
-    std::shared_ptr<juce::LiveModel*> liveModelAlive;
+    std::atomic<int> reportedLatency { 0 };
 
     void handleNoteOn (int note, int velocity);
     void handleNoteOff (int note);
@@ -154,10 +164,13 @@ private:
     void setMappedParameter (const juce::QELMidiMapping& mapping, int value);
     void setParameterNormalised (const juce::String& parameterID, float normalised);
     void runLiveControl (const juce::QELMidiMapping& mapping);
-    void postPresetLoad (const juce::String& path);
+    void runMidiTask (const MidiTask& task);
 
     void applyRestoredTree (const juce::XmlElement& xml);
     void prepareIncomingParameters (juce::ValueTree& incoming);
+
+    /** The MIDI handler's tasks on their way to the message thread; stopped before the models go. */
+    QEL::MessageThreadHandOff<MidiTask> midiTasks { [this] (const MidiTask& task) { runMidiTask (task); } };
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (QELAudioProcessorBase)
 };

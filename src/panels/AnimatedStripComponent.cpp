@@ -1,5 +1,7 @@
 #include "panels/AnimatedStripComponent.h"
 
+#include "panels/ScaledFrames.h"
+
 namespace tessaro::gui
 {
 AnimatedStripComponent::AnimatedStripComponent (const juce::Image& image, int frames, Orientation stripOrientation,
@@ -13,13 +15,20 @@ AnimatedStripComponent::AnimatedStripComponent (const juce::Image& image, int fr
         frameHeight = horizontal ? strip.getHeight() : strip.getHeight() / numFrames;
     }
     setOpaque (false);
-    if (framesPerSecond > 0)
-        startTimer (1000 / framesPerSecond);
 }
 
 AnimatedStripComponent::~AnimatedStripComponent()
 {
     stopTimer();
+}
+
+void AnimatedStripComponent::setPlaying (bool shouldPlay)
+{
+    playing = shouldPlay;
+    if (! playing || framesPerSecond <= 0 || numFrames < 2)
+        stopTimer();
+    else if (! isTimerRunning()) // a running timer keeps its beat
+        startTimer (1000 / framesPerSecond);
 }
 
 void AnimatedStripComponent::setCurrentFrame (int frame)
@@ -32,9 +41,8 @@ void AnimatedStripComponent::paint (juce::Graphics& g)
 {
     if (! strip.isValid() || frameWidth <= 0 || frameHeight <= 0)
         return;
-    const bool horizontal = orientation == Orientation::horizontal;
-    g.drawImage (strip, 0, 0, getWidth(), getHeight(), horizontal ? currentFrame * frameWidth : 0,
-                 horizontal ? 0 : currentFrame * frameHeight, frameWidth, frameHeight);
+    ScaledFrames::draw (g, scaledFrames, strip, numFrames, orientation == Orientation::vertical, currentFrame,
+                        getLocalBounds());
 }
 
 void AnimatedStripComponent::step()
@@ -52,7 +60,7 @@ void AnimatedStripComponent::step()
         else
         {
             currentFrame = last;
-            playing = false;
+            setPlaying (false);
             if (onFinished)
                 onFinished();
         }

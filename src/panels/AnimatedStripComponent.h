@@ -3,11 +3,15 @@
 #include <juce_gui_basics/juce_gui_basics.h>
 
 #include <functional>
+#include <memory>
 
 namespace tessaro::gui
 {
+class ScaledFrames;
+
 /** Plays a film strip: one picture holding every frame side by side (or stacked), stepped by
-    a timer that runs for the component's whole life and does nothing while stopped. */
+    a timer that runs only while the strip plays. Frames are drawn from the shared copies scaled
+    to the drawn size (ScaledFrames), so a step repaints the strip's own bounds with a copy. */
 class AnimatedStripComponent : public juce::Component, private juce::Timer
 {
 public:
@@ -18,12 +22,12 @@ public:
         vertical
     };
 
-    /** Takes the picture and its frame count, and starts the timer at framesPerSecond. */
+    /** Takes the picture, its frame count and the rate at which it plays; stopped at frame 0. */
     AnimatedStripComponent (const juce::Image& strip, int numFrames, Orientation orientation, int framesPerSecond);
     ~AnimatedStripComponent() override;
 
-    /** Starts or stops stepping; does not repaint. */
-    void setPlaying (bool shouldPlay) noexcept { playing = shouldPlay; }
+    /** Starts or stops stepping (and the timer with it); does not repaint. */
+    void setPlaying (bool shouldPlay);
     /** Shows the given frame and repaints. */
     void setCurrentFrame (int frame);
     /** Wraps at the ends instead of stopping. */
@@ -33,8 +37,12 @@ public:
 
     /** True while the timer steps frames. */
     bool isPlaying() const noexcept { return playing; }
+    /** True while the timer runs: only while playing. */
+    bool isTicking() const noexcept { return isTimerRunning(); }
     /** The frame shown. */
     int getCurrentFrame() const noexcept { return currentFrame; }
+    /** The picture holding every frame. */
+    const juce::Image& getPicture() const noexcept { return strip; }
     /** The size of one frame in the picture (0 x 0 for an invalid picture). */
     juce::Rectangle<int> getFrameSize() const noexcept { return { frameWidth, frameHeight }; }
 
@@ -59,6 +67,7 @@ private:
     int direction = 0;
     bool looping = false;
     bool playing = false;
+    std::shared_ptr<ScaledFrames> scaledFrames;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (AnimatedStripComponent)
 };

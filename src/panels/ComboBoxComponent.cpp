@@ -48,7 +48,8 @@ void ComboBoxComponent::initComponents()
     initArrow (rightButton, BinaryData::preset_next_svg, +1);
 
     attachment = std::make_unique<qel::ComboBoxComponent::Attachment> (parameters, parameterID, comboBox);
-    showChoice (parameters.getParameter (parameterID)->convertFrom0to1 (parameters.getParameter (parameterID)->getValue()));
+    showChoice (
+        parameters.getParameter (parameterID)->convertFrom0to1 (parameters.getParameter (parameterID)->getValue()));
 }
 
 juce::String ComboBoxComponent::itemText (int index) const
@@ -106,10 +107,13 @@ void ComboBoxComponent::parameterChanged (const juce::String& changedID, float n
         showChoice (newValue);
         return;
     }
-    juce::MessageManager::callAsync ([selector = juce::Component::SafePointer<ComboBoxComponent> (this), newValue]
-                                     {
-                                         if (selector != nullptr)
-                                             selector->showChoice (newValue);
-                                     });
+    choices.post (newValue);
+}
+
+// Choices were lost while the hand-off was full: the parameter's value stands for them.
+void ComboBoxComponent::showCurrentChoice()
+{
+    if (auto* value = parameters.getRawParameterValue (parameterID))
+        showChoice (value->load());
 }
 } // namespace tessaro::gui

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/MessageThreadHandOff.h"
 #include "editor/QELComboBoxComponent.h"
 #include "editor/QELImageButton.h"
 
@@ -26,7 +27,8 @@ public:
     void mouseDown (const juce::MouseEvent& e) override;
     /** Arrows at the sides, label across, the hidden box over everything. */
     void resized() override;
-    /** Shows the new choice's name, on the message thread (posted there when called elsewhere). */
+    /** Shows the new choice's name, on the message thread (handed over there, without allocating, when called
+        elsewhere). */
     void parameterChanged (const juce::String& changedID, float newValue) override;
 
     /** Steps to the previous (-1) or next (+1) choice, wrapping, from the value held in the
@@ -54,6 +56,11 @@ protected:
 private:
     void initComponents();
     void showChoice (float index);
+    void showCurrentChoice();
+
+    /** Choices that arrived off the message thread, shown in order. */
+    QEL::MessageThreadHandOff<float> choices { [this] (float index) { showChoice (index); },
+                                               [this] { showCurrentChoice(); } };
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (ComboBoxComponent)
 };

@@ -115,6 +115,10 @@ void CompressComponent::paintOverChildren (juce::Graphics& g)
     g.setFont (juce::Font (panelFont).withHeight (12.0f));
     g.setColour (juce::Colour (0x80ffffff));
     for (float value : scaleValues)
-        g.drawText (scaleText (value), scaleTextBounds (value, (float) getWidth()), juce::Justification::centred, true);
+    {
+        const auto area = scaleTextBounds (value, (float) getWidth());
+        if (g.clipRegionIntersects (area)) // a strip's repaint skips the scale
+            g.drawText (scaleText (value), area, juce::Justification::centred, true);
+    }
 }
 } // namespace tessaro::gui

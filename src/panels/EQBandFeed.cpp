@@ -49,6 +49,15 @@ void EQBandFeed::refresh (QELEQComponent& view, OrvaneTessaroAudioProcessor& pro
         case EQBandSlot::low: a = eq.lowBand.computeMixedCoefficients(); break;
         case EQBandSlot::mid: a = peak (data.frequency, data.q, data.gain); break;
     }
-    view.updateBandA (0, data, juce::Colours::white, a, flat());
+    if (! showsAlready (*view.bands[0], data, a))
+        view.updateBandA (0, data, juce::Colours::white, a, flat());
+}
+
+bool EQBandFeed::showsAlready (const juce::QELEQBand& band, const QEL::FilterData& data, const CoefficientsPtr& a)
+{
+    return band.coefficientsA != nullptr && band.coefficientsB != nullptr && a != nullptr &&
+           band.frequency == data.frequency && band.q == data.q && band.gain == data.gain &&
+           band.used == data.switchedOn && band.enabled == data.enabled &&
+           band.coefficientsA->coefficients == a->coefficients;
 }
 } // namespace tessaro::gui

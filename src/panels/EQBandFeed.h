@@ -28,7 +28,10 @@ struct EQBandFeed
     static CoefficientsPtr peak (float hz, float q, float gainFactor);
     /** A set whose response is exactly 1 everywhere. */
     static CoefficientsPtr flat();
-    /** Reads the band from the processor and hands it to band 0 of the view. */
+    /** Reads the band from the processor and hands it to band 0 of the view, unless the view already
+        shows exactly that band (its response is then not evaluated again). */
     static void refresh (QELEQComponent& view, OrvaneTessaroAudioProcessor& processor, EQBandSlot slot);
+    /** True when the band holds these settings and this response already. */
+    static bool showsAlready (const juce::QELEQBand& band, const QEL::FilterData& data, const CoefficientsPtr& a);
 };
 } // namespace tessaro::gui

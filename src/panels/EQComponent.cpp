@@ -53,6 +53,45 @@ void EQComponent::paintOverChildren (juce::Graphics& g)
                             2.0f, 1.0f);
 }
 
+bool EQComponent::drawnStateChanged()
+{
+    // While the pointer is over the view or drags in it, readouts and hover marks follow it.
+    if (isMouseOverOrDragging (true))
+    {
+        lastDrawn.bounds = {};
+        return true;
+    }
+    captureDrawnState (current);
+    if (current == lastDrawn)
+        return false;
+    std::swap (current, lastDrawn);
+    return true;
+}
+
+void EQComponent::captureDrawnState (DrawnState& state) const
+{
+    state.curve = mainPath;
+    state.bandSettings.clear();
+    state.flags = { hoveredBand,
+                    selectedBand,
+                    hoveredBand == -1 ? 0 : juce::roundToInt (hoverFade * 1000.0f),
+                    (int) mouseIsDown,
+                    (int) mouseOver,
+                    (int) bypassed,
+                    (int) listening,
+                    (int) lassoActive,
+                    (int) curveColour.getARGB(),
+                    selectedBands.size(),
+                    (int) qHandleLeft.isVisible() };
+    for (const auto* band : bands)
+    {
+        state.bandSettings.insert (state.bandSettings.end(), { band->frequency, band->gain, band->q });
+        state.flags.insert (state.flags.end(),
+                            { (int) band->used, (int) band->enabled, band->type, (int) band->colour.getARGB() });
+    }
+    state.bounds = getLocalBounds();
+}
+
 void EQComponent::drawDraggingCueImpl (juce::Graphics&, float, float, int) {}
 
 void EQComponent::drawBandThumbImpl (juce::Graphics& g, float x, float y, int)
@@ -110,7 +149,7 @@ EQContainer::~EQContainer()
 
 void EQContainer::timerCallback (int timerID)
 {
-    if (timerID == repaintTimer)
+    if (timerID == repaintTimer && (view == nullptr || view->drawnStateChanged()))
         repaint();
     else if (timerID == bandTimer && onBandUpdate)
         onBandUpdate();

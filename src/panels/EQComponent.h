@@ -4,6 +4,7 @@
 #include "panels/QELEQComponent.h"
 
 #include <functional>
+#include <vector>
 
 namespace tessaro::gui
 {
@@ -25,6 +26,10 @@ public:
     /** The outline. */
     void paintOverChildren (juce::Graphics& g) override;
 
+    /** True when what the view draws differs from what it drew at the last call: the curve, a band's
+        settings, hover, selection, the pointer over it, the bypass look or the size. */
+    bool drawnStateChanged();
+
     /** Bypass look: no glow, no fill, curve and handle dimmed. */
     bool bypassed = false;
     melatonin::internal::CachedShadows handleGlow, curveGlow;
@@ -37,9 +42,30 @@ protected:
     void drawBandThumbImpl (juce::Graphics& g, float x, float y, int band) override;
     /** Glow, gradient area down to the bottom, curve. */
     void drawMainPathImpl (juce::Graphics& g) override;
+
+private:
+    /** What the drawing depends on, besides the constant look. */
+    struct DrawnState
+    {
+        juce::Path curve;
+        std::vector<float> bandSettings;
+        std::vector<int> flags;
+        juce::Rectangle<int> bounds;
+
+        bool operator== (const DrawnState& other) const
+        {
+            return curve == other.curve && bandSettings == other.bandSettings && flags == other.flags &&
+                   bounds == other.bounds;
+        }
+    };
+
+    void captureDrawnState (DrawnState& state) const;
+
+    DrawnState lastDrawn, current;
 };
 
-/** Holds one EQ view: repaints it every 33 ms and asks its owner every 25 ms to refresh the band. */
+/** Holds one EQ view: every 33 ms repaints it when it changed (or always, when no view is watched), and
+    every 25 ms asks its owner to refresh the band. */
 class EQContainer : public juce::Component, public juce::MultiTimer
 {
 public:
@@ -54,6 +80,8 @@ public:
 
     /** Refreshes the view's band; set by the owner. */
     std::function<void()> onBandUpdate;
+    /** The view whose changes decide the repaints; null repaints on every tick. */
+    EQComponent* view = nullptr;
 
     static constexpr int repaintTimer = 0, bandTimer = 1;
 };

@@ -41,6 +41,7 @@ EQModuleComponent::EQModuleComponent (juce::AudioProcessorValueTreeState& state,
     for (const auto& b : bands)
     {
         b.container.onBandUpdate = [this, update = b.update] { (this->*update)(); };
+        b.container.view = &b.view;
         addAndMakeVisible (b.container);
         applyViewSettings (b.view);
         (this->*b.update)();

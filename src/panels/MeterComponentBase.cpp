@@ -25,6 +25,8 @@ namespace
 MeterComponentBase::MeterComponentBase()
 {
     setLevel (0.0f);
+    shownLevel = level;
+    shownPeak = peak;
 }
 
 void MeterComponentBase::setLevel (float linearLevel)
@@ -33,6 +35,10 @@ void MeterComponentBase::setLevel (float linearLevel)
     const float position = range.convertTo0to1 (db);
     level = smoothed (level, position, levelRise, levelFall);
     peak = smoothed (peak, position, peakRise, peakFall);
+    if (std::abs (level - shownLevel) < repaintStep && std::abs (peak - shownPeak) < repaintStep)
+        return;
+    shownLevel = level;
+    shownPeak = peak;
     repaint();
 }
 

@@ -14,8 +14,8 @@ public:
     MeterComponentBase();
     ~MeterComponentBase() override = default;
 
-    /** Takes a linear level (1 = 0 dB; zero, negative or NaN read as -100 dB), updates level and
-        peak and repaints, on every call. */
+    /** Takes a linear level (1 = 0 dB; zero, negative or NaN read as -100 dB) and updates level
+        and peak; repaints only when either moved by repaintStep or more since the last repaint. */
     void setLevel (float linearLevel);
 
     /** Draws the meter through drawMeter. */
@@ -32,7 +32,13 @@ public:
     float peakFall = 1.0f;
     juce::NormalisableRange<float> range { -96.0f, 12.0f, 0.1f, 2.6f }; // decibel display range
 
+    /** The smallest move of level or peak that is drawn: under half a pixel on a meter up to
+        2048 pixels long. */
+    static constexpr float repaintStep = 1.0f / 4096.0f;
+
 private:
+    float shownLevel = 0.0f, shownPeak = 0.0f; // level and peak at the last repaint
+
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (MeterComponentBase)
 };
 } // namespace ap::gui

@@ -16,10 +16,7 @@ namespace
 
 ModulePanel::ModulePanel (juce::AudioProcessorValueTreeState& state, QELComponentInitializer* widgetInitializer,
                           OrvaneTessaroAudioProcessor& productProcessor, const ModuleFrame& moduleFrame)
-    : frame (moduleFrame),
-      parameters (state),
-      initializer (widgetInitializer),
-      processor (productProcessor),
+    : frame (moduleFrame), parameters (state), initializer (widgetInitializer), processor (productProcessor),
       panelFont (QEL::EmbeddedResources::montserratRegular())
 {
     listenTo (Params::paramBypass);
@@ -53,15 +50,32 @@ ModulePanel::~ModulePanel()
 
 void ModulePanel::listenTo (const juce::String& parameterID)
 {
+    const int count = numListened.load();
+    jassert (count < maxListened);
+    if (count >= maxListened)
+        return;
+
+    listenedParameters[(size_t) count] = parameterID;
+    numListened.store (count + 1, std::memory_order_release);
     parameters.addParameterListener (parameterID, this);
-    listenedParameters.add (parameterID);
 }
 
+// Once removed, a listener is called no more (the parameter state calls and removes under one lock).
 void ModulePanel::stopListening()
 {
-    for (const auto& id : listenedParameters)
-        parameters.removeParameterListener (id, this);
-    listenedParameters.clear();
+    const int count = numListened.load();
+    for (int i = 0; i < count; ++i)
+        parameters.removeParameterListener (listenedParameters[(size_t) i], this);
+    numListened.store (0);
+}
+
+int ModulePanel::indexOfListened (const juce::String& parameterID) const noexcept
+{
+    const int count = numListened.load (std::memory_order_acquire);
+    for (int i = 0; i < count; ++i)
+        if (listenedParameters[(size_t) i] == parameterID)
+            return i;
+    return -1;
 }
 
 void ModulePanel::initKnobStyle (LookAndFeel& lnf)
@@ -103,12 +117,16 @@ void ModulePanel::parameterChanged (const juce::String& parameterID, float newVa
         applyParameterChange (parameterID, newValue);
         return;
     }
-    juce::MessageManager::callAsync (
-        [panel = juce::Component::SafePointer<ModulePanel> (this), parameterID, newValue]
-        {
-            if (panel != nullptr)
-                panel->applyParameterChange (parameterID, newValue);
-        });
+    if (const int index = indexOfListened (parameterID); index >= 0)
+        changes.post ({ index, newValue });
+}
+
+// Changes were lost while the hand-off was full: the parameters' values now stand for them.
+void ModulePanel::applyCurrentValues()
+{
+    for (int i = 0; i < numListened.load(); ++i)
+        if (auto* value = parameters.getRawParameterValue (listenedParameters[(size_t) i]))
+            applyParameterChange (listenedParameters[(size_t) i], value->load());
 }
 
 void ModulePanel::applyParameterChange (const juce::String& parameterID, float newValue)
@@ -119,7 +137,7 @@ void ModulePanel::applyParameterChange (const juce::String& parameterID, float n
         moduleActive = newValue > 0.5f;
     else
     {
-        if (listenedParameters.contains (parameterID))
+        if (indexOfListened (parameterID) >= 0)
             ownParameterChanged (parameterID, newValue);
         return;
     }
@@ -165,8 +183,9 @@ void ModulePanel::paintOverChildren (juce::Graphics& g)
 
 void ModulePanel::resized()
 {
-    const auto place = [this] (juce::Component& c, float x, float y, float w, float h)
-    { c.setBounds (GuiUtils::enclosing ({ x, y, w, h }, scale)); };
+    const auto place = [this] (juce::Component& c, float x, float y, float w, float h) {
+        c.setBounds (GuiUtils::enclosing ({ x, y, w, h }, scale));
+    };
     place (offImage, 0, 0, 200, 270);
     place (*animationStrip, 0, 0, 200, 270);
     place (powerButton, 10, 10, 20, 20);

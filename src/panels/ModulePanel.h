@@ -1,14 +1,18 @@
 #pragma once
 
+#include "core/MessageThreadHandOff.h"
 #include "editor/QELComponentBase.h"
 #include "editor/QELComponentInitializer.h"
 #include "editor/QELImageButton.h"
 #include "editor/QELSlider.h"
 #include "lookandfeel/LookAndFeel.h"
 #include "panels/AnimatedStripComponent.h"
+#include "panels/ScaledImageComponent.h"
 
 #include <juce_audio_processors/juce_audio_processors.h>
 
+#include <array>
+#include <atomic>
 #include <memory>
 #include <vector>
 
@@ -41,7 +45,8 @@ public:
     ~ModulePanel() override;
 
     /** Stores the plug-in or module flag and updates the look, or hands an own parameter to
-        ownParameterChanged; on the message thread, posted there when called elsewhere. */
+        ownParameterChanged; on the message thread, handed over there (without allocating) when called
+        elsewhere. */
     void parameterChanged (const juce::String& parameterID, float newValue) final;
 
     /** Brings title, pictures, look-and-feels, captions and the panel's own parts in line with
@@ -75,7 +80,7 @@ public:
     bool moduleActive = true;
     juce::QELLabel titleLabel;
     juce::DrawableButton powerButton { "Bypass", juce::DrawableButton::ImageRaw };
-    juce::ImageComponent offImage;
+    ScaledImageComponent offImage;
     std::unique_ptr<AnimatedStripComponent> animationStrip;
 
 protected:
@@ -107,12 +112,30 @@ protected:
     virtual void updateOwnBypassState (bool active);
 
 private:
+    /** A change that arrived off the message thread: which listened parameter, and its value. */
+    struct Change
+    {
+        int parameter;
+        float value;
+    };
+
     void applyParameterChange (const juce::String& parameterID, float newValue);
+    void applyCurrentValues();
 
     std::vector<LookAndFeel*> controlLooks, knobLooks;
     std::vector<std::pair<juce::Component*, juce::Label*>> captions;
-    juce::StringArray listenedParameters;
+
+    /** The parameters listened to: a fixed list that another thread's callback may search while the message
+        thread appends, so an entry is complete before the count that publishes it. */
+    static constexpr int maxListened = 16;
+    std::array<juce::String, maxListened> listenedParameters;
+    std::atomic<int> numListened { 0 };
+    int indexOfListened (const juce::String& parameterID) const noexcept;
     std::unique_ptr<juce::AudioProcessorValueTreeState::ButtonAttachment> powerAttachment;
+    QEL::MessageThreadHandOff<Change> changes {
+        [this] (const Change& c) { applyParameterChange (listenedParameters[(size_t) c.parameter], c.value); },
+        [this] { applyCurrentValues(); }
+    };
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (ModulePanel)
 };

@@ -15,6 +15,7 @@ QELEQBand::QELEQBand (const std::vector<double>& grid)
 
 void QELEQBand::updateMagnitudes()
 {
+    ++magnitudesRevision;
     const auto n = frequencies.size();
     if (coefficientsA != nullptr)
     {
@@ -272,8 +273,18 @@ void QELEQComponent::resized()
 //==============================================================================
 void QELEQComponent::timerCallback()
 {
-    if (isShowing())
+    if (isOnVisibleWindow())
         tick();
+}
+
+bool QELEQComponent::isOnVisibleWindow() const
+{
+    // Unlike isShowing(), asks the window system nothing: on X11 its minimised check is a round
+    // trip to the server, too dear for every tick of every view.
+    for (auto* c = static_cast<const juce::Component*> (this); c != nullptr; c = c->getParentComponent())
+        if (! c->isVisible())
+            return false;
+    return getPeer() != nullptr;
 }
 
 void QELEQComponent::tick()
@@ -284,7 +295,9 @@ void QELEQComponent::tick()
     if (! mouseIsDown)
     {
         const int previous = hoveredBand;
-        const auto pointer = getMouseXYRelative();
+        // Asking where the pointer is costs a round trip to the window system; away from the
+        // view the answer is known.
+        const auto pointer = isMouseOver (true) ? getMouseXYRelative() : juce::Point<int> (-1, -1);
         hoveredBand = interactionArea.contains (pointer) ? findHoveredBand (pointer.toFloat()) : -1;
         if (hoveredBand != previous)
             hoverFade = 0.0f;
@@ -294,11 +307,32 @@ void QELEQComponent::tick()
         selectedBand = -1;
     placeQHandles();
     updateOverlay();
-    recomputeCurves();
+    if (curvesAreStale())
+        recomputeCurves();
+}
+
+std::vector<double> QELEQComponent::curveInputs() const
+{
+    std::vector<double> inputs {
+        (double) mainGainScale,          (double) mainIncludesOutputGain,     (double) interactionArea.getX(),
+        (double) interactionArea.getY(), (double) interactionArea.getWidth(), (double) interactionArea.getHeight(),
+        (double) plotArea.getY(),        (double) plotArea.getHeight()
+    };
+    for (const auto* band : bands)
+        inputs.insert (inputs.end(), { (double) band->used, (double) band->enabled, (double) band->dynamic,
+                                       (double) band->isPassType, (double) band->outputGainDb,
+                                       (double) (band->coefficientsB != nullptr), (double) band->magnitudesRevision });
+    return inputs;
+}
+
+bool QELEQComponent::curvesAreStale() const
+{
+    return curveInputs() != lastCurveInputs;
 }
 
 void QELEQComponent::recomputeCurves()
 {
+    lastCurveInputs = curveInputs();
     const int n = (int) frequencies.size();
     for (auto* band : bands)
         if (band->used && band->enabled && band->coefficientsB != nullptr && ! band->dynamic)

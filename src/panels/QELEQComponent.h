@@ -23,6 +23,9 @@ public:
     /** Recomputes the magnitudes of the coefficient sets that are set (evaluated at 96 kHz). */
     void updateMagnitudes();
 
+    /** Counts the calls of updateMagnitudes: a new count means new magnitudes. */
+    int magnitudesRevision = 0;
+
     /** The rate both coefficient sets are designed for and evaluated at. */
     static constexpr double evaluationRate = 96000.0;
 
@@ -110,7 +113,7 @@ public:
 
     /** Lays out the interaction and plot areas and rebuilds the paths. */
     void resized() override;
-    /** One tick, only while showing. */
+    /** One tick, only while the view and its parents are visible on a window. */
     void timerCallback() override;
 
     //==============================================================================
@@ -143,6 +146,8 @@ public:
     void tick();
     /** Ticks' last steps: combined band magnitudes, main magnitudes and all paths. */
     void recomputeCurves();
+    /** True when something the curves are computed from changed since the last recomputeCurves. */
+    bool curvesAreStale() const;
 
     //==============================================================================
     // Mapping (single precision)
@@ -285,6 +290,11 @@ private:
     juce::Path displayedPath (const juce::Path& path, float radius) const;
     bool isMarked (int index) const;
     int reportedBand() const noexcept { return reportHoveredBand ? hoveredBand : selectedBand; }
+    bool isOnVisibleWindow() const;
+    /** What the curves are computed from, besides the magnitudes' values. */
+    std::vector<double> curveInputs() const;
+
+    std::vector<double> lastCurveInputs;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (QELEQComponent)
 };

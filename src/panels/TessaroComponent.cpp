@@ -90,7 +90,7 @@ std::array<tessaro::gui::ModulePanel*, 6> TessaroComponent::modulePanels() noexc
 
 void TessaroComponent::initComponents()
 {
-    backgroundImage.setImage (QEL::EmbeddedResources::image (BinaryData::background_png, BinaryData::background_pngSize));
+    backgroundImage.setPicture (QEL::EmbeddedResources::image (BinaryData::background_png, BinaryData::background_pngSize));
     addAndMakeVisible (backgroundImage);
 
     brandLogo = logo (BinaryData::orvane_logo_svg, BinaryData::orvane_logo_svgSize);

@@ -12,6 +12,7 @@
 #include "panels/GainComponent.h"
 #include "panels/MultiplyComponent.h"
 #include "panels/OverlayComponent.h"
+#include "panels/ScaledImageComponent.h"
 #include "panels/SpaceComponent.h"
 #include "presets/PresetMenuComponent.h"
 
@@ -94,7 +95,7 @@ public:
     int animationMode = On;
     /** The editor's size selector: laid out here, never shown itself. */
     juce::ComboBox* sizeSelector = nullptr;
-    juce::ImageComponent backgroundImage;
+    tessaro::gui::ScaledImageComponent backgroundImage;
     tessaro::gui::LookAndFeel mixLookAndFeel, bypassLookAndFeel;
     juce::QELSlider mixSlider;
     juce::QELLabel mixCaption;

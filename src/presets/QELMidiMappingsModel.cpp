@@ -45,15 +45,13 @@ namespace
 } // namespace
 
 QELMidiMappingsModel::QELMidiMappingsModel (String product, String brand, String mappingsExtension)
-    : productName (std::move (product)), brandName (std::move (brand)), extension (std::move (mappingsExtension)),
-      aliveToken (std::make_shared<QELMidiMappingsModel*> (this))
+    : productName (std::move (product)), brandName (std::move (brand)), extension (std::move (mappingsExtension))
 {
     mappings.ensureStorageAllocated (8);
 }
 
 QELMidiMappingsModel::~QELMidiMappingsModel()
 {
-    aliveToken.reset();
     mappings.clear (true);
 }
 
@@ -103,7 +101,7 @@ void QELMidiMappingsModel::loadFromValueTree (const ValueTree& tree)
     for (const auto& child : tree.getChildWithName (mappingsType))
         addNewMapping (treeToMapping (child), silent);
 
-    postToListeners (&Listener::onMappingsLoaded);
+    announcements.post (Announcement::loaded);
 }
 
 void QELMidiMappingsModel::addNewMapping (const QELMidiMapping& mapping, NotificationType notification)
@@ -122,7 +120,7 @@ void QELMidiMappingsModel::removeMapping (int index)
 
 void QELMidiMappingsModel::sendChangeNotification()
 {
-    postToListeners (&Listener::onMappingsChange);
+    announcements.post (Announcement::changed);
 }
 
 void QELMidiMappingsModel::overwriteCurrentFile()
@@ -134,13 +132,11 @@ void QELMidiMappingsModel::overwriteCurrentFile()
         saveTo (currentFile);
 }
 
-void QELMidiMappingsModel::postToListeners (void (Listener::*callback)())
+void QELMidiMappingsModel::announce (Announcement announcement)
 {
-    MessageManager::callAsync (
-        [token = std::weak_ptr<QELMidiMappingsModel*> (aliveToken), callback]
-        {
-            if (const auto model = token.lock())
-                (*model)->listeners.call ([callback] (Listener& l) { (l.*callback)(); });
-        });
+    if (announcement == Announcement::loaded)
+        listeners.call ([] (Listener& l) { l.onMappingsLoaded(); });
+    else
+        listeners.call ([] (Listener& l) { l.onMappingsChange(); });
 }
 } // namespace juce

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/MessageThreadHandOff.h"
 #include "presets/OrderedListenerList.h"
 #include "presets/QELMidiMapping.h"
 
@@ -11,8 +12,9 @@ namespace juce
 {
 /** The MIDI mappings of one plug-in instance, the per-user MIDI folder and the
     current mappings file. Converts the list to and from a "midi" value tree and an
-    XML file. Used on the message thread; listeners hear about loads and changes
-    through calls posted to the message thread. */
+    XML file. Used on the message thread; listeners hear about loads and changes on the
+    message thread, later and in order, whichever thread announced them (the MIDI handler
+    announces from the audio thread, through a hand-off that neither allocates nor locks). */
 class QELMidiMappingsModel
 {
 public:
@@ -92,10 +94,17 @@ public:
     QEL::OrderedListenerList<Listener> listeners;
 
 private:
-    void postToListeners (void (Listener::*callback)());
+    /** What a queued announcement tells the listeners. */
+    enum class Announcement
+    {
+        loaded,
+        changed
+    };
 
-    /** Expires with the model, so that a queued call never reaches a destroyed model. */
-    std::shared_ptr<QELMidiMappingsModel*> aliveToken;
+    void announce (Announcement announcement);
+
+    /** Announcements on their way to the message thread; destroyed first, so none reaches a destroyed model. */
+    QEL::MessageThreadHandOff<Announcement> announcements { [this] (Announcement a) { announce (a); } };
 
     JUCE_DECLARE_NON_COPYABLE (QELMidiMappingsModel)
 };

@@ -85,3 +85,22 @@ TEST (AnimatedStrip, OneFrameNeverStepsAndAStoppedStripStaysPut)
     stopped.step();
     EXPECT_EQ (stopped.getCurrentFrame(), 1);
 }
+
+TEST (AnimatedStrip, ItsTimerRunsOnlyWhilePlaying)
+{
+    AnimatedStripComponent strip (threeFrames(), 3, AnimatedStripComponent::Orientation::horizontal, 25);
+    EXPECT_FALSE (strip.isTicking());
+    strip.setPlaying (true);
+    EXPECT_TRUE (strip.isTicking());
+    strip.setPlaying (false);
+    EXPECT_FALSE (strip.isTicking());
+
+    strip.setPlaying (true); // not looping: reaching the end stops the timer too
+    for (int i = 0; i < 3; ++i)
+        strip.step();
+    EXPECT_FALSE (strip.isTicking());
+
+    AnimatedStripComponent single (threeFrames(), 1, AnimatedStripComponent::Orientation::horizontal, 25);
+    single.setPlaying (true);
+    EXPECT_FALSE (single.isTicking());
+}

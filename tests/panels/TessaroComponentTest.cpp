@@ -242,3 +242,23 @@ TEST (GuiUtils, HorizontalGradientLineIsBrightestInTheMiddle)
     EXPECT_TRUE (image.getPixelAt (9, 268).isTransparent());
     EXPECT_TRUE (image.getPixelAt (96, 267).isTransparent());
 }
+
+TEST_F (EditorTest, TwoOpenFacesShareEveryDecodedPicture)
+{
+    auto& first = open().mainPanel;
+    OrvaneTessaroAudioProcessor otherProcessor;
+    OrvaneTessaroAudioProcessorEditor otherEditor (otherProcessor);
+    auto& second = otherEditor.mainPanel;
+
+    EXPECT_EQ (first.backgroundImage.getImage().getPixelData(), second.backgroundImage.getImage().getPixelData());
+    const auto firstPanels = first.modulePanels(), secondPanels = second.modulePanels();
+    for (size_t i = 0; i < firstPanels.size(); ++i)
+    {
+        SCOPED_TRACE (i);
+        const auto& a = *firstPanels[i];
+        const auto& b = *secondPanels[i];
+        ASSERT_TRUE (a.animationStrip->getPicture().isValid());
+        EXPECT_EQ (a.animationStrip->getPicture().getPixelData(), b.animationStrip->getPicture().getPixelData());
+        EXPECT_EQ (a.offImage.getImage().getPixelData(), b.offImage.getImage().getPixelData());
+    }
+}

@@ -3,6 +3,7 @@
 
 #include <iomanip>
 #include <iostream>
+#include <map>
 
 namespace tessaro::test
 {
@@ -94,6 +95,24 @@ namespace
         { "paramGainLimit", limiting },
     };
 
+    /** At a host block of one sample these controls click above the figure they reach at 64 and 512, and are
+        held to it until their smoothing no longer depends on the block. */
+    const std::map<juce::String, double> singleSampleOutstandingDb {
+        { "paramEQHighFreq", 77.0 },
+        { "paramEQLowFreq", 71.0 },
+        { "paramEQLowGain", 48.0 },
+        { "paramSpaceDelayFeedback", 14.0 },
+    };
+
+    double allowedClickDb (const ClickRow& row, int blockSize)
+    {
+        double allowed = std::max (maxClickDb, row.outstandingDb);
+        if (const auto it = singleSampleOutstandingDb.find (row.id);
+            blockSize == 1 && it != singleSampleOutstandingDb.end())
+            allowed = std::max (allowed, it->second);
+        return allowed;
+    }
+
     class Vst3Click : public ::testing::TestWithParam<std::tuple<ClickRow, int>>
     {
     protected:
@@ -111,7 +130,8 @@ namespace
     };
 
     // A step from the minimum to the maximum and one back, as typed values, stepped automation or a
-    // preset load while playing make them: no click above the sound of either setting, no dropout.
+    // preset load while playing make them: no click above the sound of either setting, no dropout. Host blocks
+    // of 1, 64 and 512 samples: every ramp and crossfade must be timed in samples, not in blocks.
     TEST_P (Vst3Click, StepBetweenExtremesIsClickFree)
     {
         const auto& [row, blockSize] = GetParam();
@@ -128,14 +148,14 @@ namespace
 
             if (! row.bendsPitch)
             {
-                EXPECT_LE (measure.clickDb, std::max (maxClickDb, row.outstandingDb));
+                EXPECT_LE (measure.clickDb, allowedClickDb (row, blockSize));
             }
             EXPECT_LE (measure.dropoutDb, std::max (maxDropoutDb, row.outstandingDropoutDb));
         }
     }
 
     INSTANTIATE_TEST_SUITE_P (
-        EveryControl, Vst3Click, ::testing::Combine (::testing::ValuesIn (rows), ::testing::Values (64, 512)),
+        EveryControl, Vst3Click, ::testing::Combine (::testing::ValuesIn (rows), ::testing::Values (1, 64, 512)),
         [] (const ::testing::TestParamInfo<std::tuple<ClickRow, int>>& info)
         {
             return juce::String (std::get<0> (info.param).id).replace ("param", "").toStdString() + "_" +
