@@ -99,7 +99,7 @@ namespace
         held to it until their smoothing no longer depends on the block. */
     const std::map<juce::String, double> singleSampleOutstandingDb {
         { "paramEQHighFreq", 77.0 },
-        { "paramEQLowFreq", 71.0 },
+        { "paramEQLowFreq", 72.0 },
         { "paramEQLowGain", 48.0 },
         { "paramSpaceDelayFeedback", 14.0 },
     };
