@@ -1,6 +1,7 @@
 #include "dsp/base/QELProcessorBase.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace juce
 {
@@ -306,6 +307,17 @@ void QELProcessorBase::processContextRamp (juce::dsp::ProcessContextReplacing<fl
 QELProcessorBase::RampGains QELProcessorBase::advanceRamp (int numSamples) noexcept
 {
     RampGains gains;
+
+    // The smooth crossfade moves one step per sample from where the last block ended, so the blocks of a
+    // crossfade join without a step whatever their size.
+    if (smoothCrossfade)
+    {
+        gains.smooth = true;
+        gains.start = wetRamp.getCurrentValue();
+        gains.end = wetRamp.skip (numSamples);
+        return gains;
+    }
+
     gains.start = wetRamp.getNextValue();
     gains.end = numSamples > 0 ? wetRamp.skip (numSamples) : gains.start;
     return gains;
@@ -314,6 +326,19 @@ QELProcessorBase::RampGains QELProcessorBase::advanceRamp (int numSamples) noexc
 void QELProcessorBase::crossfadeChannel (float* dest, const float* dry, const float* wet, int numSamples,
                                          RampGains gains) noexcept
 {
+    if (gains.smooth)
+    {
+        const float increment = (gains.end - gains.start) / (float) numSamples;
+
+        for (int i = 0; i < numSamples; ++i)
+        {
+            const float position = juce::jlimit (0.0f, 1.0f, gains.start + increment * (float) (i + 1));
+            const float wetGain = 0.5f - 0.5f * std::cos (juce::MathConstants<float>::pi * position);
+            dest[i] = dry[i] + wetGain * (wet[i] - dry[i]);
+        }
+        return;
+    }
+
     const float dryIncrement = ((1.0f - gains.end) - (1.0f - gains.start)) / (float) numSamples;
     const float wetIncrement = (gains.end - gains.start) / (float) numSamples;
 

@@ -106,6 +106,9 @@ public:
     /** While off, the processing runs on under the plain signal, so a switch back on fades in from its
         current state instead of from silence or from old audio. */
     std::atomic<bool> keepRunningWhenOff { false };
+    /** Shapes the on/off crossfade as a raised cosine instead of a straight line: the same length, but no
+        corner where it starts and ends, so a switch between signals that differ a lot adds no click. */
+    bool smoothCrossfade = false;
     float rampTimes[2] = { 0.01f, 0.01f };
     QEL::LinearRamp<float> wetRamp { 1.0f };
     QEL::SampleDelay dryDelay { maxDryPathLatency };
@@ -145,6 +148,7 @@ private:
     {
         float start = 1.0f;
         float end = 1.0f;
+        bool smooth = false;
     };
     RampGains advanceRamp (int numSamples) noexcept;
     static void crossfadeChannel (float* dest, const float* dry, const float* wet, int numSamples,

@@ -123,8 +123,9 @@ void QELStereoizerProcessor::processStereoizer (double& left, double& right, int
 void QELStereoizerProcessor::processImpl (const float* const*, float* const* out, int numSamples, int numInputChannels,
                                           int numOutputChannels)
 {
-    if (amount.load (std::memory_order_relaxed) == 0.0f || numSamples <= 0 || numInputChannels < 1 ||
-        numOutputChannels < 1)
+    // At rest at 0 nothing is widened; on the way down to 0 the ramp still runs, so the width fades out.
+    const bool resting = amount.load (std::memory_order_relaxed) == 0.0f && amountRamp.getCurrentValue() <= 0.0f;
+    if (resting || numSamples <= 0 || numInputChannels < 1 || numOutputChannels < 1)
         return;
 
     for (int i = 0; i < numSamples; ++i)
