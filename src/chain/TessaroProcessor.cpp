@@ -214,8 +214,8 @@ int TessaroProcessor::orderFadePiece (int numSamples) const noexcept
     return orderFade == OrderFade::fadingOut ? std::min (numSamples, orderFadeLength - orderFadeDone) : numSamples;
 }
 
-// Linear halves: the fade out ends on a gain of 0, where the new order is listed; the fade in starts
-// one step above it.
+// Raised-cosine halves, so neither end of a fade bends the signal with a corner: the fade out ends on a
+// gain of 0, where the new order is listed; the fade in starts one step above it.
 void TessaroProcessor::applyOrderFade (float* const* out, int numSamples, int numChannels) noexcept
 {
     if (orderFade == OrderFade::none)
@@ -228,7 +228,8 @@ void TessaroProcessor::applyOrderFade (float* const* out, int numSamples, int nu
         for (int i = 0; i < fading; ++i)
         {
             const int rise = orderFadeDone + i + 1;
-            out[ch][i] *= (float) (fadingOut ? orderFadeLength - rise : rise) / (float) orderFadeLength;
+            const double share = (double) (fadingOut ? orderFadeLength - rise : rise) / (double) orderFadeLength;
+            out[ch][i] *= (float) (0.5 - 0.5 * std::cos (juce::MathConstants<double>::pi * share));
         }
 
     orderFadeDone += fading;

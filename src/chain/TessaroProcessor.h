@@ -96,7 +96,7 @@ public:
     QEL::MixProcessor mixProcessor;
 
     /** Length of each half of an order change: the fade out, then the fade in. */
-    static constexpr double orderFadeSeconds = 0.005;
+    static constexpr double orderFadeSeconds = 0.003;
 
 private:
     enum class OrderFade

@@ -62,7 +62,7 @@ namespace
         { "paramEnhanceDeEss", {} },
         { "paramEnhanceDeNoise", {} },
         { "paramEnhanceAir", {}, false, 19.0, maxDropoutDb },
-        { "paramEnhancePreComp", enhancing, false, 18.0, maxDropoutDb },
+        { "paramEnhancePreComp", enhancing },
         { "paramEQPower", equalising },
         { "paramEQHighFreq", equalising },
         { "paramEQHighGain", {} },
@@ -73,7 +73,7 @@ namespace
         { "paramEQLowFreq", equalising },
         { "paramEQLowGain", {} },
         { "paramEQLowQ", equalising },
-        { "paramEQPre", equalising, false, 22.0, maxDropoutDb },
+        { "paramEQPre", equalising, false, 12.0, maxDropoutDb },
         { "paramEQAdLib", {} },
         { "paramMultiplyPower", multiplying },
         { "paramMultiplySpread", multiplying },
@@ -91,7 +91,7 @@ namespace
         { "paramGainDrive", { { "paramGainType", 1.0f } } },
         { "paramGainMix", saturating },
         { "paramGainGain", {} },
-        { "paramGainPreFx", echoing, false, 38.0, maxDropoutDb },
+        { "paramGainPreFx", echoing, false, 40.0, maxDropoutDb },
         { "paramGainLimit", limiting },
     };
 
