@@ -39,7 +39,7 @@ public:
     virtual void prepare (const juce::dsp::ProcessSpec& spec);
     /** Stores the largest block size the owner will pass; nothing else. */
     virtual void setSamplesPerBlock (int newSamplesPerBlock);
-    /** Clears the dry path's history; the switch and its ramp are untouched. */
+    /** Clears the dry path's history and ends any switch ramp at its target, as prepare leaves them. */
     virtual void reset();
     /** Block entry for a context: the steady and crossfade paths, without a dry path. */
     virtual void process (juce::dsp::ProcessContextReplacing<float> context);
@@ -73,8 +73,7 @@ public:
     /** What runs, on a copy of the block, while the block is off with a dry path and not fading: the base
         runs the whole processing so its state stays current. A block that can start again from rest
         overrides it to keep only what its switch-on crossfade needs, such as its own latency line. */
-    virtual void processWhileOff (float* const* channels, int numSamples, int numInputChannels,
-                                  int numOutputChannels);
+    virtual void processWhileOff (float* const* channels, int numSamples, int numInputChannels, int numOutputChannels);
 
     /** Block entry: runs the processing, leaves out untouched, or crossfades, depending on the switch. */
     void process (const float* const* in, float* const* out, int numSamples, int numInputChannels,
