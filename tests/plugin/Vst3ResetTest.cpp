@@ -103,7 +103,9 @@ namespace
                                                                { "paramSpaceDelayFeedback", 60.0f } } }),
                               caseName);
 
-    // Not yet: the voices' pitch shifters and the reverb engine's modulation are not put back in place.
+    // Disabled until these chains' running state is put back in place as well: with Multiply the render parts
+    // from a new instance's within 20 ms (the voice path), with the Cathedral reverb within 5 ms (the reverb
+    // engine's modulation, random generators and line positions).
     INSTANTIATE_TEST_SUITE_P (DISABLED_Tails, Vst3Reset,
                               ::testing::Values (ResetCase { "Multiply", { { "paramMultiplyAmount", 50.0f } } },
                                                  ResetCase { "Cathedral",

@@ -1,17 +1,17 @@
 #pragma once
 
-#include "dsp/utility/GainProcessor.h"
 #include "dsp/base/LinearRamp.h"
-#include "dsp/stereo/MonoStereoProcessor.h"
-#include "dsp/dynamics/QELCompressor.h"
 #include "dsp/base/QELProcessorBase.h"
+#include "dsp/dynamics/QELCompressor.h"
 #include "dsp/eq/QELRevazezaderParallelEqualizerProcessor.h"
 #include "dsp/eq/QELStereoFilterProcessor.h"
-#include "dsp/stereo/QELStereoizerProcessor.h"
 #include "dsp/filters/SVCutFilterProcessor.h"
-#include "dsp/pitch/PitchShifter.h"
 #include "dsp/multiplier/SampleAndHoldProcessor.h"
+#include "dsp/pitch/PitchShifter.h"
 #include "dsp/pitch/StftPitchShift.h"
+#include "dsp/stereo/MonoStereoProcessor.h"
+#include "dsp/stereo/QELStereoizerProcessor.h"
+#include "dsp/utility/GainProcessor.h"
 
 #include <array>
 #include <atomic>
@@ -51,7 +51,7 @@ public:
 
     /** Prepares every stage for the given processing set-up and builds fresh octave and single-voice shifters. */
     void prepare (const juce::dsp::ProcessSpec& spec) override;
-    /** Clears the delays, filters, shifters and work buffers; ramps, drift, compressor and width stay. */
+    /** Puts every voice, delay, filter, shifter, drift and ramp back as prepare leaves them, in place. */
     void reset() override;
     /** Stores a tempo other than 0; nothing here depends on it. */
     void setTempo (double bpm) override;
@@ -125,6 +125,7 @@ public:
 
 private:
     void applyControls();
+    void endRamps() noexcept;
     void applySpread (float percent);
     void allocateScratch (int blockSize);
     void processChunk (float* const* out, int numSamples, int numInputChannels, int numOutputChannels);
