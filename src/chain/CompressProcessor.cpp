@@ -4,6 +4,22 @@ namespace tessaro::dsp
 {
 CompressProcessor::CompressProcessor()
 {
+    // Every gain and switch of the module moves along a raised cosine: a step of a control while the
+    // voice plays bends the level without a corner.
+    smoothCrossfade = true;
+    for (auto* stage : { &inputGain, &outputGain, &fast.outputGain, &slowCompressor.makeupGain })
+    {
+        stage->smoothShape = true;
+        stage->smoothCrossfade = true;
+        stage->rampSeconds = gainRampSeconds;
+    }
+    // The input drives both compressors: it glides in decibels and slowly enough that a large cut never
+    // outruns their release (a dip in the output) and a large boost barely outruns their attack.
+    inputGain.rampInDecibels = true;
+    inputGain.rampSeconds = inputRampSeconds;
+    fast.smoothCrossfade = true;
+    slowCompressor.smoothCrossfade = true;
+
     slowCompressor.mode = 3;
     slowCompressor.initCompressor();
 

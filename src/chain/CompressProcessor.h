@@ -1,9 +1,9 @@
 #pragma once
 
 #include "chain/ModuleProcessorBase.h"
-#include "dsp/utility/GainProcessor.h"
 #include "dsp/dynamics/GainReductionProcessor.h"
 #include "dsp/dynamics/KestraneCL1BProcessor.h"
+#include "dsp/utility/GainProcessor.h"
 
 #include <atomic>
 
@@ -48,6 +48,11 @@ public:
     float getOutputGain() const noexcept { return outputGainDb.load(); }
     bool isSlow() const noexcept { return slow.load(); }
     bool isAuto() const noexcept { return automatic.load(); }
+
+    /** Length of a change of the input, output, trim and make-up gains. */
+    static constexpr float gainRampSeconds = 0.02f;
+    /** Length of a change of the input gain, which glides in decibels. */
+    static constexpr float inputRampSeconds = 0.1f;
 
     QEL::GainProcessor inputGain;
     QEL::GainProcessor outputGain;

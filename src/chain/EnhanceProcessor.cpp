@@ -4,6 +4,7 @@ namespace tessaro::dsp
 {
 EnhanceProcessor::EnhanceProcessor()
 {
+    smoothCrossfade = true;
     for (auto& c : airCompressors)
     {
         c.setAttack (0.01f);

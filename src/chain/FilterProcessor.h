@@ -27,6 +27,14 @@ public:
     /** Sets the Q. */
     void setQ (float q);
 
+    /** True when the band's gain stands at a factor of 1, not ramping and not about to (audio thread): a
+        peak then passes the signal as it is. */
+    bool isFlat() const noexcept
+    {
+        return gainFactor.load() == 1.0f && band.smoothGain.getCurrentValue() == 1.0f &&
+               ! band.smoothGain.isSmoothing();
+    }
+
     float getFrequency() const noexcept { return frequency.load(); }
     float getGainFactor() const noexcept { return gainFactor.load(); }
     float getQ() const noexcept { return quality.load(); }

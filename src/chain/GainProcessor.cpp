@@ -4,6 +4,9 @@ namespace tessaro::dsp
 {
 GainProcessor::GainProcessor()
 {
+    smoothCrossfade = true;
+    outputGain.smoothShape = true;
+    outputGain.rampSeconds = 0.02f;
     limiter.lookAheadEnabled = true;
     limiter.lookAheadSeconds = lookAheadSeconds;
     limiter.setBypass (false);

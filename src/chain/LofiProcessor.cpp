@@ -7,12 +7,7 @@ namespace
     const float outputFactor = std::pow (10.0f, -0.3f);
 } // namespace
 
-// Its filters run on while it is off, so switching it on fades in a voice already settled, not the
-// start-up of five filters from silence.
-LofiProcessor::LofiProcessor()
-{
-    keepRunningWhenOff.store (true);
-}
+LofiProcessor::LofiProcessor() = default;
 
 void LofiProcessor::prepareToPlay (double newSampleRate, int newSamplesPerBlock)
 {
@@ -34,20 +29,59 @@ void LofiProcessor::prepareToPlay (double newSampleRate, int newSamplesPerBlock)
             channel[s].setCoefficients (designs[s]);
             channel[s].reset();
         }
+
+    fade.prepare (newSampleRate, fadeSeconds, active.load());
 }
 
-void LofiProcessor::processImpl (float* sample, int channel)
+void LofiProcessor::setBypassSmooth (bool shouldBeActive)
 {
-    if (channel < 0 || channel > 1)
-        return;
+    active.store (shouldBeActive);
+}
 
-    float y = *sample;
+void LofiProcessor::setBypass (bool shouldBeActive)
+{
+    fade.jumpNext();
+    active.store (shouldBeActive);
+}
+
+float LofiProcessor::voice (float x, int channel) noexcept
+{
+    float y = x;
     for (auto& stage : stages[channel])
     {
         y = stage.processSingleSampleRaw (y);
         if (std::abs (y) < 1.0e-8f)
             y = 0.0f;
     }
-    *sample = y * outputFactor;
+    return y * outputFactor;
+}
+
+void LofiProcessor::processImpl (const float* const*, float* const* out, int numSamples, int, int numOutputChannels)
+{
+    fade.follow (active.load());
+    const int channels = std::min (numOutputChannels, 2);
+
+    if (! fade.isFading())
+    {
+        const bool heard = fade.isFullyOn();
+        for (int ch = 0; ch < channels; ++ch)
+            for (int i = 0; i < numSamples; ++i)
+            {
+                const float y = voice (out[ch][i], ch);
+                if (heard)
+                    out[ch][i] = y;
+            }
+        return;
+    }
+
+    for (int i = 0; i < numSamples; ++i)
+    {
+        const float w = fade.nextGain();
+        for (int ch = 0; ch < channels; ++ch)
+        {
+            const float x = out[ch][i];
+            out[ch][i] = x + (voice (x, ch) - x) * w;
+        }
+    }
 }
 } // namespace tessaro::dsp

@@ -1,24 +1,43 @@
 #pragma once
 
 #include "dsp/base/QELProcessorBase.h"
+#include "dsp/base/SwitchFade.h"
 
 namespace tessaro::dsp
 {
 /** The EQ module's AdLib voice: a telephone-like band (350 Hz to 3 kHz) with presence peaks at 1.5 and
-    2.5 kHz, a cut below 273 Hz and about -6 dB overall. Designed in prepareToPlay only. */
+    2.5 kHz, a cut below 273 Hz and about -6 dB overall. Designed in prepareToPlay only.
+
+    The switch fades the voice in and out itself, per sample over fadeSeconds with a raised-cosine gain,
+    whatever the host's block size; the block as such stays on, and its filters run while the voice is
+    off, so it fades in settled, never from silence. The switch may be set from any thread. */
 class LofiProcessor : public juce::QELProcessorBase
 {
 public:
     LofiProcessor();
 
-    /** Base preparation, then the five stages designed for both channels at the new rate. */
+    /** Base preparation, then the five stages designed for both channels at the new rate; the voice stands
+        at its switch. */
     void prepareToPlay (double newSampleRate, int newSamplesPerBlock) override;
-    /** Runs one sample of a channel through the five stages and the output factor. */
-    void processImpl (float* sample, int channel) override;
+    /** Fades the voice in (true) or out (false), starting with the next block. */
+    void setBypassSmooth (bool shouldBeActive) override;
+    /** Switches the voice in or out at the next block, without a fade. */
+    void setBypass (bool shouldBeActive) override;
+    /** Runs the five stages and the output factor on one or two channels in place, mixed in by the fade. */
+    void processImpl (const float* const* in, float* const* out, int numSamples, int numInputChannels,
+                      int numOutputChannels) override;
+
+    /** True when the voice is switched out and not fading (audio thread). */
+    bool isVoiceOut() const noexcept { return ! active.load() && ! fade.isFading(); }
 
     static constexpr int numStages = 5;
+    /** Length of the voice's fade in or out. */
+    static constexpr double fadeSeconds = 0.02;
 
 private:
+    float voice (float x, int channel) noexcept;
+
     juce::IIRFilter stages[2][numStages];
+    QEL::SwitchFade fade;
 };
 } // namespace tessaro::dsp

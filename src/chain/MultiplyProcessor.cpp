@@ -4,6 +4,7 @@ namespace tessaro::dsp
 {
 MultiplyProcessor::MultiplyProcessor()
 {
+    smoothCrossfade = true;
     multiplier.setVoicesAmount (30.0f);
     setSpread (100.0f);
     setOffset (0.0f);
@@ -37,8 +38,7 @@ void MultiplyProcessor::processImpl (const float* const*, float* const* out, int
     multiplier.process (out, out, numSamples, numInputChannels, numChannels);
 }
 
-void MultiplyProcessor::processWhileOff (float* const* channels, int numSamples, int numInputChannels,
-                                         int numChannels)
+void MultiplyProcessor::processWhileOff (float* const* channels, int numSamples, int numInputChannels, int numChannels)
 {
     multiplier.processResting (channels, numSamples, numInputChannels, numChannels);
 }

@@ -10,6 +10,17 @@ SaturationProcessor::SaturationProcessor()
     broken.setParameters ({ 100.0, 0.0, 10.0, 10000.0, 5.0, 4.0, -1.5, 1.5, 1.0, 2.0, 1.0, 0.8, false, 0.0, false });
     clean.setParameters ({ 0u, 10.0, 20480.0, 1.0, 0.8, -1.5, 1.5, 0.5, 1.2, 1.7, 23.6, 0.5, 4.0, 1.01, 0.0, 0.0 });
 
+    // Drive and character changes bend along raised cosines, without a corner the ear hears as a click.
+    for (auto* stage : { &driveIn, &driveOut })
+    {
+        stage->smoothShape = true;
+        stage->rampSeconds = 0.02f;
+    }
+    for (juce::QELProcessorBase* stage :
+         { (juce::QELProcessorBase*) &driveIn, (juce::QELProcessorBase*) &driveOut, (juce::QELProcessorBase*) &tape,
+           (juce::QELProcessorBase*) &warm, (juce::QELProcessorBase*) &broken, (juce::QELProcessorBase*) &clean })
+        stage->smoothCrossfade = true;
+
     blend.rampSeconds = 0.05f;
     blend.setMix (1.0f);
     setType (off);

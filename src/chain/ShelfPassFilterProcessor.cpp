@@ -50,12 +50,7 @@ namespace
 
 ShelfPassFilterProcessor::ShelfPassFilterProcessor()
 {
-    for (int ch = 0; ch < 2; ++ch)
-    {
-        shelf[ch].coefficients = new juce::dsp::IIR::Coefficients<float> (1.0f, 0.0f, 0.0f, 1.0f, 0.0f, 0.0f);
-        pass[ch].coefficients = new juce::dsp::IIR::Coefficients<float> (1.0f, 0.0f, 0.0f, 1.0f, 0.0f, 0.0f);
-    }
-    designFilters();
+    jumpToSettings();
 }
 
 float ShelfPassFilterProcessor::blendWeight (float gain) noexcept
@@ -92,66 +87,192 @@ void ShelfPassFilterProcessor::setGainDb (float newGainDb)
     updateFilters();
 }
 
-// Writes new values into the filters' own coefficient sets: nothing is allocated or released.
-void ShelfPassFilterProcessor::designFilters()
+//==============================================================================
+// The settings as the design takes them: the corner below the Nyquist frequency, Q and gain bounded.
+ShelfPassFilterProcessor::Settings ShelfPassFilterProcessor::readSettings() const noexcept
+{
+    return { juce::jlimit (2.0f, (float) (sampleRate * 0.49), frequency.load()), std::max (quality.load(), 0.01f),
+             std::max (gainFactor.load(), 1.0e-15f), gainDb.load() };
+}
+
+// The frequency glides on a log scale of the prewarped corner, tan (pi f / rate), the scale the filters
+// themselves move on: an octave in the audio band, and ever more time as the corner nears the Nyquist
+// frequency, where the filters change fastest.
+float ShelfPassFilterProcessor::glideScaleOf (float hz) const noexcept
+{
+    return (float) std::log2 (std::tan (juce::MathConstants<double>::pi * (double) hz / sampleRate));
+}
+
+float ShelfPassFilterProcessor::hzOfGlideScale (float value) const noexcept
+{
+    return (float) (std::atan (std::exp2 ((double) value)) * sampleRate / juce::MathConstants<double>::pi);
+}
+
+// The point the glide has reached: frequency and Q on log scales, the gain in dB.
+ShelfPassFilterProcessor::Settings ShelfPassFilterProcessor::glideSettings() const noexcept
+{
+    const float db = dbGlide.getCurrentValue();
+    return { hzOfGlideScale (hzGlide.getCurrentValue()), std::exp2 (qGlide.getCurrentValue()),
+             std::max (factorFromDb (db), 1.0e-15f), db };
+}
+
+// New settings start a glide from wherever the band is. A band that has not played since it was prepared
+// or reset has nothing to glide from: it jumps, as it does before the first prepare.
+void ShelfPassFilterProcessor::followSettings() noexcept
+{
+    if (! filtersDirty.exchange (false, std::memory_order_acquire))
+        return;
+
+    if (! playing)
+    {
+        jumpToSettings();
+        return;
+    }
+
+    target = readSettings();
+    hzGlide.setTargetValue (glideScaleOf (target.hz));
+    qGlide.setTargetValue (std::log2 (target.q));
+    dbGlide.setTargetValue (target.db);
+
+    if (! glidesRunning())
+        designFilters (target, 0);
+}
+
+void ShelfPassFilterProcessor::jumpToSettings() noexcept
 {
     filtersDirty.store (false);
+    target = readSettings();
+    hzGlide.setCurrentAndTargetValue (glideScaleOf (target.hz));
+    qGlide.setCurrentAndTargetValue (std::log2 (target.q));
+    dbGlide.setCurrentAndTargetValue (target.db);
+    designFilters (target, 0);
+}
 
+bool ShelfPassFilterProcessor::isFlat() const noexcept
+{
+    return target.db == 0.0f && ! glidesRunning() && ! filtersDirty.load (std::memory_order_acquire);
+}
+
+bool ShelfPassFilterProcessor::glidesRunning() const noexcept
+{
+    return hzGlide.isSmoothing() || qGlide.isSmoothing() || dbGlide.isSmoothing();
+}
+
+// Writes the designs into the band's own filters, at once or as the end of a glide of numSteps samples:
+// nothing is allocated or released.
+void ShelfPassFilterProcessor::designFilters (const Settings& settings, int numSteps) noexcept
+{
     using Design = juce::dsp::IIR::ArrayCoefficients<float>;
+    using QEL::GlidingBiquad;
     const bool low = type.load() == lowBand;
-    const float hz = juce::jlimit (2.0f, (float) (sampleRate * 0.49), frequency.load());
-    const float q = std::max (quality.load(), 0.01f);
-    const float factor = std::max (gainFactor.load(), 1.0e-15f);
+    const auto [hz, q, factor, db] = settings;
 
-    const auto shelfSet =
-        low ? Design::makeLowShelf (sampleRate, hz, q, factor) : Design::makeHighShelf (sampleRate, hz, q, factor);
-    const auto passSet = low ? Design::makeHighPass (sampleRate, hz, q) : Design::makeLowPass (sampleRate, hz, q);
+    shelf.glideTo (GlidingBiquad::normalise (low ? Design::makeLowShelf (sampleRate, hz, q, factor)
+                                                 : Design::makeHighShelf (sampleRate, hz, q, factor)),
+                   numSteps);
+    pass.glideTo (GlidingBiquad::normalise (low ? Design::makeHighPass (sampleRate, hz, q)
+                                                : Design::makeLowPass (sampleRate, hz, q)),
+                  numSteps);
 
-    for (int ch = 0; ch < 2; ++ch)
-    {
-        *shelf[ch].coefficients = shelfSet;
-        *pass[ch].coefficients = passSet;
-    }
-    appliedWeight = blendWeight (gainDb.load());
+    weightTarget = blendWeight (db);
+    weightStep = numSteps > 0 ? (weightTarget - appliedWeight) / (float) numSteps : 0.0f;
+    if (numSteps <= 0)
+        appliedWeight = weightTarget;
 }
 
 void ShelfPassFilterProcessor::prepare (const juce::dsp::ProcessSpec& spec)
 {
     juce::QELProcessorBase::prepare (spec);
-    designFilters();
+    const int glideSamples = (int) std::floor (glideSeconds * spec.sampleRate);
+    for (auto* glide : { &hzGlide, &qGlide, &dbGlide })
+        glide->reset (glideSamples);
     reset();
 }
 
+// A reset band stands at its settings with cleared filters, as a new one does.
 void ShelfPassFilterProcessor::reset()
 {
     juce::QELProcessorBase::reset();
-    for (int ch = 0; ch < 2; ++ch)
-    {
-        shelf[ch].reset();
-        pass[ch].reset();
-    }
+    playing = false;
+    jumpToSettings();
+    shelf.reset();
+    pass.reset();
 }
 
 void ShelfPassFilterProcessor::processImpl (const float* const*, float* const* out, int numSamples, int,
                                             int numChannels)
 {
-    if (filtersDirty.load (std::memory_order_acquire))
-        designFilters();
+    followSettings();
+    playing = true;
+    const int channels = std::min (numChannels, QEL::GlidingBiquad::maxChannels);
+    const int glided = glidesRunning() ? processGlide (out, numSamples, channels) : 0;
 
-    const float w = appliedWeight;
+    if (glided < numSamples)
+        processStill (out, glided, numSamples - glided, channels);
+}
 
-    for (int ch = 0; ch < std::min (numChannels, 2); ++ch)
+// Steps of glideStep samples: the glides advance, the filters are designed for the point reached (the
+// settings themselves once there) and their coefficients and the blend weight move to it sample by
+// sample. Returns the samples processed, which stop short of the block when the glide arrives.
+int ShelfPassFilterProcessor::processGlide (float* const* out, int numSamples, int numChannels) noexcept
+{
+    int done = 0;
+
+    while (done < numSamples && glidesRunning())
     {
-        float* x = out[ch];
-        for (int i = 0; i < numSamples; ++i)
+        const int length = std::min (glideStep, numSamples - done);
+        for (auto* glide : { &hzGlide, &qGlide, &dbGlide })
+            glide->skip (length);
+        designFilters (glidesRunning() ? glideSettings() : target, length);
+
+        for (int i = done; i < done + length; ++i)
         {
-            const float s = shelf[ch].processSample (x[i]);
-            const float p = pass[ch].processSample (x[i]);
+            shelf.advance();
+            pass.advance();
+            appliedWeight += weightStep;
+
+            for (int ch = 0; ch < numChannels; ++ch)
+            {
+                const float x = out[ch][i];
+                const float s = shelf.processMoving (ch, x);
+                const float p = pass.processMoving (ch, x);
+                out[ch][i] = s + (p - s) * appliedWeight;
+            }
+        }
+
+        appliedWeight = weightTarget;
+        shelf.settle();
+        pass.settle();
+        done += length;
+    }
+    return done;
+}
+
+// The still band: the last two samples of each channel also go into the filters' history, so a glide can
+// start at the next block.
+void ShelfPassFilterProcessor::processStill (float* const* out, int offset, int numSamples, int numChannels) noexcept
+{
+    const float w = appliedWeight;
+    const int plain = std::max (0, numSamples - 2);
+
+    for (int ch = 0; ch < numChannels; ++ch)
+    {
+        float* x = out[ch] + offset;
+        for (int i = 0; i < plain; ++i)
+        {
+            const float s = shelf.processStill (ch, x[i]);
+            const float p = pass.processStill (ch, x[i]);
             x[i] = s + (p - s) * w;
         }
-        shelf[ch].snapToZero();
-        pass[ch].snapToZero();
+        for (int i = plain; i < numSamples; ++i)
+        {
+            const float s = shelf.processStillRemembering (ch, x[i]);
+            const float p = pass.processStillRemembering (ch, x[i]);
+            x[i] = s + (p - s) * w;
+        }
     }
+    shelf.snapToZero();
+    pass.snapToZero();
 }
 
 // The audio sums the two filters' outputs, (1 - w) shelf + w pass, so the drawn response is that sum: one
@@ -185,7 +306,7 @@ juce::dsp::IIR::Coefficients<double>::Ptr ShelfPassFilterProcessor::computeMixed
     }
 
     auto mixed = new juce::dsp::IIR::Coefficients<double>();
-    mixed->coefficients = { numerator[0], numerator[1], numerator[2], numerator[3], numerator[4],
+    mixed->coefficients = { numerator[0],   numerator[1],   numerator[2],   numerator[3],  numerator[4],
                             denominator[1], denominator[2], denominator[3], denominator[4] };
     return mixed;
 }

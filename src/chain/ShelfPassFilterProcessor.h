@@ -1,6 +1,8 @@
 #pragma once
 
+#include "dsp/base/LinearRamp.h"
 #include "dsp/base/QELProcessorBase.h"
+#include "dsp/filters/GlidingBiquad.h"
 
 #include <atomic>
 
@@ -10,8 +12,11 @@ namespace tessaro::dsp
     -9 dB down to -15 dB: the low band pairs a low shelf with a high-pass, the high band a high shelf with a
     low-pass.
 
-    The band settings may be written from any thread; the audio thread redesigns its own filters at the
-    start of the next block, so no coefficient set is ever replaced while a filter reads it. */
+    The band settings may be written from any thread; the audio thread picks them up at the start of the
+    next block and glides its frequency (on a log scale), Q (likewise) and gain (in dB) to them over
+    glideSeconds. While gliding, both filters' coefficients are designed every glideStep samples and
+    move between the designs sample by sample, so a step of any setting is heard as a short sweep, not
+    a click. A band at rest runs exactly as a fixed pair of biquads. */
 class ShelfPassFilterProcessor : public juce::QELProcessorBase
 {
 public:
@@ -48,6 +53,10 @@ public:
         summed with the audio's blend weight (a fourth-order set while both sound). Safe on any thread. */
     juce::dsp::IIR::Coefficients<double>::Ptr computeMixedCoefficients() const;
 
+    /** True when the band stands at 0 dB, not gliding, with no new setting waiting (audio thread): its
+        filters then pass the signal as it is. */
+    bool isFlat() const noexcept;
+
     /** The shelf/pass blend weight for a gain in dB: 0 at -9 dB and above, 1 at -15 dB and below. */
     static float blendWeight (float gainDb) noexcept;
 
@@ -60,8 +69,28 @@ public:
     static constexpr float blendStart = -9.0f;
     static constexpr float blendEnd = -15.0f;
 
+    /** Length of the glide to a new setting. */
+    static constexpr double glideSeconds = 0.02;
+    /** Samples between two designs while gliding. */
+    static constexpr int glideStep = 16;
+
 private:
-    void designFilters();
+    /** A band setting as the design takes it. */
+    struct Settings
+    {
+        float hz, q, factor, db;
+    };
+
+    float glideScaleOf (float hz) const noexcept;
+    float hzOfGlideScale (float value) const noexcept;
+    Settings readSettings() const noexcept;
+    Settings glideSettings() const noexcept;
+    void followSettings() noexcept;
+    void jumpToSettings() noexcept;
+    bool glidesRunning() const noexcept;
+    void designFilters (const Settings& settings, int numSteps) noexcept;
+    int processGlide (float* const* out, int numSamples, int numChannels) noexcept;
+    void processStill (float* const* out, int offset, int numSamples, int numChannels) noexcept;
 
     std::atomic<int> type { lowBand };
     std::atomic<float> frequency { 1000.0f };
@@ -70,7 +99,10 @@ private:
     std::atomic<float> gainFactor { 1.0f };
     std::atomic<bool> filtersDirty { true };
 
-    float appliedWeight = 0.0f;
-    juce::dsp::IIR::Filter<float> shelf[2], pass[2];
+    QEL::LinearRamp<float> hzGlide { 0.0f }, qGlide { 0.0f }, dbGlide { 0.0f };
+    Settings target { 1000.0f, 0.707f, 1.0f, 0.0f };
+    bool playing = false; // a block has run since prepare or reset
+    float appliedWeight = 0.0f, weightStep = 0.0f, weightTarget = 0.0f;
+    QEL::GlidingBiquad shelf, pass;
 };
 } // namespace tessaro::dsp

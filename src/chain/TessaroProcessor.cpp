@@ -1,5 +1,8 @@
 #include "chain/TessaroProcessor.h"
 
+#include <cmath>
+#include <limits>
+
 namespace tessaro::dsp
 {
 namespace
@@ -74,7 +77,7 @@ void TessaroProcessor::prepare (const juce::dsp::ProcessSpec& spec)
 
     const int channels = std::max (2, (int) spec.numChannels);
     dryCopy.setSize (channels, std::max (1, (int) spec.maximumBlockSize));
-    dryAlign.prepare (channels, maxDryPathLatency);
+    dryAlign.prepare (channels, maxDryPathLatency, std::max (1, (int) spec.maximumBlockSize));
     dryAlign.setDelay (alignLatency.load());
 
     mixProcessor.prepare (spec);
@@ -129,13 +132,14 @@ void TessaroProcessor::processImpl (const float* const* in, float* const* out, i
             juce::FloatVectorOperations::clip (out[ch], out[ch], -1.0f, 1.0f, numSamples);
 }
 
+// A NaN fails the comparison as an infinity does; the loop has no early exit, so it runs vectorised.
 bool TessaroProcessor::allFinite (const float* const* channels, int numSamples, int numChannels) noexcept
 {
+    bool finite = true;
     for (int ch = 0; ch < numChannels; ++ch)
         for (int i = 0; i < numSamples; ++i)
-            if (! std::isfinite (channels[ch][i]))
-                return false;
-    return true;
+            finite &= std::abs (channels[ch][i]) <= std::numeric_limits<float>::max();
+    return finite;
 }
 
 void TessaroProcessor::clearChannels (float* const* channels, int numSamples, int numChannels) noexcept
@@ -181,8 +185,12 @@ void TessaroProcessor::runModules (float* const* out, int numSamples, int numInp
         for (int position = 0; position < moduleRack.modules.size(); ++position)
         {
             auto& module = *moduleRack.modules.getUnchecked (position);
+            const bool restedBefore = module.isSteadyOff();
             module.process (piece.data(), piece.data(), length, numInputChannels, channels);
-            silenceFault (module, piece.data(), length, channels);
+
+            // A module at rest before and after the block only passed its finite input on.
+            if (! (restedBefore && module.isSteadyOff()))
+                silenceFault (module, piece.data(), length, channels);
 
             if (position == orderFadeAfter)
                 applyOrderFade (piece.data(), length, channels);

@@ -7,8 +7,8 @@
 #include "chain/ModuleProcessorBase.h"
 #include "chain/MultiplyProcessor.h"
 #include "chain/SpaceProcessor.h"
-#include "core/BypassDelay.h"
 #include "dsp/utility/MixProcessor.h"
+#include "dsp/utility/SampleDelay.h"
 
 #include <array>
 #include <atomic>
@@ -109,8 +109,8 @@ private:
     std::atomic<juce::uint32> packedOrder; // six ids, four bits each, first module lowest
     juce::uint32 listedOrder = 0;          // the order the rack lists; audio thread and prepare only
     OrderFade orderFade = OrderFade::none;
-    int orderFadeLength = 1; // samples in each half
-    int orderFadeDone = 0;   // samples of the current half already faded
+    int orderFadeLength = 1;             // samples in each half
+    int orderFadeDone = 0;               // samples of the current half already faded
     int orderFadeAfter = numModules - 1; // the fade follows the module at this position
     std::atomic<float> mixTarget { 1.0f };
     std::atomic<int> alignLatency { 0 };
@@ -127,7 +127,7 @@ public:
 private:
     std::array<ModuleProcessorBase*, numModules> modulesById {}; // the six modules, by id
     juce::AudioBuffer<float> dryCopy;
-    QEL::BypassDelay dryAlign;
+    QEL::SampleDelay dryAlign;
 
     void listModules (juce::uint32 order) noexcept;
     void runModules (float* const* out, int numSamples, int numInputChannels, int numChannels) noexcept;

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 OrvaneTessaroAudioProcessor::OrvaneTessaroAudioProcessor()
 {
@@ -140,6 +141,18 @@ void OrvaneTessaroAudioProcessor::processHostBlock (juce::AudioBuffer<float>& bu
         processChunk (buffer, start, juce::jmin (chunk, n - start));
 }
 
+namespace
+{
+// No early exit, so the loop runs vectorised; a NaN fails the comparison as an infinity does.
+bool allFinite (const float* samples, int numSamples) noexcept
+{
+    bool finite = true;
+    for (int i = 0; i < numSamples; ++i)
+        finite &= std::abs (samples[i]) <= std::numeric_limits<float>::max();
+    return finite;
+}
+} // namespace
+
 void OrvaneTessaroAudioProcessor::processChunk (juce::AudioBuffer<float>& buffer, int start, int numSamples)
 {
     const int ins = getTotalNumInputChannels();
@@ -156,8 +169,9 @@ void OrvaneTessaroAudioProcessor::processChunk (juce::AudioBuffer<float>& buffer
 
     // A NaN or an infinity from the host would stick in every filter and delay line: it enters as silence.
     for (auto* channel : { scratch.getWritePointer (0), scratch.getWritePointer (1) })
-        std::replace_if (
-            channel, channel + numSamples, [] (float x) { return ! std::isfinite (x); }, 0.0f);
+        if (! allFinite (channel, numSamples))
+            std::replace_if (
+                channel, channel + numSamples, [] (float x) { return ! std::isfinite (x); }, 0.0f);
 
     auto* const* channels = scratch.getArrayOfWritePointers();
     tessaroProcessor.process (channels, channels, numSamples, ins, outs);

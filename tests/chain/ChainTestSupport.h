@@ -3,7 +3,9 @@
 #include <juce_audio_basics/juce_audio_basics.h>
 #include <juce_dsp/juce_dsp.h>
 
+#include <algorithm>
 #include <cmath>
+#include <vector>
 
 namespace chain_test
 {
@@ -76,5 +78,61 @@ template <typename Block> float sineGainDb (Block& block, double hz, double rate
     runInBlocks (block, buffer, blockSize);
     const auto reference = sine (hz, rate, length);
     return rmsDb (buffer, 0, length / 2) - rmsDb (reference, 0, length / 2);
+}
+
+/** Energy above 8 kHz (4th-order Butterworth high-pass, both channels) per sample, in dB, of the loudest
+    10 ms window from a sample on: what a listener hears as a click on a low tone. */
+inline double loudestHighBandDb (const juce::AudioBuffer<float>& audio, int from, double rate)
+{
+    const int window = (int) (0.01 * rate);
+    std::vector<double> energy ((size_t) audio.getNumSamples(), 0.0);
+    for (int ch = 0; ch < audio.getNumChannels(); ++ch)
+    {
+        std::vector<double> x (audio.getReadPointer (ch), audio.getReadPointer (ch) + audio.getNumSamples());
+        for (const auto& c :
+             juce::dsp::FilterDesign<double>::designIIRHighpassHighOrderButterworthMethod (8000.0, rate, 4))
+        {
+            juce::dsp::IIR::Filter<double> filter (c);
+            for (auto& v : x)
+                v = filter.processSample (v);
+        }
+        for (size_t n = 0; n < x.size(); ++n)
+            energy[n] += x[n] * x[n];
+    }
+    double loudest = 1.0e-30;
+    for (int start = from; start + window <= audio.getNumSamples(); start += window / 4)
+    {
+        double sum = 0.0;
+        for (int n = start; n < start + window; ++n)
+            sum += energy[(size_t) n];
+        loudest = std::max (loudest, sum / window);
+    }
+    return 10.0 * std::log10 (loudest);
+}
+
+/** A control stepped while a 440 Hz sine at -18 dBFS plays: the loudest high band after the step, in dB above
+    the louder of the same block held at either setting (floored at -100 dB, rounding noise). The block is
+    made and prepared by make; set applies one of the two settings. */
+template <typename Make, typename Set>
+double stepClickDb (Make make, Set set, int blockSize = 64, double rate = 44100.0)
+{
+    const int length = (int) rate, stepAt = length / 2 / blockSize * blockSize;
+    const auto render = [&] (bool startAtB, bool step)
+    {
+        auto block = make();
+        set (*block, startAtB);
+        auto buffer = sine (440.0, rate, length, 0.125892541f);
+        for (int start = 0; start < length; start += blockSize)
+        {
+            if (step && start == stepAt)
+                set (*block, true);
+            float* channels[2] = { buffer.getWritePointer (0, start), buffer.getWritePointer (1, start) };
+            block->process (channels, channels, std::min (blockSize, length - start), 2, 2);
+        }
+        return buffer;
+    };
+    const double held = std::max ({ loudestHighBandDb (render (false, false), stepAt, rate),
+                                    loudestHighBandDb (render (true, false), stepAt, rate), -100.0 });
+    return std::max (loudestHighBandDb (render (false, true), stepAt, rate), -100.0) - held;
 }
 } // namespace chain_test

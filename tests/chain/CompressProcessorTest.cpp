@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 using tessaro::dsp::CompressProcessor;
 using namespace chain_test;
 
@@ -119,4 +121,33 @@ TEST (CompressModule, ToggingSlowCrossfadesWithoutAJump)
         runInBlocks (*module, buffer, 256);
         EXPECT_LT (largestStep (buffer), 2.0f * steadyStep + 0.01f) << "slow " << slow;
     }
+}
+
+// Steps of every control from one end to the other while a tone plays add no click above either setting:
+// the gains and switches glide, the automatic gain fades with the trim, both channels follow one Slay ramp.
+TEST (CompressModule, StepsOfEveryControlAreClickFree)
+{
+    using tessaro::dsp::CompressProcessor;
+    const struct
+    {
+        const char* name;
+        std::function<void (CompressProcessor&, bool)> set;
+    } cases[] = {
+        { "power", [] (CompressProcessor& c, bool b) { c.setCompression (60.0f), c.setBypassSmooth (b); } },
+        { "output", [] (CompressProcessor& c, bool b) { c.setAuto (false), c.setOutputGain (b ? 20.0f : -20.0f); } },
+        { "slow", [] (CompressProcessor& c, bool b) { c.setCompression (60.0f), c.setSlow (b); } },
+        { "auto", [] (CompressProcessor& c, bool b) { c.setCompression (60.0f), c.setAuto (b); } },
+    };
+
+    for (const auto& c : cases)
+        for (const int blockSize : { 64, 512 })
+        {
+            const auto make = []
+            {
+                auto m = std::make_unique<CompressProcessor>();
+                m->prepare ({ 44100.0, 512, 2 });
+                return m;
+            };
+            EXPECT_LE (chain_test::stepClickDb (make, c.set, blockSize), 6.0) << c.name << " at block " << blockSize;
+        }
 }

@@ -90,12 +90,12 @@ TEST (EQProcessor, TheQControlsShapeEachBandAsItsDesignSays)
           Design::makePeakFilter (rate, 1000.0, 0.707, boost (12.0f)), 1500.0 },
         { "mid +12 dB", [] (EQProcessor& e, float q) { e.setMidGain (12.0f), e.setMidQ (q); }, 3.0f,
           Design::makePeakFilter (rate, 1000.0, 3.0, boost (12.0f)), 1500.0 },
-        { "high shelf +6 dB at 5 kHz", [] (EQProcessor& e, float q) { e.setHighGain (6.0f), e.setHighQ (q); },
-          0.707f, Design::makeHighShelf (rate, 5000.0, 0.707, boost (6.0f)), 3500.0 },
-        { "high shelf +6 dB at 5 kHz", [] (EQProcessor& e, float q) { e.setHighGain (6.0f), e.setHighQ (q); },
-          3.0f, Design::makeHighShelf (rate, 5000.0, 3.0, boost (6.0f)), 3500.0 },
-        { "low high-pass at 100 Hz", [] (EQProcessor& e, float q) { e.setLowGain (-15.0f), e.setLowQ (q); },
-          0.707f, Design::makeHighPass (rate, 100.0, 0.707), 100.0 },
+        { "high shelf +6 dB at 5 kHz", [] (EQProcessor& e, float q) { e.setHighGain (6.0f), e.setHighQ (q); }, 0.707f,
+          Design::makeHighShelf (rate, 5000.0, 0.707, boost (6.0f)), 3500.0 },
+        { "high shelf +6 dB at 5 kHz", [] (EQProcessor& e, float q) { e.setHighGain (6.0f), e.setHighQ (q); }, 3.0f,
+          Design::makeHighShelf (rate, 5000.0, 3.0, boost (6.0f)), 3500.0 },
+        { "low high-pass at 100 Hz", [] (EQProcessor& e, float q) { e.setLowGain (-15.0f), e.setLowQ (q); }, 0.707f,
+          Design::makeHighPass (rate, 100.0, 0.707), 100.0 },
         { "low high-pass at 100 Hz", [] (EQProcessor& e, float q) { e.setLowGain (-15.0f), e.setLowQ (q); }, 3.0f,
           Design::makeHighPass (rate, 100.0, 3.0), 100.0 },
     };
@@ -175,4 +175,104 @@ TEST (EQProcessor, BandChangesWhileProcessingTakeEffectAtTheNextBlock)
 
     eq->setLowGain (-15.0f); // as the router does on another thread, between blocks
     EXPECT_LT (sineGainDb (*eq, 30.0, rate), -15.0f);
+}
+
+namespace
+{
+/** One EQ control stepped between two values while a sine plays, over bands boosted by 8 dB. */
+struct ControlStep
+{
+    const char* what;
+    void (*set) (EQProcessor&, float value);
+    float from, to;
+};
+
+void boostAllBands (EQProcessor& eq)
+{
+    eq.setLowGain (8.0f);
+    eq.setMidGain (8.0f);
+    eq.setHighGain (8.0f);
+}
+
+/** Renders a 440 Hz sine at -18 dBFS through a new EQ in blocks, setting the control to `to` at the first
+    block boundary after 0.5 s when `switchAt` is reached. */
+juce::AudioBuffer<float> renderStep (const ControlStep& step, int blockSize, float initial, int switchAt)
+{
+    EQProcessor eq;
+    boostAllBands (eq);
+    step.set (eq, initial);
+    eq.prepare ({ rate, (juce::uint32) blockSize, 2 });
+
+    auto buffer = sine (440.0, rate, 33075, 0.125892541f);
+    for (int start = 0; start < buffer.getNumSamples(); start += blockSize)
+    {
+        if (start >= switchAt && start < switchAt + blockSize)
+            step.set (eq, step.to);
+        const int n = juce::jmin (blockSize, buffer.getNumSamples() - start);
+        float* channels[2] = { buffer.getWritePointer (0, start), buffer.getWritePointer (1, start) };
+        eq.process (channels, channels, n, 2, 2);
+    }
+    return buffer;
+}
+
+/** Running sums of the energy above 8 kHz (4th-order Butterworth high-pass) of channel 0. */
+std::vector<double> highEnergySums (const juce::AudioBuffer<float>& audio)
+{
+    std::vector<double> x (audio.getReadPointer (0), audio.getReadPointer (0) + audio.getNumSamples());
+    for (const auto& stage :
+         juce::dsp::FilterDesign<double>::designIIRHighpassHighOrderButterworthMethod (8000.0, rate, 4))
+    {
+        juce::dsp::IIR::Filter<double> filter (stage);
+        for (auto& v : x)
+            v = filter.processSample (v);
+    }
+    std::vector<double> sums (x.size() + 1, 0.0);
+    for (size_t n = 0; n < x.size(); ++n)
+        sums[n + 1] = sums[n] + x[n] * x[n];
+    return sums;
+}
+
+/** The energy above 8 kHz in the loudest 10 ms after the step, in dB above the louder of the same window
+    held still at either setting; energies below -100 dBFS count as -100 dBFS. */
+double stepClickDb (const ControlStep& step, int blockSize)
+{
+    const int changeAt = (22050 + blockSize - 1) / blockSize * blockSize, window = 441;
+    const auto from = highEnergySums (renderStep (step, blockSize, step.from, 1 << 30));
+    const auto to = highEnergySums (renderStep (step, blockSize, step.to, 1 << 30));
+    const auto switched = highEnergySums (renderStep (step, blockSize, step.from, changeAt));
+    const auto energy = [window] (const std::vector<double>& sums, size_t start)
+    { return std::max (sums[start + (size_t) window] - sums[start], 1.0e-10 * window); };
+
+    size_t loudest = (size_t) changeAt;
+    for (size_t start = loudest; start + (size_t) window < switched.size(); ++start)
+        if (energy (switched, start) > energy (switched, loudest))
+            loudest = start;
+    return 10.0 * std::log10 (energy (switched, loudest) / std::max (energy (from, loudest), energy (to, loudest)));
+}
+} // namespace
+
+TEST (EQProcessor, ControlsSteppedWhileASinePlaysDoNotClick)
+{
+    const ControlStep steps[] = {
+        { "low freq", [] (EQProcessor& e, float v) { e.setLowFreq (v); }, 20.0f, 22000.0f },
+        { "low gain", [] (EQProcessor& e, float v) { e.setLowGain (v); }, -15.0f, 15.0f },
+        { "low Q", [] (EQProcessor& e, float v) { e.setLowQ (v); }, 0.1f, 10.0f },
+        { "high freq", [] (EQProcessor& e, float v) { e.setHighFreq (v); }, 20.0f, 22000.0f },
+        { "high gain", [] (EQProcessor& e, float v) { e.setHighGain (v); }, -15.0f, 15.0f },
+        { "high Q", [] (EQProcessor& e, float v) { e.setHighQ (v); }, 0.1f, 10.0f },
+        { "mid freq", [] (EQProcessor& e, float v) { e.setMidFreq (v); }, 20.0f, 22000.0f },
+        { "mid gain", [] (EQProcessor& e, float v) { e.setMidGain (v); }, -15.0f, 15.0f },
+        { "mid Q", [] (EQProcessor& e, float v) { e.setMidQ (v); }, 0.1f, 10.0f },
+        { "AdLib", [] (EQProcessor& e, float v) { e.setAdLib (v > 0.5f); }, 0.0f, 1.0f },
+        { "power", [] (EQProcessor& e, float v) { e.setBypassSmooth (v > 0.5f); }, 0.0f, 1.0f },
+    };
+
+    for (const auto& step : steps)
+        for (const int blockSize : { 1, 64, 512 })
+            for (const bool up : { true, false })
+            {
+                const ControlStep s { step.what, step.set, up ? step.from : step.to, up ? step.to : step.from };
+                EXPECT_LE (stepClickDb (s, blockSize), 6.0)
+                    << step.what << ", block " << blockSize << (up ? ", up" : ", down");
+            }
 }

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 using tessaro::dsp::GainProcessor;
 using tessaro::dsp::SaturationProcessor;
 using namespace chain_test;
@@ -160,5 +162,31 @@ TEST (GainModule, EveryTypeStaysFiniteAndAudibleAtTheLowestRate)
         EXPECT_TRUE (allFinite (buffer)) << "type " << type;
         EXPECT_GT (peakFrom (buffer, 11025), 0.05f) << "type " << type;
         EXPECT_LT (peakFrom (buffer, 11025), 2.0f) << "type " << type;
+    }
+}
+
+// Type, drive and output steps while a tone plays glide along raised cosines: no click above either setting.
+TEST (GainModule, StepsOfTypeDriveAndGainAreClickFree)
+{
+    using Module = tessaro::dsp::GainProcessor;
+    const struct
+    {
+        const char* name;
+        std::function<void (Module&, bool)> set;
+    } cases[] = {
+        { "type", [] (Module& g, bool b) { g.setDrive (40.0f), g.setType (b ? 4 : 0); } },
+        { "drive", [] (Module& g, bool b) { g.setType (1), g.setDrive (b ? 100.0f : 0.0f); } },
+        { "gain", [] (Module& g, bool b) { g.setOutputGain (b ? 20.0f : -20.0f); } },
+    };
+
+    for (const auto& c : cases)
+    {
+        const auto make = []
+        {
+            auto g = std::make_unique<Module>();
+            g->prepare ({ 44100.0, 512, 2 });
+            return g;
+        };
+        EXPECT_LE (chain_test::stepClickDb (make, c.set), 6.0) << c.name;
     }
 }

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 using tessaro::dsp::MultiplyProcessor;
 using namespace chain_test;
 
@@ -78,4 +80,23 @@ TEST (MultiplyModule, SpreadZeroIsMonoAndAmountAddsVoices)
     EXPECT_FLOAT_EQ (MultiplyProcessor::amountFor (100.0f), 2.0f);
     EXPECT_FLOAT_EQ (MultiplyProcessor::offsetFor (100.0f), 2.0f);
     EXPECT_FLOAT_EQ (MultiplyProcessor::lowGainFor (50.0f), 1.0f);
+}
+
+// Voices coming back from a rest (power, amount) and the octave voice starting (low) fade in from silence
+// with the timing they would have had; spread glides to mono. None clicks above either setting.
+TEST (MultiplyModule, StepsThatWakeOrMoveTheVoicesAreClickFree)
+{
+    const struct
+    {
+        const char* name;
+        std::function<void (MultiplyProcessor&, bool)> set;
+    } cases[] = {
+        { "power", [] (MultiplyProcessor& m, bool b) { m.setAmount (50.0f), m.setBypassSmooth (b); } },
+        { "amount", [] (MultiplyProcessor& m, bool b) { m.setAmount (b ? 100.0f : 0.0f); } },
+        { "low", [] (MultiplyProcessor& m, bool b) { m.setAmount (50.0f), m.setLow (b ? 100.0f : 0.0f); } },
+        { "spread", [] (MultiplyProcessor& m, bool b) { m.setAmount (50.0f), m.setSpread (b ? 0.0f : 200.0f); } },
+    };
+
+    for (const auto& c : cases)
+        EXPECT_LE (stepClickDb ([] { return preparedMultiply (44100.0, 512); }, c.set), 6.0) << c.name;
 }

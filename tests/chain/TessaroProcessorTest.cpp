@@ -139,7 +139,9 @@ TEST (TessaroProcessor, AnOrderSwitchFadesThroughSilenceAndKeepsTheTails)
         for (int i = 0; i < total; ++i)
         {
             if (i < dip || i >= dip + fades)
+            {
                 ASSERT_EQ (toneSwitched.getSample (ch, i), toneSteady.getSample (ch, i)) << ch << " " << i;
+            }
         }
 
         ASSERT_GT (echoSteady.getMagnitude (ch, dip, fades), 0.05f) << "an echo rings through the switch";

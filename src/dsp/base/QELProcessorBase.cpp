@@ -1,6 +1,7 @@
 #include "dsp/base/QELProcessorBase.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace juce
 {
@@ -30,7 +31,7 @@ void QELProcessorBase::prepareToPlay (double newSampleRate, int newSamplesPerBlo
     samplesPerBlock = newSamplesPerBlock;
 
     if (dryDelayChannels < numChannels)
-        prepareDryDelay (numChannels, newSampleRate, newSamplesPerBlock);
+        prepareDryDelay (numChannels, newSamplesPerBlock);
 
     allocateScratch (numChannels, newSamplesPerBlock);
 
@@ -42,7 +43,7 @@ void QELProcessorBase::prepareToPlay (double newSampleRate, int newSamplesPerBlo
 
 void QELProcessorBase::prepare (const juce::dsp::ProcessSpec& spec)
 {
-    prepareDryDelay ((int) spec.numChannels, spec.sampleRate, (int) spec.maximumBlockSize);
+    prepareDryDelay ((int) spec.numChannels, (int) spec.maximumBlockSize);
     numChannels = (int) spec.numChannels;
     prepareToPlay (spec.sampleRate, (int) spec.maximumBlockSize);
 }
@@ -91,18 +92,7 @@ void QELProcessorBase::setDryPathLatency (int samples)
 void QELProcessorBase::processBypass (const float* const*, float* const* out, int numSamples, int,
                                       int numOutputChannels)
 {
-    const int channels = std::min (numOutputChannels, dryDelayChannels);
-
-    for (int channel = 0; channel < channels; ++channel)
-    {
-        float* samples = out[channel];
-
-        for (int i = 0; i < numSamples; ++i)
-        {
-            dryDelay.pushSample (channel, samples[i]);
-            samples[i] = dryDelay.popSample (channel);
-        }
-    }
+    dryDelay.process (out, std::min (numOutputChannels, dryDelayChannels), numSamples);
 }
 
 void QELProcessorBase::processDryImpl (const float* const*, float* const*, int, int, int) {}
@@ -320,6 +310,17 @@ void QELProcessorBase::processContextRamp (juce::dsp::ProcessContextReplacing<fl
 QELProcessorBase::RampGains QELProcessorBase::advanceRamp (int numSamples) noexcept
 {
     RampGains gains;
+
+    // The smooth crossfade moves one step per sample from where the last block ended, so the blocks of a
+    // crossfade join without a step whatever their size.
+    if (smoothCrossfade)
+    {
+        gains.smooth = true;
+        gains.start = wetRamp.getCurrentValue();
+        gains.end = wetRamp.skip (numSamples);
+        return gains;
+    }
+
     gains.start = wetRamp.getNextValue();
     gains.end = numSamples > 0 ? wetRamp.skip (numSamples) : gains.start;
     return gains;
@@ -328,6 +329,19 @@ QELProcessorBase::RampGains QELProcessorBase::advanceRamp (int numSamples) noexc
 void QELProcessorBase::crossfadeChannel (float* dest, const float* dry, const float* wet, int numSamples,
                                          RampGains gains) noexcept
 {
+    if (gains.smooth)
+    {
+        const float increment = (gains.end - gains.start) / (float) numSamples;
+
+        for (int i = 0; i < numSamples; ++i)
+        {
+            const float position = juce::jlimit (0.0f, 1.0f, gains.start + increment * (float) (i + 1));
+            const float wetGain = 0.5f - 0.5f * std::cos (juce::MathConstants<float>::pi * position);
+            dest[i] = dry[i] + wetGain * (wet[i] - dry[i]);
+        }
+        return;
+    }
+
     const float dryIncrement = ((1.0f - gains.end) - (1.0f - gains.start)) / (float) numSamples;
     const float wetIncrement = (gains.end - gains.start) / (float) numSamples;
 
@@ -393,23 +407,21 @@ void QELProcessorBase::applyDryPathLatency()
         if (appliedDryLatency == 0)
             dryDelay.reset();
 
-        dryDelay.setDelay ((float) latency);
+        dryDelay.setDelay (latency);
         appliedDryLatency = latency;
     }
 
     runDryPath = keepDryPathRunning.load();
 }
 
-void QELProcessorBase::prepareDryDelay (int channels, double rate, int blockSize)
+void QELProcessorBase::prepareDryDelay (int channels, int blockSize)
 {
     // Most blocks never delay their dry signal: they hold no history for it.
     if (requestedDryLatency.load() == 0 && ! dryPathReserved)
         return;
 
-    const juce::dsp::ProcessSpec spec { rate, (juce::uint32) std::max (blockSize, 1),
-                                        (juce::uint32) std::max (channels, minPreparedChannels) };
-    dryDelay.prepare (spec);
-    dryDelayChannels = (int) spec.numChannels;
+    dryDelayChannels = std::max (channels, minPreparedChannels);
+    dryDelay.prepare (dryDelayChannels, maxDryPathLatency, std::max (blockSize, 1));
 }
 
 void QELProcessorBase::allocateScratch (int channels, int blockSize)

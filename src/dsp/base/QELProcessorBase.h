@@ -1,6 +1,7 @@
 #pragma once
 
 #include "dsp/base/LinearRamp.h"
+#include "dsp/utility/SampleDelay.h"
 
 #include <juce_audio_basics/juce_audio_basics.h>
 #include <juce_dsp/juce_dsp.h>
@@ -90,6 +91,9 @@ public:
     float getWetGain() const noexcept { return wetRamp.getCurrentValue(); }
     /** True while a crossfade is running (audio thread). */
     bool isRamping() const noexcept { return wetRamp.isSmoothing(); }
+    /** True while the block is off and its crossfade has ended: a block then passes its input on, at most
+        delayed by its dry path (audio thread). */
+    bool isSteadyOff() const noexcept { return ! runningActive && ! wetRamp.isSmoothing(); }
 
     bool prepared = false;
     double sampleRate = 44100.0;
@@ -102,9 +106,12 @@ public:
     /** While off, the processing runs on under the plain signal, so a switch back on fades in from its
         current state instead of from silence or from old audio. */
     std::atomic<bool> keepRunningWhenOff { false };
+    /** Shapes the on/off crossfade as a raised cosine instead of a straight line: the same length, but no
+        corner where it starts and ends, so a switch between signals that differ a lot adds no click. */
+    bool smoothCrossfade = false;
     float rampTimes[2] = { 0.01f, 0.01f };
     QEL::LinearRamp<float> wetRamp { 1.0f };
-    juce::dsp::DelayLine<float, juce::dsp::DelayLineInterpolationTypes::Linear> dryDelay { maxDryPathLatency };
+    QEL::SampleDelay dryDelay { maxDryPathLatency };
 
 private:
     enum SwitchRequest
@@ -120,7 +127,7 @@ private:
     void applyPendingSwitch();
     void applyDryPathLatency();
     void startSwitchRamp (bool switchOn);
-    void prepareDryDelay (int channels, double rate, int blockSize);
+    void prepareDryDelay (int channels, int blockSize);
     void allocateScratch (int channels, int blockSize);
     bool scratchFits (int numSamples, int numInputChannels, int numOutputChannels) const noexcept;
     void endRampWhenScratchMissing (int numSamples, int numInputChannels, int numOutputChannels);
@@ -141,6 +148,7 @@ private:
     {
         float start = 1.0f;
         float end = 1.0f;
+        bool smooth = false;
     };
     RampGains advanceRamp (int numSamples) noexcept;
     static void crossfadeChannel (float* dest, const float* dry, const float* wet, int numSamples,

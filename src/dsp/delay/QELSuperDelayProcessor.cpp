@@ -40,6 +40,7 @@ void QELSuperDelayProcessor::prepareToPlay (double newSampleRate, int newSamples
 void QELSuperDelayProcessor::reset()
 {
     QELProcessorBase::reset();
+    wasOnLastBlock = true;
     lofi.reset();
     stereoizer.reset();
     for (auto& filter : toneFilters)
@@ -245,6 +246,12 @@ void QELSuperDelayProcessor::processImpl (float* const* channels, int numSamples
     if (clearing)
         zeroStaleSlice();
 
+    // Switched on again: the line starts from silence, and the first echo must not start with a step.
+    const bool on = active.load();
+    if (on && ! wasOnLastBlock)
+        typeFade = 0.0f;
+    wasOnLastBlock = on;
+
     Targets targets = computeTargets (spreadAmount);
     float* left = channels[0];
     float* right = numOutputChannels >= 2 ? channels[1] : channels[0];
@@ -298,8 +305,8 @@ void QELSuperDelayProcessor::processImpl (float* const* channels, int numSamples
         advanceDrift();
 
         // 8. Read.
-        float wl = isStale (delaySamplesLeft) ? 0.0f
-                                              : getSample (bufferLeft, (double) writeIndex - (double) delaySamplesLeft);
+        float wl =
+            isStale (delaySamplesLeft) ? 0.0f : getSample (bufferLeft, (double) writeIndex - (double) delaySamplesLeft);
         float wr = isStale (delaySamplesRight)
                        ? 0.0f
                        : getSample (bufferRight, (double) writeIndex - (double) delaySamplesRight);

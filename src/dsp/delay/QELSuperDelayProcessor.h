@@ -1,10 +1,10 @@
 #pragma once
 
+#include "dsp/base/QELProcessorBase.h"
 #include "dsp/filters/DualFilter.h"
 #include "dsp/filters/MultiFilter.h"
-#include "dsp/utility/QELLoFiProcessor.h"
-#include "dsp/base/QELProcessorBase.h"
 #include "dsp/stereo/QELStereoizerProcessor.h"
+#include "dsp/utility/QELLoFiProcessor.h"
 
 #include <array>
 #include <atomic>
@@ -64,6 +64,8 @@ public:
     bool delaysInitialised = false;
     int currentType = straight;
     float typeFade = 1.0f;
+    /** Whether the last block ran switched on: a block that switches on again fades the writing in. */
+    bool wasOnLastBlock = true;
     float inputRotation = 0.0f;
     float feedbackRotation = 0.0f;
     MultiFilter lowPassFilter;

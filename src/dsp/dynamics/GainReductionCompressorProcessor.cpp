@@ -137,12 +137,24 @@ void GainReductionCompressorProcessor::processImpl (float* sample, int channel)
         return;
 
     applyPendingSlay();
+    compress (sample, channel, (double) offsetRamp.getNextValue());
+}
 
+void GainReductionCompressorProcessor::processFrame (float* const* samples, int numChannels)
+{
+    applyPendingSlay();
+    const double offset = (double) offsetRamp.getNextValue();
+
+    for (int channel = 0; channel < std::min (numChannels, (int) followers.size()); ++channel)
+        compress (samples[channel], channel, offset);
+}
+
+void GainReductionCompressorProcessor::compress (float* sample, int channel, double offset) noexcept
+{
     const float x = *sample;
     lastInputNonZero.store (x != 0.0f, std::memory_order_relaxed);
 
     key = keyFilters[(size_t) channel].processSample ((double) x);
-    const double offset = (double) offsetRamp.getNextValue();
     envelope = followers[(size_t) channel].process (zeroIfDenormal (std::abs (key + offset)));
 
     const double newGain = envelope <= threshold ? 1.0 : std::max (threshold / envelope, threshold);

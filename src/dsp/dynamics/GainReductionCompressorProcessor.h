@@ -1,8 +1,8 @@
 #pragma once
 
-#include "dsp/dynamics/GRIIRFilter.h"
 #include "dsp/base/LinearRamp.h"
 #include "dsp/base/QELProcessorBase.h"
+#include "dsp/dynamics/GRIIRFilter.h"
 
 #include <array>
 #include <atomic>
@@ -51,8 +51,11 @@ public:
     void prepareToPlay (double newSampleRate, int newSamplesPerBlock) override;
     /** Clears the dry path only. */
     void reset() override;
-    /** Compresses one sample of channel 0 or 1 in place. */
+    /** Compresses one sample of channel 0 or 1 in place; the Slay ramps advance one step per call. */
     void processImpl (float* sample, int channel) override;
+    /** Compresses one sample of each channel (at most two) in place, all at the same point of the Slay
+        ramps, which advance one step: the channels move together whatever the block size. */
+    void processFrame (float* const* samples, int numChannels);
     using juce::QELProcessorBase::processImpl;
 
     double envelope = 0.0;
@@ -69,6 +72,7 @@ public:
 
 private:
     void applyPendingSlay() noexcept;
+    void compress (float* sample, int channel, double offset) noexcept;
 
     std::atomic<float> pendingSlay { 0.0f };
     std::atomic<bool> slayChanged { false };

@@ -1,5 +1,6 @@
 #include "dsp/dynamics/GainReductionProcessor.h"
 
+#include <algorithm>
 #include <cmath>
 
 GainReductionProcessor::GainReductionProcessor() = default;
@@ -48,7 +49,23 @@ double GainReductionProcessor::autoShareAt (int sample, int numSamples) const no
 {
     if (autoShareStart == autoShareEnd)
         return autoShareEnd;
-    return autoShareStart + (autoShareEnd - autoShareStart) * (double) (sample + 1) / (double) numSamples;
+
+    // The share follows a raised cosine between its ends, so the level has no corner where the fade
+    // starts or stops.
+    const double position =
+        autoShareStart + (autoShareEnd - autoShareStart) * (double) (sample + 1) / (double) numSamples;
+    return 0.5 - 0.5 * std::cos (juce::MathConstants<double>::pi * position);
+}
+
+double GainReductionProcessor::levelAt (int sample, int numSamples, double slay) noexcept
+{
+    const double share = autoShareAt (sample, numSamples);
+
+    if (share >= 1.0)
+        return autoGainFactorFor (slay);
+    if (share <= 0.0)
+        return (double) outputLevel;
+    return share * autoGainFactorFor (slay) + (1.0 - share) * (double) outputLevel;
 }
 
 void GainReductionProcessor::processImpl (const float* const* in, float* const* out, int numSamples,
@@ -59,33 +76,26 @@ void GainReductionProcessor::processImpl (const float* const* in, float* const* 
     autoShareStart = autoShare.getCurrentValue();
     autoShareEnd = numSamples > 0 ? autoShare.skip (numSamples) : autoShareStart;
 
-    for (int channel = 0; channel < numOutputChannels; ++channel)
+    const int channels = std::min (numOutputChannels, maxChannels);
+    float frame[maxChannels] = {};
+    float* framePointers[maxChannels] = { &frame[0], &frame[1] };
+
+    // Sample by sample across the channels: the compressor's and the automatic gain's ramps advance
+    // once per sample, so both channels hear the same gain at the same moment.
+    for (int i = 0; i < numSamples; ++i)
     {
-        const float* dry = channel < numInputChannels ? in[channel] : out[channel];
+        for (int channel = 0; channel < channels; ++channel)
+            frame[channel] = (float) ((double) out[channel][i] * inputGain);
 
-        for (int i = 0; i < numSamples; ++i)
+        if (compressorOn)
+            compressor.processFrame (framePointers, channels);
+
+        const double level = levelAt (i, numSamples, (double) compressor.slayRamp.getNextValue());
+
+        for (int channel = 0; channel < channels; ++channel)
         {
-            const double drySample = (double) dry[i];
-            double s = (double) out[channel][i] * inputGain;
-
-            if (compressorOn)
-            {
-                float compressed = (float) s;
-                compressor.processImpl (&compressed, channel);
-                s = (double) compressed;
-            }
-
-            s = softClip (s * drive);
-
-            const double share = autoShareAt (i, numSamples);
-            if (share >= 1.0)
-                s *= autoGainFactorFor ((double) compressor.slayRamp.getNextValue());
-            else if (share <= 0.0)
-                s *= (double) outputLevel;
-            else
-                s *= share * autoGainFactorFor ((double) compressor.slayRamp.getNextValue()) +
-                     (1.0 - share) * (double) outputLevel;
-
+            const double drySample = (double) (channel < numInputChannels ? in[channel] : out[channel])[i];
+            const double s = softClip ((double) frame[channel] * drive) * level;
             out[channel][i] = (float) ((1.0 - mix) * drySample + mix * s);
         }
     }

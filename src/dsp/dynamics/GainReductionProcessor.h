@@ -1,7 +1,7 @@
 #pragma once
 
-#include "dsp/utility/GainProcessor.h"
 #include "dsp/dynamics/GainReductionCompressorProcessor.h"
+#include "dsp/utility/GainProcessor.h"
 
 #include <atomic>
 
@@ -44,6 +44,10 @@ private:
 
     /** The share of the automatic gain in the level for each sample of a block: 0 fixed, 1 automatic. */
     double autoShareAt (int sample, int numSamples) const noexcept;
+    /** The level after the clipper at one sample of a block: the automatic gain, the fixed level or a blend. */
+    double levelAt (int sample, int numSamples, double slay) noexcept;
+
+    static constexpr int maxChannels = 2;
 
     QEL::LinearRamp<double> autoShare { 0.0 };
     double autoShareStart = 0.0, autoShareEnd = 0.0; // the share over the current block

@@ -16,55 +16,6 @@ namespace
 } // namespace
 
 //==============================================================================
-void LookAheadCompressorProcessor::Delay::prepare (const juce::dsp::ProcessSpec& newSpec)
-{
-    spec = newSpec;
-    delaySamples = (int) ((double) delaySeconds * spec.sampleRate);
-    const int newLength = delaySamples + (int) spec.maximumBlockSize;
-
-    if (newLength != length || (int) spec.numChannels != channels)
-    {
-        length = newLength;
-        channels = (int) spec.numChannels;
-        buffer.setSize (channels, length);
-    }
-
-    clear();
-    writePosition = 0;
-}
-
-void LookAheadCompressorProcessor::Delay::clear()
-{
-    buffer.clear();
-}
-
-void LookAheadCompressorProcessor::Delay::process (const juce::dsp::ProcessContextReplacing<float>& context)
-{
-    if (bypassed || length == 0)
-        return;
-
-    juce::ScopedNoDenormals noDenormals;
-    auto& block = context.getOutputBlock();
-    const int numSamples = (int) block.getNumSamples();
-    const int numChannels = std::min ((int) block.getNumChannels(), channels);
-    const int readStart = wrap (writePosition - delaySamples, length);
-
-    for (int channel = 0; channel < numChannels; ++channel)
-    {
-        float* samples = block.getChannelPointer ((size_t) channel);
-        float* line = buffer.getWritePointer (channel);
-
-        for (int i = 0; i < numSamples; ++i)
-            line[(writePosition + i) % length] = samples[i];
-
-        for (int i = 0; i < numSamples; ++i)
-            samples[i] = line[(readStart + i) % length];
-    }
-
-    writePosition = (writePosition + numSamples) % length;
-}
-
-//==============================================================================
 LookAheadCompressorProcessor::LookAheadCompressorProcessor() = default;
 
 LookAheadCompressorProcessor::~LookAheadCompressorProcessor() = default;
@@ -94,9 +45,13 @@ void LookAheadCompressorProcessor::prepare (const juce::dsp::ProcessSpec& spec)
     writePosition = 0;
     lastBlockSize = 0;
 
-    delay.delaySeconds = effectiveLookAheadSeconds;
     // A mono block may still be handed a stereo buffer.
-    delay.prepare ({ spec.sampleRate, (juce::uint32) newBlockSize, std::max (spec.numChannels, (juce::uint32) 2) });
+    delay.prepare (std::max ((int) spec.numChannels, 2), delayInSamples, newBlockSize);
+    delay.setDelay (delayInSamples);
+    gainsSettled = true;
+
+    // A thousandth of a decibel below the knee, so the rounding of the level in decibels cannot reach it.
+    restingKeyBound = (float) std::pow (10.0, ((double) thresholdDb - (double) halfKnee - 0.001) / 20.0);
 
     if (newBlockSize != maxBlockSize)
         work.setSize (2, (newBlockSize + 3) / 4 * 4, false, true, true);
@@ -112,7 +67,8 @@ void LookAheadCompressorProcessor::reset()
 
 void LookAheadCompressorProcessor::clearBuffers()
 {
-    delay.clear();
+    delay.reset();
+    gainsSettled = true;
     std::fill (gainBuffer.begin(), gainBuffer.end(), 0.0f);
     envelope = 0.0f;
     holdCounter = 0;
@@ -146,15 +102,22 @@ void LookAheadCompressorProcessor::processImpl (const float* const* in, float* c
 void LookAheadCompressorProcessor::processPiece (float* const* out, int numSamples, int numChannels)
 {
     computeKey (out, numSamples, numChannels);
+
+    if (restsThrough (numSamples))
+    {
+        rest (out, numSamples, numChannels);
+        return;
+    }
+
     computeGains (numSamples);
     float* gains = work.getWritePointer (1);
 
     if (lookAheadEnabled)
     {
-        juce::dsp::AudioBlock<float> block (out, (size_t) numChannels, (size_t) numSamples);
-        delay.process (juce::dsp::ProcessContextReplacing<float> (block));
+        delay.process (out, numChannels, numSamples);
         storeAndFadeIn (numSamples);
         readBackGains (numSamples);
+        noteWhetherSettled();
     }
     else
     {
@@ -164,6 +127,36 @@ void LookAheadCompressorProcessor::processPiece (float* const* out, int numSampl
 
     for (int channel = 0; channel < numChannels; ++channel)
         juce::FloatVectorOperations::multiply (out[channel], gains, numSamples);
+}
+
+// With every stored gain at 0 dB, the envelope at rest and no level in the block reaching the knee, each
+// gain the block would compute, store and read back is exactly 0 dB: the output is the delayed input.
+bool LookAheadCompressorProcessor::restsThrough (int numSamples) const noexcept
+{
+    if (! (lookAheadEnabled && gainsSettled && envelope == 0.0f && makeupDb == 0.0f))
+        return false;
+
+    const float* key = work.getReadPointer (0);
+    bool below = true;
+    for (int i = 0; i < numSamples; ++i)
+        below &= key[i] < restingKeyBound;
+    return below;
+}
+
+// What the full path leaves behind for such a block: the audio delayed, zeros stored, the hold re-armed.
+void LookAheadCompressorProcessor::rest (float* const* out, int numSamples, int numChannels) noexcept
+{
+    delay.process (out, numChannels, numSamples);
+    envelope = 0.0f;
+    holdCounter = holdSamples;
+    writePosition = (writePosition + numSamples) % (int) gainBuffer.size();
+    lastBlockSize = numSamples;
+}
+
+void LookAheadCompressorProcessor::noteWhetherSettled() noexcept
+{
+    gainsSettled = envelope == 0.0f &&
+                   std::all_of (gainBuffer.begin(), gainBuffer.end(), [] (float gain) { return gain == 0.0f; });
 }
 
 void LookAheadCompressorProcessor::computeKey (float* const* out, int numSamples, int numChannels)

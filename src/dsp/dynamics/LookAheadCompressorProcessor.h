@@ -1,6 +1,7 @@
 #pragma once
 
 #include "dsp/base/QELProcessorBase.h"
+#include "dsp/utility/SampleDelay.h"
 
 #include <juce_dsp/juce_dsp.h>
 
@@ -56,36 +57,18 @@ public:
     juce::AudioBuffer<float> work;
 
 private:
-    /** A circular delay of whole samples for the audio. */
-    class Delay : public juce::dsp::ProcessorBase
-    {
-    public:
-        /** Sizes (when the length or channels changed) and clears the buffer. */
-        void prepare (const juce::dsp::ProcessSpec& newSpec) override;
-        /** Delays the block in place by delaySamples. */
-        void process (const juce::dsp::ProcessContextReplacing<float>& context) override;
-        /** Does nothing: the delayed audio stays. */
-        void reset() override {}
-        /** Silences the buffer. */
-        void clear();
-
-        juce::dsp::ProcessSpec spec { 44100.0, 0, 0 };
-        float delaySeconds = 0.005f;
-        int delaySamples = 0;
-        bool bypassed = false;
-        int writePosition = 0;
-        int length = 0;
-        int channels = 0;
-        juce::AudioBuffer<float> buffer;
-    };
-
     static float coefficientFor (float seconds, double rate, bool exact);
     void processPiece (float* const* out, int numSamples, int numChannels);
     void computeKey (float* const* out, int numSamples, int numChannels);
     void computeGains (int numSamples);
     void storeAndFadeIn (int numSamples);
     void readBackGains (int numSamples);
+    bool restsThrough (int numSamples) const noexcept;
+    void rest (float* const* out, int numSamples, int numChannels) noexcept;
+    void noteWhetherSettled() noexcept;
 
-    Delay delay;
+    QEL::SampleDelay delay;       // the audio's look-ahead
+    float restingKeyBound = 0.0f; // below it, a level asks for no gain reduction
+    bool gainsSettled = true;     // every gain in gainBuffer is 0 dB
 };
 } // namespace QEL

@@ -45,17 +45,7 @@ float StereoFilterProcessor_V3::LevelFollower::process (float power, int channel
 
 //==============================================================================
 StereoFilterProcessor_V3::StereoFilterProcessor_V3()
-    : stage1 (new Coefficients (1.0f, 0.0f, 0.0f, 1.0f, 0.0f, 0.0f)),
-      stage2 (new Coefficients (1.0f, 0.0f, 0.0f, 1.0f, 0.0f, 0.0f))
 {
-    for (int channel = 0; channel < 2; ++channel)
-    {
-        stage1Filters[channel].coefficients = stage1;
-        stage2Filters[channel].coefficients = stage2;
-        stage1Filters[channel].reset();
-        stage2Filters[channel].reset();
-    }
-
     for (auto& follower : followers)
         follower.prepare (44100.0);
 }
@@ -124,8 +114,7 @@ void StereoFilterProcessor_V3::prepare (const juce::dsp::ProcessSpec& spec)
 void StereoFilterProcessor_V3::reset()
 {
     QELProcessorBase::reset();
-    for (auto& filter : stage1Filters)
-        filter.reset();
+    stage1.reset();
     for (auto& follower : followers)
         follower.state[0] = follower.state[1] = 0.0f;
 }
@@ -133,21 +122,35 @@ void StereoFilterProcessor_V3::reset()
 //==============================================================================
 void StereoFilterProcessor_V3::updateFilter() noexcept
 {
+    const int steps = isRamping() ? 1 : 0;
     const float f = smoothFrequency.getNextValue();
     const float q = smoothQ.getNextValue();
     const float g = smoothGain.getNextValue();
-    designStages (f, q, g);
+    designStages (f, q, g, steps);
 }
 
-bool StereoFilterProcessor_V3::designStages (float f, float q, float g) noexcept
+bool StereoFilterProcessor_V3::isRamping() const noexcept
+{
+    return smoothFrequency.isSmoothing() || smoothQ.isSmoothing() || smoothGain.isSmoothing();
+}
+
+// A design of the other order than the stage had starts that stage from a cleared state.
+bool StereoFilterProcessor_V3::designStages (float f, float q, float g, int numSteps) noexcept
 {
     const double fs = sampleRate;
     const int type = filterData.type;
     const int slope = filterData.slope;
 
-    const auto designOne = [&] (Coefficients& target, const auto& values)
+    const auto designOne = [numSteps] (GlidingBiquad& stage, int& order, const auto& values)
     {
-        target = values;
+        const int newOrder = values.size() == 4 ? 1 : 2;
+        if (newOrder != order)
+        {
+            stage.reset();
+            order = newOrder;
+        }
+        stage.glideTo (GlidingBiquad::normalise (values), numSteps);
+        stage.advance();
         return true;
     };
 
@@ -159,16 +162,17 @@ bool StereoFilterProcessor_V3::designStages (float f, float q, float g) noexcept
 
         switch (slope)
         {
-            case 0: stage1Designed = designOne (*stage1, firstOrder); break;
-            case 1: stage1Designed = designOne (*stage1, withQ); break;
+            case 0: stage1Designed = designOne (stage1, stage1Order, firstOrder); break;
+            case 1: stage1Designed = designOne (stage1, stage1Order, withQ); break;
             case 2:
-                stage1Designed = designOne (*stage1, high ? Forms::makeHighPass (fs, f, butterworthQ)
-                                                          : Forms::makeLowPass (fs, f, butterworthQ));
-                stage2Designed = designOne (*stage2, firstOrder);
+                stage1Designed = designOne (stage1, stage1Order,
+                                            high ? Forms::makeHighPass (fs, f, butterworthQ)
+                                                 : Forms::makeLowPass (fs, f, butterworthQ));
+                stage2Designed = designOne (stage2, stage2Order, firstOrder);
                 break;
             case 3:
-                stage1Designed = designOne (*stage1, withQ);
-                stage2Designed = designOne (*stage2, withQ);
+                stage1Designed = designOne (stage1, stage1Order, withQ);
+                stage2Designed = designOne (stage2, stage2Order, withQ);
                 break;
             default: return false;
         }
@@ -177,19 +181,19 @@ bool StereoFilterProcessor_V3::designStages (float f, float q, float g) noexcept
 
     switch (type)
     {
-        case 1: stage1Designed = designOne (*stage1, FilterForms::lowShelf (fs, f, q, g)); return true;
-        case 2: stage1Designed = designOne (*stage1, FilterForms::peak (fs, f, q, g)); return true;
-        case 3: stage1Designed = designOne (*stage1, FilterForms::highShelf (fs, f, q, g)); return true;
+        case 1: stage1Designed = designOne (stage1, stage1Order, FilterForms::lowShelf (fs, f, q, g)); return true;
+        case 2: stage1Designed = designOne (stage1, stage1Order, FilterForms::peak (fs, f, q, g)); return true;
+        case 3: stage1Designed = designOne (stage1, stage1Order, FilterForms::highShelf (fs, f, q, g)); return true;
         case 5:
-            stage1Designed = designOne (*stage1, FilterForms::highShelf (fs, f, q, g));
-            stage2Designed = designOne (*stage2, FilterForms::lowShelf (fs, f, q, 1.0f / g));
+            stage1Designed = designOne (stage1, stage1Order, FilterForms::highShelf (fs, f, q, g));
+            stage2Designed = designOne (stage2, stage2Order, FilterForms::lowShelf (fs, f, q, 1.0f / g));
             return true;
         case 6:
             if (slope == 0 || slope == 3)
             {
-                stage1Designed = designOne (*stage1, Forms::makeBandPass (fs, f, q));
+                stage1Designed = designOne (stage1, stage1Order, Forms::makeBandPass (fs, f, q));
                 if (slope == 3)
-                    stage2Designed = designOne (*stage2, Forms::makeBandPass (fs, f, q));
+                    stage2Designed = designOne (stage2, stage2Order, Forms::makeBandPass (fs, f, q));
                 return true;
             }
             return false;
@@ -203,10 +207,12 @@ float StereoFilterProcessor_V3::processBand (float x, int sample, int channel) n
     if (filterData.dynamic)
         return dynamicEQ.processSpl (x, sample, channel);
 
-    const auto c = (size_t) channel;
-    float y = stage1Designed ? stage1Filters[c].processSample (x) : x;
+    const auto run = [this, channel] (GlidingBiquad& stage, float v)
+    { return moving ? stage.processMoving (channel, v) : stage.processStillRemembering (channel, v); };
+
+    float y = stage1Designed ? run (stage1, x) : x;
     if (usesSecondStage (filterData) && stage2Designed)
-        y = stage2Filters[c].processSample (y);
+        y = run (stage2, y);
     return y;
 }
 
@@ -244,11 +250,18 @@ void StereoFilterProcessor_V3::processImpl (const float* const*, float* const* o
     const int channels = std::min (numOutputChannels, 2);
     for (int i = 0; i < numSamples; ++i)
     {
-        if (dirty || smoothFrequency.isSmoothing() || smoothQ.isSmoothing() || smoothGain.isSmoothing())
+        const bool ramping = isRamping();
+        if (dirty || ramping)
         {
             updateFilter();
             dirty = false;
         }
+        if (moving && ! ramping)
+        {
+            stage1.settle();
+            stage2.settle();
+        }
+        moving = ramping;
 
         if (channels <= 0)
             continue;
@@ -279,9 +292,8 @@ void StereoFilterProcessor_V3::processImpl (const float* const*, float* const* o
     }
 
     // Like JUCE's own block processing: no denormal tails after the signal stops.
-    for (auto* filters : { stage1Filters, stage2Filters })
-        for (int channel = 0; channel < 2; ++channel)
-            filters[channel].snapToZero();
+    stage1.snapToZero();
+    stage2.snapToZero();
     if (filterData.dynamic)
         dynamicEQ.snapToZero();
 }

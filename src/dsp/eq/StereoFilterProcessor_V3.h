@@ -1,8 +1,9 @@
 #pragma once
 
+#include "dsp/base/QELProcessorBase.h"
 #include "dsp/eq/DynamicEQProcessor.h"
 #include "dsp/eq/FilterData.h"
-#include "dsp/base/QELProcessorBase.h"
+#include "dsp/filters/GlidingBiquad.h"
 
 #include <atomic>
 
@@ -15,7 +16,9 @@ namespace QEL
     setFilterData may be called from any thread: the record is handed over and takes effect at the start of
     the next processed block (or at prepare). The coefficients are designed on the audio thread, in place,
     while a smoothed value ramps and after every new record; a stage that was never designed passes the
-    signal through. Works on one or two channels. */
+    signal through. While the values ramp the stages run in direct form I (see GlidingBiquad), so the
+    redesign on every sample sweeps the band without the clicks a changing transposed form makes.
+    Works on one or two channels. */
 class StereoFilterProcessor_V3 : public juce::QELProcessorBase
 {
 public:
@@ -37,7 +40,8 @@ public:
 
     /** One sample of a channel (0 or 1) through the band, honouring the split mode. */
     float processFilterPart (float x, int sample, int channel) noexcept;
-    /** Advances the smoothed frequency, Q and gain one step and designs the band. */
+    /** Advances the smoothed frequency, Q and gain one step and designs the band: a step of a glide while
+        they ramp, otherwise at once. */
     void updateFilter() noexcept;
 
     /** Per-channel power follower of the split modes: y = p + c·(y - p) with p = x². */
@@ -54,15 +58,12 @@ public:
         float process (float power, int channel) noexcept;
     };
 
-    using Coefficients = juce::dsp::IIR::Coefficients<float>;
-    using Filter = juce::dsp::IIR::Filter<float>;
-
     /** Set while the band needs a new design (audio thread). */
     bool dirty = true;
-    Coefficients::Ptr stage1, stage2;
     /** The record in use (audio thread). */
     FilterData filterData;
-    Filter stage1Filters[2], stage2Filters[2];
+    /** The two cascaded sections, both channels each. */
+    GlidingBiquad stage1, stage2;
     DynamicEQProcessor dynamicEQ;
     LinearRamp<float> smoothFrequency { 20.0f }, smoothGain { 1.0f }, smoothQ { 0.707f };
     /** Ramp time of the smoothed values, read at prepare. */
@@ -73,11 +74,14 @@ private:
     void applyPendingData() noexcept;
     void applyData (const FilterData& data) noexcept;
     float processBand (float x, int sample, int channel) noexcept;
-    bool designStages (float f, float q, float g) noexcept;
+    bool designStages (float f, float q, float g, int numSteps) noexcept;
+    bool isRamping() const noexcept;
 
     juce::SpinLock pendingLock;
     FilterData pendingData;
     std::atomic<bool> pendingDataWaiting { false };
     bool stage1Designed = false, stage2Designed = false;
+    int stage1Order = 2, stage2Order = 2;
+    bool moving = false; // the current sample runs the stages in their moving form
 };
 } // namespace QEL

@@ -6,10 +6,12 @@ namespace QEL
 {
 namespace
 {
-    /** Keeps a cut-off inside the band the filter can represent: above 0 Hz and below the Nyquist frequency. */
+    /** Keeps a cut-off inside the band the filter can represent: above 0 Hz and at most 0.49 times the rate.
+        Closer to the Nyquist frequency the prewarped gain grows without bound (tan (0.4999 pi) is about 3200),
+        and in single precision the filter's rounding then keeps a silent input ringing for ever. */
     template <typename SampleType> SampleType representableCutoff (float hz, double rate) noexcept
     {
-        return (SampleType) juce::jlimit (1.0e-3, 0.4999 * rate, (double) hz);
+        return (SampleType) juce::jlimit (1.0e-3, 0.49 * rate, (double) hz);
     }
 } // namespace
 

@@ -94,7 +94,7 @@ QelVocalMultiplierProcessor::QelVocalMultiplierProcessor() : requestedWetLevel (
     voiceCompressor.autoMakeup = true;
     voiceCompressor.makeupScale = 1.6f;
 
-    latencyDelay.setDelay ((float) std::min (maxDelaySamples, latencySamples));
+    latencyDelay.setDelay (std::min (maxDelaySamples, latencySamples));
 
     if (onLatencyChanged)
         onLatencyChanged();
@@ -147,6 +147,7 @@ void QelVocalMultiplierProcessor::prepare (const juce::dsp::ProcessSpec& spec)
     widenedCopyRunning = false;
     voiceResting.fill (false);
     voicePathResting = false;
+    streaming = false;
     shifterChannels = (int) std::max (1u, spec.numChannels);
 
     octaveGain.prepare (spec);
@@ -190,14 +191,15 @@ void QelVocalMultiplierProcessor::prepare (const juce::dsp::ProcessSpec& spec)
     stereoCopyGain.reset (rate, 0.05);
 
     latencyChannels = (int) std::max (2u, spec.numChannels);
-    latencyDelay.setMaximumDelayInSamples (latencySamples);
-    latencyDelay.prepare ({ rate, spec.maximumBlockSize, (juce::uint32) latencyChannels });
+    latencyDelay.prepare (latencyChannels, latencySamples, (int) spec.maximumBlockSize);
 
     voiceCompressor.setSampleRate (rate);
     voiceCompressor.resetFilters (rate);
 
     driftDepth.reset (rate, 0.05);
     offsetScale.reset (rate, (double) 0.08f);
+    voiceFeedFade.reset (rate, wakeFadeSeconds);
+    octaveFeedFade.reset (rate, wakeFadeSeconds);
 
     widthStage.prepare (spec);
     stereoizer.prepare (spec);
@@ -264,6 +266,8 @@ void QelVocalMultiplierProcessor::reset()
 
     for (auto& buffer : voiceBuffers)
         buffer.clear();
+
+    streaming = false;
 }
 
 void QelVocalMultiplierProcessor::endRamps() noexcept
@@ -289,6 +293,14 @@ void QelVocalMultiplierProcessor::clearVoice (size_t voice)
     voiceDelays[voice].reset();
 }
 
+// A voice coming back from a rest starts from silence, with its taps where they would be had it been heard
+// all along: it sounds as it would have, once its buffers have filled again.
+void QelVocalMultiplierProcessor::silenceVoice (size_t voice)
+{
+    voiceShifters[voice].clearBuffer();
+    voiceDelays[voice].reset();
+}
+
 void QelVocalMultiplierProcessor::setTempo (double bpm)
 {
     juce::QELProcessorBase::setTempo (bpm);
@@ -297,14 +309,7 @@ void QelVocalMultiplierProcessor::setTempo (double bpm)
 void QelVocalMultiplierProcessor::processDryImpl (const float* const*, float* const* out, int numSamples, int,
                                                   int numOutputChannels)
 {
-    const int channels = std::min (numOutputChannels, latencyChannels);
-
-    for (int c = 0; c < channels; ++c)
-        for (int t = 0; t < numSamples; ++t)
-        {
-            latencyDelay.pushSample (c, out[c][t]);
-            out[c][t] = latencyDelay.popSample (c);
-        }
+    latencyDelay.process (out, std::min (numOutputChannels, latencyChannels), numSamples);
 }
 
 void QelVocalMultiplierProcessor::setSpread (float percent)
@@ -449,6 +454,7 @@ void QelVocalMultiplierProcessor::processChunk (float* const* out, int numSample
     }
 
     mixVoiceBus (out, numSamples, numChannels);
+    streaming = true;
 
     // The decaying tails of the voices' filters and shifters end in zeros, never in subnormal floats.
     for (int c = 0; c < numChannels; ++c)
@@ -478,6 +484,12 @@ void QelVocalMultiplierProcessor::processOctaveVoice (const float* const* input,
         octavePostFilter.reset();
         octaveShifter->reset();
         octaveDelay.reset();
+        // Coming back while audio already flows; the first block of a stream starts as the stream does.
+        if (streaming)
+        {
+            octaveFeedFade.setCurrentAndTargetValue (0.0f);
+            octaveFeedFade.setTargetValue (1.0f);
+        }
         octaveVoiceRunning = true;
     }
 
@@ -485,6 +497,7 @@ void QelVocalMultiplierProcessor::processOctaveVoice (const float* const* input,
         octave.copyFrom (c, 0, input[c], numSamples);
 
     auto* channels = octave.getArrayOfWritePointers();
+    fadeIn (octaveFeedFade, channels, numChannels, numSamples);
     octavePreFilter.process (channels, channels, numSamples, numChannels, numChannels);
 
     float* voice = channels[0];
@@ -505,12 +518,7 @@ void QelVocalMultiplierProcessor::processOctaveVoice (const float* const* input,
 
 void QelVocalMultiplierProcessor::processDry (float* const* channels, int numSamples, int numChannels)
 {
-    for (int c = 0; c < numChannels; ++c)
-        for (int t = 0; t < numSamples; ++t)
-        {
-            latencyDelay.pushSample (c, channels[c][t]);
-            channels[c][t] = latencyDelay.popSample (c);
-        }
+    latencyDelay.process (channels, numChannels, numSamples);
 }
 
 void QelVocalMultiplierProcessor::processWidenedCopy (int numSamples, int numChannels)
@@ -554,6 +562,8 @@ void QelVocalMultiplierProcessor::processVoiceFeed (int numSamples, int numInput
         juce::FloatVectorOperations::multiply (mono, 0.5f, numSamples);
     }
 
+    fadeIn (voiceFeedFade, &mono, 1, numSamples);
+
     for (size_t i = 0; i < (size_t) maxVoices; ++i)
     {
         // A silent voice whose gain rests at 0 is not heard: its shifter and delay wait (its drift and
@@ -562,7 +572,7 @@ void QelVocalMultiplierProcessor::processVoiceFeed (int numSamples, int numInput
         const bool resting = gain.getCurrentValue() == 0.0f && gain.getTargetValue() == 0.0f;
 
         if (! resting && voiceResting[i])
-            clearVoice (i);
+            silenceVoice (i);
 
         voiceResting[i] = resting;
 
@@ -686,6 +696,7 @@ void QelVocalMultiplierProcessor::processResting (float* const* channels, int nu
         processDry (chunk, length, outputs);
         restVoicePath (length, outputs);
         octaveVoiceRunning = false;
+        streaming = true;
         advance (wetLevel, length);
         advance (levelCompensation, length);
     }
@@ -722,6 +733,13 @@ void QelVocalMultiplierProcessor::restVoicePath (int numSamples, int numChannels
 
     for (size_t i = 0; i < (size_t) maxVoices; ++i)
     {
+        const auto& gain = voiceGains[i];
+        if (gain.getCurrentValue() != 0.0f || gain.getTargetValue() != 0.0f)
+        {
+            voiceShifters[i].ratio = std::pow (2.0f, voicePitchOffsets[i] / 12.0f);
+            voiceShifters[i].advance (0, numSamples);
+        }
+
         voiceDrift[i].skip (numSamples);
         advance (voiceDetunes[i], numSamples);
         advance (voicePans[i], numSamples);
@@ -737,6 +755,8 @@ void QelVocalMultiplierProcessor::wakeVoicePath()
         return;
 
     voicePathResting = false;
+    voiceFeedFade.setCurrentAndTargetValue (0.0f);
+    voiceFeedFade.setTargetValue (1.0f);
     voiceFeedFilter.reset();
     voiceCompressor.initRuntime();
     enhancer.reset();
@@ -744,6 +764,20 @@ void QelVocalMultiplierProcessor::wakeVoicePath()
     singleVoiceDelay.reset();
     if (singleVoiceShifter != nullptr)
         singleVoiceShifter->reset();
+}
+
+// A raised cosine from silence: the voices' filters, shifters and delays hear their input rise without a
+// corner, and pass it on the same way.
+void QelVocalMultiplierProcessor::fadeIn (QEL::LinearRamp<float>& fade, float* const* channels, int numChannels,
+                                          int numSamples) noexcept
+{
+    for (int t = 0; t < numSamples && fade.isSmoothing(); ++t)
+    {
+        const float gain = 0.5f - 0.5f * std::cos (juce::MathConstants<float>::pi * fade.getNextValue());
+
+        for (int c = 0; c < numChannels; ++c)
+            channels[c][t] *= gain;
+    }
 }
 
 void QelVocalMultiplierProcessor::mixVoiceBus (float* const* out, int numSamples, int numChannels)

@@ -12,6 +12,7 @@
 #include "dsp/stereo/MonoStereoProcessor.h"
 #include "dsp/stereo/QELStereoizerProcessor.h"
 #include "dsp/utility/GainProcessor.h"
+#include "dsp/utility/SampleDelay.h"
 
 #include <array>
 #include <atomic>
@@ -107,7 +108,7 @@ public:
     std::unique_ptr<stftpitchshift::StftPitchShift> singleVoiceShifter;
     std::array<QEL::PitchShifter<float, QEL::DLLinear>, maxVoices> voiceShifters;
     std::unique_ptr<stftpitchshift::StftPitchShift> octaveShifter;
-    DelayLine latencyDelay { maxDelaySamples };
+    QEL::SampleDelay latencyDelay { maxDelaySamples };
     std::array<DelayLine, maxVoices> voiceDelays;
     DelayLine singleVoiceDelay { maxDelaySamples };
     DelayLine octaveDelay { maxDelaySamples };
@@ -122,8 +123,16 @@ public:
     juce::QELRevazezaderParallelEqualizerProcessor enhancer;
     juce::QELStereoFilterProcessor octavePreFilter, octavePostFilter;
     float singleVoiceGain = 0.0f;
+    /** Fades the voices' feed in after they rested, so they start from silence without a step. */
+    QEL::LinearRamp<float> voiceFeedFade { 1.0f };
+    /** Fades the octave voice's input in after it rested, for the same reason. */
+    QEL::LinearRamp<float> octaveFeedFade { 1.0f };
+
+    /** Length of the fade-ins after a rest. */
+    static constexpr double wakeFadeSeconds = 0.02;
 
 private:
+    static void fadeIn (QEL::LinearRamp<float>& fade, float* const* channels, int numChannels, int numSamples) noexcept;
     void applyControls();
     void endRamps() noexcept;
     void applySpread (float percent);
@@ -139,6 +148,7 @@ private:
     void mixVoiceBus (float* const* out, int numSamples, int numChannels);
     void setVoiceDetuneTargets();
     void clearVoice (size_t voice);
+    void silenceVoice (size_t voice);
     float voicePanTarget (int voice) const noexcept;
     static void setDelayClamped (DelayLine& line, float& current, float samples);
 
@@ -153,6 +163,7 @@ private:
     bool widenedCopyRunning = false;
     std::array<bool, maxVoices> voiceResting {};
     bool voicePathResting = false;
+    bool streaming = false; // a block has run since prepare or reset
     int shifterChannels = 2;
 
     std::atomic<float> requestedSpread { 100.0f };

@@ -42,6 +42,13 @@ public:
             juce::FloatVectorOperations::clear (channelData[channel], buffer.getNumSamples());
     }
 
+    /** Silences the buffer and leaves the taps where they are. */
+    void clearBuffer()
+    {
+        for (int channel = 0; channel < buffer.getNumChannels(); ++channel)
+            juce::FloatVectorOperations::clear (channelData[channel], buffer.getNumSamples());
+    }
+
     /** Shifts one sample of a channel and returns the output sample. */
     SampleType processSample (int channel, SampleType x) noexcept
     {
@@ -53,11 +60,46 @@ public:
         b[w] = x;
         b[w + length] = x;
 
-        const SampleType r2 = halfLength > r ? r + halfLength : r - halfLength;
+        const SampleType r2 = secondTap (r);
         const int i1 = (int) r;
         const int i2 = (int) r2;
         const SampleType ya = b[i1] + (b[i1 + 1] - b[i1]) * (r - (SampleType) i1);
         const SampleType yb = b[i2] + (b[i2 + 1] - b[i2]) * (r2 - (SampleType) i2);
+
+        const SampleType g = stepTaps (c);
+        return g * ya + (1 - g) * yb;
+    }
+
+    /** Moves the taps and their crossfade of a channel on by numSamples exactly as processSample would,
+        without reading or writing the buffer: a shifter that is not heard keeps its timing. */
+    void advance (int channel, int numSamples) noexcept
+    {
+        for (int i = 0; i < numSamples; ++i)
+            stepTaps ((std::size_t) channel);
+    }
+
+    juce::AudioBuffer<SampleType> buffer;
+    SampleType* const* channelData = nullptr;
+    std::vector<int> writeIndex;
+    std::vector<SampleType> readPosition;
+    /** Read speed relative to the write speed: the pitch factor. */
+    SampleType ratio = 1;
+    std::vector<SampleType> crossfade;
+    int crossfadeLength = 256;
+    int length = 4096;
+    SampleType halfLength = 2048;
+
+private:
+    SampleType secondTap (SampleType r) const noexcept { return halfLength > r ? r + halfLength : r - halfLength; }
+
+    /** The crossfade for the current taps, then the taps one sample on; returns the crossfade. */
+    SampleType stepTaps (std::size_t c) noexcept
+    {
+        const int w = writeIndex[c];
+        const SampleType r = readPosition[c];
+        const SampleType r2 = secondTap (r);
+        const int i1 = (int) r;
+        const int i2 = (int) r2;
 
         SampleType g = crossfade[c];
         if (w - i1 <= crossfadeLength && (SampleType) w - r >= 0)
@@ -75,19 +117,7 @@ public:
         writeIndex[c] = w + 1 >= length ? 0 : w + 1;
         const SampleType next = r + ratio;
         readPosition[c] = (int) next >= length ? SampleType (0) : next;
-
-        return g * ya + (1 - g) * yb;
+        return g;
     }
-
-    juce::AudioBuffer<SampleType> buffer;
-    SampleType* const* channelData = nullptr;
-    std::vector<int> writeIndex;
-    std::vector<SampleType> readPosition;
-    /** Read speed relative to the write speed: the pitch factor. */
-    SampleType ratio = 1;
-    std::vector<SampleType> crossfade;
-    int crossfadeLength = 256;
-    int length = 4096;
-    SampleType halfLength = 2048;
 };
 } // namespace QEL

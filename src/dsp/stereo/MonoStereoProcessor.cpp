@@ -38,16 +38,21 @@ void MonoStereoProcessor::setWidth (float width, float)
     if (std::isnan (width))
         return;
 
+    // Mono, narrowed and unchanged are the narrower at amounts 1, between and 0: its ramp carries a move
+    // from one to another, and at rest the cheaper mono sum or nothing at all does the same.
     if (width == 0.0f)
     {
+        narrower.setTargetAmount (1.0f);
         mode.store (mono);
     }
     else if (width == 50.0f)
     {
+        narrower.setTargetAmount (0.0f);
         mode.store (unchanged);
     }
     else if (width > 50.0f)
     {
+        narrower.setTargetAmount (0.0f);
         stereoizer.setAmount ((width - 50.0f) * 100.0f / 50.0f);
         mode.store (widen);
     }
@@ -76,7 +81,15 @@ void MonoStereoProcessor::designSplitFilters()
 void MonoStereoProcessor::processImpl (const float* const* in, float* const* out, int numSamples, int numInputChannels,
                                        int numOutputChannels)
 {
-    switch (mode.load())
+    const int current = mode.load();
+
+    if (current != widen && narrower.isMoving())
+    {
+        narrower.process (in, out, numSamples, numInputChannels, numOutputChannels);
+        return;
+    }
+
+    switch (current)
     {
         case narrow: narrower.process (in, out, numSamples, numInputChannels, numOutputChannels); break;
         case mono: processMono (out, numSamples, numInputChannels, numOutputChannels); break;

@@ -26,6 +26,13 @@ public:
     /** Sets the amount the ramp heads to (0 to 1); safe from any thread, applied at the next block. */
     void setTargetAmount (float newAmount) noexcept { targetAmount.store (newAmount, std::memory_order_relaxed); }
 
+    /** True while the ramped amount has not reached the last amount set (audio thread). */
+    bool isMoving() const noexcept
+    {
+        return amountRamp.isSmoothing() ||
+               amountRamp.getCurrentValue() != targetAmount.load (std::memory_order_relaxed);
+    }
+
     /** The amount used for the latest sample (audio thread). */
     float amount = 0.0f;
     /** The ramped amount (audio thread). */

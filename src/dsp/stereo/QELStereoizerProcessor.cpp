@@ -58,14 +58,20 @@ double QELStereoizerProcessor::Section::process (double x) noexcept
     return y;
 }
 
+// The side delay is 8.5 ms at the nominal rate; its line holds just that, not the default length.
 QELStereoizerProcessor::QELStereoizerProcessor()
+    : sideDelay (sideDelaySamples(), 0.0, (int) constructionRate, 0, sideDelaySamples() + 1)
 {
     lowPassCoefficient = std::exp (-2.0 * pi * 12000.0 / constructionRate);
     outputGainCoefficient = 1.0 - std::exp (-2.0 * pi * 20.0 / constructionRate);
     highPass = highPassSection (210.0, 0.707);
     for (int i = 0; i < numAllPasses; ++i)
         allPass[i] = allPassSection (allPassFrequencies[i]);
-    sideDelay.delaySamples = (int) std::floor (constructionRate * 8.5 / 1000.0);
+}
+
+int QELStereoizerProcessor::sideDelaySamples() noexcept
+{
+    return (int) std::floor (constructionRate * 8.5 / 1000.0);
 }
 
 void QELStereoizerProcessor::prepareToPlay (double newSampleRate, int newSamplesPerBlock)
@@ -119,8 +125,9 @@ void QELStereoizerProcessor::processStereoizer (double& left, double& right, int
 void QELStereoizerProcessor::processImpl (const float* const*, float* const* out, int numSamples, int numInputChannels,
                                           int numOutputChannels)
 {
-    if (amount.load (std::memory_order_relaxed) == 0.0f || numSamples <= 0 || numInputChannels < 1 ||
-        numOutputChannels < 1)
+    // At rest at 0 nothing is widened; on the way down to 0 the ramp still runs, so the width fades out.
+    const bool resting = amount.load (std::memory_order_relaxed) == 0.0f && amountRamp.getCurrentValue() <= 0.0f;
+    if (resting || numSamples <= 0 || numInputChannels < 1 || numOutputChannels < 1)
         return;
 
     for (int i = 0; i < numSamples; ++i)

@@ -60,5 +60,6 @@ public:
     TimeDelay sideDelay;
 
 private:
+    static int sideDelaySamples() noexcept;
     double outputGainCoefficient = 0.0;
 };

@@ -34,8 +34,43 @@ void GainProcessor::applyPendingGain() noexcept
         return;
 
     const float gainDb = pendingGainDb.load();
+
+    if (smoothShape)
+    {
+        retarget (gainRamp, gainStart, decibelsToFactor (gainDb));
+        retarget (decibelRamp, decibelStart, gainDb);
+        return;
+    }
+
     gainRamp.setTargetValue (decibelsToFactor (gainDb));
     decibelRamp.setTargetValue (gainDb);
+}
+
+// A shaped change starts from the value it has reached, so turning back half-way makes no step.
+void GainProcessor::retarget (LinearRamp<float>& ramp, float& start, float target) noexcept
+{
+    if (approximatelyEqualTarget (target, ramp.getTargetValue()))
+        return;
+
+    start = shapedValue (ramp, start);
+    ramp.setCurrentAndTargetValue (start);
+    ramp.setTargetValue (target);
+}
+
+float GainProcessor::shapedValue (const LinearRamp<float>& ramp, float start) noexcept
+{
+    if (! ramp.isSmoothing() || ramp.getRampSteps() <= 0)
+        return ramp.getCurrentValue();
+
+    const float position = 1.0f - (float) ramp.getCountdown() / (float) ramp.getRampSteps();
+    const float shape = 0.5f - 0.5f * std::cos (juce::MathConstants<float>::pi * position);
+    return start + (ramp.getTargetValue() - start) * shape;
+}
+
+float GainProcessor::nextValue (LinearRamp<float>& ramp, float start) noexcept
+{
+    const float linear = ramp.getNextValue();
+    return smoothShape ? shapedValue (ramp, start) : linear;
 }
 
 void GainProcessor::setUpRamps() noexcept
@@ -65,7 +100,8 @@ void GainProcessor::reset()
 
 float GainProcessor::nextFactor() noexcept
 {
-    const float gain = rampInDecibels ? decibelsToFactor (decibelRamp.getNextValue()) : gainRamp.getNextValue();
+    const float gain =
+        rampInDecibels ? decibelsToFactor (nextValue (decibelRamp, decibelStart)) : nextValue (gainRamp, gainStart);
     return (gain - 1.0f) * amount + 1.0f;
 }
 

@@ -39,6 +39,9 @@ public:
     float amount = 1.0f;
     /** When true the ramp runs on the dB value, else on the linear factor. */
     bool rampInDecibels = false;
+    /** When true every change follows a raised cosine over rampSeconds instead of a straight line, so a
+        large step starts and ends without a corner the ear hears as a click. */
+    bool smoothShape = false;
     /** The linear gain factor (audio thread). */
     LinearRamp<float> gainRamp { 1.0f };
     /** The gain in dB (audio thread). */
@@ -48,6 +51,11 @@ private:
     void applyPendingGain() noexcept;
     void setUpRamps() noexcept;
     float nextFactor() noexcept;
+    float nextValue (LinearRamp<float>& ramp, float start) noexcept;
+    void retarget (LinearRamp<float>& ramp, float& start, float target) noexcept;
+    static float shapedValue (const LinearRamp<float>& ramp, float start) noexcept;
+
+    float gainStart = 1.0f, decibelStart = 0.0f; // where a shaped change began (audio thread)
 
     std::atomic<float> pendingGainDb { 0.0f };
     std::atomic<bool> gainChanged { false };

@@ -3,6 +3,7 @@
 #include "dsp/base/QELProcessorBase.h"
 
 #include <atomic>
+#include <utility>
 
 namespace QEL
 {
@@ -39,7 +40,10 @@ public:
 
 private:
     void applyPendingMix() noexcept;
+    std::pair<float, float> gainsFor (float mix) const noexcept; // wet and dry gain
     void mixSample (const float* const* in, float* const* out, int index, int numChannels, float mix) const noexcept;
+    void mixSteady (const float* const* in, float* const* out, int numSamples, int numChannels,
+                    float mix) const noexcept;
 
     std::atomic<float> pendingMix { 1.0f };
     std::atomic<bool> mixChanged { false };

@@ -2,9 +2,10 @@
 
 #include <algorithm>
 
-TimeDelay::TimeDelay (int initialDelaySamples, double initialFeedback, int nominalSampleRate, int initialWriteIndex)
+TimeDelay::TimeDelay (int initialDelaySamples, double initialFeedback, int nominalSampleRate, int initialWriteIndex,
+                      int lineLength)
     : delaySamples (initialDelaySamples), feedback (initialFeedback), writeIndex (initialWriteIndex),
-      sampleRate (nominalSampleRate), buffer ((std::size_t) defaultLength, 0.0f)
+      length (std::max (1, lineLength)), sampleRate (nominalSampleRate), buffer ((std::size_t) length, 0.0f)
 {
 }
 

@@ -13,10 +13,10 @@ public:
     /** The line's length in samples. */
     static constexpr int defaultLength = 188200;
 
-    /** Builds a cleared line with the given delay and feedback; the rate is nominal (44100 Hz) and the
-        write position starts at 0. */
+    /** Builds a cleared line of lineLength samples with the given delay and feedback; the rate is nominal
+        (44100 Hz) and the write position starts at 0. Any length above the delay gives the same output. */
     explicit TimeDelay (int initialDelaySamples = 0, double initialFeedback = 0.0, int nominalSampleRate = 44100,
-                        int initialWriteIndex = 0);
+                        int initialWriteIndex = 0, int lineLength = defaultLength);
 
     /** Writes one sample and returns the sample delaySamples steps old; also stored in lastOutput. */
     float step (float in) noexcept

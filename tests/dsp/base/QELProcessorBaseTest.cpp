@@ -547,7 +547,7 @@ TEST (QELProcessorBaseDryPath, LatencyIsClampedAndZeroStopsTheDryPath)
 
     block.setDryPathLatency (50000);
     runInPlace (block, buffer);
-    EXPECT_EQ (block.dryDelay.getDelay(), 22000.0f);
+    EXPECT_EQ (block.dryDelay.getDelay(), 22000);
 }
 } // namespace
 

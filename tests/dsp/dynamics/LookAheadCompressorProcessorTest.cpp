@@ -239,3 +239,36 @@ TEST (LookAheadCompressorProcessor, ResetKeepsTheDelayedAudio)
     EXPECT_EQ (second.left[200 + 220 - 256], 0.5f);
 }
 } // namespace
+
+// Quiet speech-level audio around a loud burst that starts on a block boundary: before the burst's
+// look-ahead and once its release has died away, the audio leaves bit for bit as it came in, delayed;
+// the burst itself still fades in ahead of its peak and stays under full scale.
+TEST (LookAheadCompressorProcessor, QuietAudioAroundABurstPassesBitForBit)
+{
+    constexpr int latency = 239, burstAt = 64 * 40, burstLength = 2400, length = 48000 * 2;
+    auto samples = sine (440.0, 48000.0, 0.5f, length);
+    for (int i = burstAt; i < burstAt + burstLength; ++i)
+        samples[(size_t) i] *= 4.0f;
+    StereoSignal signal (samples);
+
+    QEL::LookAheadCompressorProcessor limiter;
+    prepare (limiter, 48000.0);
+    run (limiter, signal);
+
+    const auto delayedInput = [&] (int n) { return samples[(size_t) (n - latency)]; };
+    const auto firstDifferent = [&] (int from, int to)
+    {
+        for (int n = from; n < to; ++n)
+            if (signal.left[(size_t) n] != delayedInput (n))
+                return n;
+        return to;
+    };
+
+    EXPECT_EQ (firstDifferent (latency, burstAt), burstAt); // the fade starts a look-ahead ahead of the burst
+    const int beforePeak = burstAt + latency / 2;
+    EXPECT_LT (std::abs (signal.left[(size_t) beforePeak]), 0.9f * std::abs (delayedInput (beforePeak)));
+    EXPECT_LE (peak (signal.left), 1.0 + 1.0e-5);
+
+    const int quietAgain = burstAt + burstLength + latency + 48000; // a second of release is ample
+    EXPECT_EQ (firstDifferent (quietAgain, length), length);
+}

@@ -124,3 +124,26 @@ TEST (SVCutFilterProcessor, CutoffAboveNyquistStaysStable)
     for (const float s : out)
         ASSERT_TRUE (std::isfinite (s) && std::abs (s) < 2.0f);
 }
+
+// The multiplier asks for a 14 kHz low cut at every rate; at 22.05 kHz that lies above the Nyquist
+// frequency. Whatever the cut-off is limited to, a voice followed by silence must fall silent.
+TEST (SVCutFilterProcessor, CutoffAboveNyquistFallsSilentAfterTheSignal)
+{
+    constexpr double lowRate = 22050.0;
+    for (const juce::int64 seed : { 1, 2, 3 })
+    {
+        QEL::SVCutFilterProcessor<float> pair;
+        pair.prepare ({ lowRate, 256, 1 });
+        pair.setLowPassCutoff (14000.0f);
+
+        auto signal = blocksignals::noise ((int) lowRate, 0.3f, seed);
+        signal.resize ((size_t) (6 * lowRate), 0.0f);
+        const auto out = blocksignals::processInBlocks (
+            std::move (signal), 256, [&] (float* const* ch, int n) { pair.process (ch, ch, n, 1, 1); });
+
+        float tailPeak = 0.0f;
+        for (size_t i = (size_t) (5 * lowRate); i < out.size(); ++i)
+            tailPeak = std::max (tailPeak, std::abs (out[i]));
+        EXPECT_EQ (tailPeak, 0.0f) << "seed " << seed;
+    }
+}

@@ -61,8 +61,8 @@ double rms (const float* x, int from, int to)
 TEST (MonoStereoProcessor, WidthZeroSumsToMonoOnOneOrTwoChannels)
 {
     MonoStereoProcessor width;
-    width.prepare ({ fs, blockSize, 2 });
     width.setWidth (0.0f);
+    width.prepare ({ fs, blockSize, 2 });
 
     auto stereo = stereoMaterial (1024);
     const auto input = stereo;
@@ -232,7 +232,8 @@ TEST (QELStereoizerProcessor, OneChannelInAndOutKeepsTheMidScaledByTheOutputGain
     EXPECT_GT (stereoizer.outputGain, 0.9);
 }
 
-TEST (QELStereoizerProcessor, AmountZeroLeavesTheBufferUntouchedWhileTheRampRunsDown)
+// Widening set to 0 fades out over the amount ramp (no step in either channel), then leaves the buffer alone.
+TEST (QELStereoizerProcessor, AmountZeroFadesTheWidthOutThenLeavesTheBufferUntouched)
 {
     QELStereoizerProcessor stereoizer;
     stereoizer.prepareToPlay (fs, blockSize);
@@ -241,12 +242,53 @@ TEST (QELStereoizerProcessor, AmountZeroLeavesTheBufferUntouchedWhileTheRampRuns
     processInBlocks (stereoizer, warm);
 
     stereoizer.setAmount (0.0f);
-    auto buffer = stereoMaterial (512);
+    auto buffer = stereoMaterial (8192);
     const auto input = buffer;
     processInBlocks (stereoizer, buffer);
+
+    float largestChange = 0.0f, largestInputChange = 0.0f;
     for (int channel = 0; channel < 2; ++channel)
-        for (int i = 0; i < 512; ++i)
+        for (int i = 1; i < 4096; ++i)
+        {
+            largestChange =
+                std::max (largestChange, std::abs (buffer.getSample (channel, i) - buffer.getSample (channel, i - 1)));
+            largestInputChange = std::max (largestInputChange,
+                                           std::abs (input.getSample (channel, i) - input.getSample (channel, i - 1)));
+        }
+    EXPECT_LT (largestChange, 2.0f * largestInputChange);
+
+    for (int channel = 0; channel < 2; ++channel)
+        for (int i = 4096; i < 8192; ++i)
             ASSERT_EQ (buffer.getSample (channel, i), input.getSample (channel, i));
+}
+
+// A move between unchanged and mono glides through the narrower: no sample jumps, and the end is the mono sum.
+TEST (MonoStereoProcessor, MovingToMonoGlidesWithoutAStep)
+{
+    MonoStereoProcessor width;
+    width.setWidth (50.0f);
+    width.prepare ({ fs, blockSize, 2 });
+    auto warm = stereoMaterial (1024);
+    processInBlocks (width, warm);
+
+    width.setWidth (0.0f);
+    auto buffer = stereoMaterial (8192);
+    const auto input = buffer;
+    processInBlocks (width, buffer);
+
+    float largestChange = 0.0f, largestInputChange = 0.0f;
+    for (int channel = 0; channel < 2; ++channel)
+        for (int i = 1; i < 4096; ++i)
+        {
+            largestChange =
+                std::max (largestChange, std::abs (buffer.getSample (channel, i) - buffer.getSample (channel, i - 1)));
+            largestInputChange = std::max (largestInputChange,
+                                           std::abs (input.getSample (channel, i) - input.getSample (channel, i - 1)));
+        }
+    EXPECT_LT (largestChange, 1.5f * largestInputChange);
+
+    for (int i = 4096; i < 8192; ++i)
+        ASSERT_EQ (buffer.getSample (0, i), 0.5f * (input.getSample (0, i) + input.getSample (1, i))) << i;
 }
 
 TEST (MonoizerProcessor, HighPassesOnlyTheSide)

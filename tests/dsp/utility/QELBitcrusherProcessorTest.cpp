@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 
 namespace
 {
@@ -63,4 +64,30 @@ TEST (QELBitcrusherProcessor, DepthBeyondFloatRangeLeavesTheSignalFinite)
     crusher.bitDepth = 200.0f;
     const auto out = crush (crusher, { 0.3f, -0.7f }, 2);
     EXPECT_EQ (out, (std::vector<float> { 0.3f, -0.7f }));
+}
+
+// Every sample leaves bit for bit as x - fmod (x, 2^-depth) leaves it, signed zeros included, for whole and
+// fractional depths and for samples from far below the step to full scale.
+TEST (QELBitcrusherProcessor, TruncationMatchesFmodBitForBit)
+{
+    juce::Random random (11);
+    std::vector<float> samples { 0.0f, -0.0f, 1.0f, -1.0f, 1.0e-12f, -1.0e-12f, 3.0e-38f };
+    for (int i = 0; i < 4000; ++i)
+        samples.push_back ((random.nextFloat() * 2.0f - 1.0f) * std::pow (10.0f, -12.0f * random.nextFloat()));
+
+    for (const float depth : { 1.0f, 8.0f, 16.0f, 24.0f, 32.0f, 40.0f, 7.5f })
+    {
+        juce::QELBitcrusherProcessor crusher;
+        crusher.bitDepth = depth;
+        const auto out = crush (crusher, samples, 64);
+
+        const float step = 1.0f / std::pow (2.0f, depth);
+        int mismatches = 0;
+        for (size_t i = 0; i < samples.size(); ++i)
+        {
+            const float expected = samples[i] - std::fmod (samples[i], step);
+            mismatches += std::memcmp (&out[i], &expected, sizeof (float)) != 0;
+        }
+        EXPECT_EQ (mismatches, 0) << "depth " << depth;
+    }
 }

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
 TEST (TimeDelay, ImpulseComesOutDelaySamplesLaterAndFeedsBack)
 {
     TimeDelay delay;
@@ -50,4 +52,21 @@ TEST (TimeDelay, ZeroDelayPassesTheInputAndLeavesTheLineAlone)
 
     delay.clear();
     EXPECT_EQ (std::count (delay.buffer.begin(), delay.buffer.end(), 0.0f), delay.length);
+}
+
+// A line just one sample longer than its delay plays what the default, far longer line plays, feedback
+// and all, also after many wraps of the short line.
+TEST (TimeDelay, AShortLineMatchesTheDefaultOne)
+{
+    TimeDelay shortLine (374, 0.6, 44100, 0, 375), longLine (374, 0.6);
+    std::mt19937 random (5);
+    std::uniform_real_distribution<float> noise (-0.5f, 0.5f);
+    int mismatches = 0;
+    for (int n = 0; n < 20000; ++n)
+    {
+        const float x = noise (random);
+        mismatches += shortLine.step (x) != longLine.step (x);
+    }
+    EXPECT_EQ (mismatches, 0);
+    EXPECT_EQ (shortLine.length, 375);
 }
