@@ -22,6 +22,10 @@ void BreathProcessor::prepare (const juce::dsp::ProcessSpec& spec)
 void BreathProcessor::reset()
 {
     juce::QELProcessorBase::reset();
+    gate.initRuntime();
+    gate.holdCounter = 0;
+    gate.lastGainDb.store (0.0f, std::memory_order_relaxed);
+    blockMinimum.store (0.0f);
 }
 
 void BreathProcessor::processImpl (const float* const*, float* const* out, int numSamples, int, int numChannels)

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "dsp/dynamics/QELGate.h"
 #include "dsp/base/QELProcessorBase.h"
+#include "dsp/dynamics/QELGate.h"
 
 #include <atomic>
 
@@ -15,7 +15,7 @@ public:
 
     /** Base preparation; the gate takes the new rate. */
     void prepare (const juce::dsp::ProcessSpec& spec) override;
-    /** Clears the dry path. */
+    /** Closes the gate and clears the dry path, as prepare leaves them. */
     void reset() override;
     /** Gates a stereo pair linked, or channel 0 alone for any other channel count. */
     void processImpl (const float* const* in, float* const* out, int numSamples, int numInputChannels,

@@ -87,6 +87,15 @@ void DeEssProcessor::prepare (const juce::dsp::ProcessSpec& spec)
 void DeEssProcessor::reset()
 {
     juce::QELProcessorBase::reset();
+    detection.reset();
+    for (int ch = 0; ch < 2; ++ch)
+    {
+        lowPass[ch].clear();
+        highPass[ch].clear();
+    }
+    for (auto& compressor : compressors)
+        compressor.reset();
+    amount.setCurrentAndTargetValue (amountTarget.load());
     restDetector();
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "dsp/dynamics/QELCompressor.h"
 #include "dsp/base/QELProcessorBase.h"
+#include "dsp/dynamics/QELCompressor.h"
 
 #include <atomic>
 
@@ -16,7 +16,7 @@ public:
 
     /** Base preparation; every coefficient for the rate, the compressors and the detector from rest. */
     void prepare (const juce::dsp::ProcessSpec& spec) override;
-    /** Puts the detector back to rest and clears the dry path. */
+    /** Puts detector, split filters, compressors and amount ramp back as prepare leaves them. */
     void reset() override;
     /** Detects on channel 0, then splits, compresses the high band and sums each channel. */
     void processImpl (const float* const* in, float* const* out, int numSamples, int numInputChannels,

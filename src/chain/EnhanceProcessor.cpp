@@ -52,7 +52,14 @@ void EnhanceProcessor::prepare (const juce::dsp::ProcessSpec& spec)
 void EnhanceProcessor::reset()
 {
     ModuleProcessorBase::reset();
-    deNoise.juce::QELProcessorBase::reset();
+    for (auto& f : airFilters)
+        f.reset();
+    for (auto& c : airCompressors)
+        c.reset();
+    airAmount.setCurrentAndTargetValue (airTarget.load());
+    airResting = false;
+    deNoise.reset();
+    deEss.reset();
 }
 
 void EnhanceProcessor::setAir (float percent)

@@ -18,7 +18,7 @@ public:
 
     /** Prepares the air band, the de-noise gate and the de-esser. */
     void prepare (const juce::dsp::ProcessSpec& spec) override;
-    /** Clears the module's and the de-noise stage's dry paths; filters, compressors and de-esser keep state. */
+    /** Puts the air band, the de-noiser and the de-esser back as prepare leaves them, in place. */
     void reset() override;
     /** Air band, de-noise, de-esser, in place. */
     void processImpl (const float* const* in, float* const* out, int numSamples, int numInputChannels,

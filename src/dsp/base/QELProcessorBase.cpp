@@ -56,6 +56,9 @@ void QELProcessorBase::setSamplesPerBlock (int newSamplesPerBlock)
 void QELProcessorBase::reset()
 {
     dryDelay.reset();
+    applyPendingSwitch();
+    wetRamp.reset (sampleRate, (double) rampTimes[runningActive ? 0 : 1]);
+    applyDryPathLatency();
 }
 
 void QELProcessorBase::setTempo (double bpm)

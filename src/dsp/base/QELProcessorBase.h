@@ -40,7 +40,7 @@ public:
     virtual void prepare (const juce::dsp::ProcessSpec& spec);
     /** Stores the largest block size the owner will pass; nothing else. */
     virtual void setSamplesPerBlock (int newSamplesPerBlock);
-    /** Clears the dry path's history; the switch and its ramp are untouched. */
+    /** Clears the dry path's history and ends any switch ramp at its target, as prepare leaves them. */
     virtual void reset();
     /** Block entry for a context: the steady and crossfade paths, without a dry path. */
     virtual void process (juce::dsp::ProcessContextReplacing<float> context);

@@ -140,7 +140,24 @@ float QELCompressor::getSCLP() const
     return sclpHz;
 }
 
-void QELCompressor::reset() {}
+void QELCompressor::reset()
+{
+    initRuntime();
+    holdCounter = 0;
+    meanSquare = 1.0e-6f;
+    peakSquare = 1.0e-6f;
+    makeupDbSeen = 0.0f;
+    makeupGainSeen = 1.0f;
+    lastGainReductionDb.store (0.0f, std::memory_order_relaxed);
+    for (auto& filter : sidechainHighPass)
+        filter.x1 = filter.x2 = filter.y1 = filter.y2 = 0.0;
+    for (auto& filter : sidechainLowPass)
+        filter.x1 = filter.x2 = filter.y1 = filter.y2 = 0.0;
+    for (auto& filter : emphasisFilters)
+        filter.reset();
+    amount = 100.0f;
+    amountRamp.setCurrentAndTargetValue (100.0f);
+}
 
 void QELCompressor::initRuntime()
 {

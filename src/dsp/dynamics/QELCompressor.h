@@ -49,7 +49,7 @@ public:
     virtual float getSCHP() const;
     /** The key low-pass cutoff in Hz. */
     virtual float getSCLP() const;
-    /** Does nothing: the envelope is released by initRuntime. */
+    /** Puts the running state (envelope, key filters, makeup, the amount at 100) back as a new compressor has it. */
     virtual void reset();
     /** Releases all gain reduction at once. */
     virtual void initRuntime();

@@ -226,15 +226,34 @@ void QelVocalMultiplierProcessor::allocateScratch (int blockSize)
 void QelVocalMultiplierProcessor::reset()
 {
     juce::QELProcessorBase::reset();
+
+    // As prepare: the controls reach their ramps, which end at their targets, and every voice starts again.
+    applyControls();
+    endRamps();
+    octaveVoiceRunning = false;
+    widenedCopyRunning = false;
+    voiceResting.fill (false);
+    voicePathResting = false;
+    voicePitchOffsets.fill (0.0f);
+    singleVoiceFactor = 0.0f;
+
+    octaveGain.reset();
     voiceFeedFilter.reset();
+    widthStage.reset();
     stereoizer.reset();
+    enhancer.reset();
     stereoCopyHighPass.reset();
+    voiceCompressor.reset();
     latencyDelay.reset();
     singleVoiceDelay.reset();
     octaveDelay.reset();
 
+    singleDrift.restart();
     for (size_t i = 0; i < (size_t) maxVoices; ++i)
+    {
+        voiceDrift[i].restart();
         clearVoice (i);
+    }
 
     // A restarted stream must not replay the octave voice's or the shifters' old audio.
     octavePreFilter.reset();
@@ -249,6 +268,21 @@ void QelVocalMultiplierProcessor::reset()
         buffer.clear();
 
     streaming = false;
+}
+
+void QelVocalMultiplierProcessor::endRamps() noexcept
+{
+    for (auto* ramps : { &voiceGains, &voiceDelayTimes })
+        for (auto& ramp : *ramps)
+            ramp.setCurrentAndTargetValue (ramp.getTargetValue());
+
+    // Pans and detunes get their targets with the first block the voices run, and glide there from 0.
+    for (auto* ramps : { &voicePans, &voiceDetunes })
+        for (auto& ramp : *ramps)
+            ramp.setCurrentAndTargetValue (0.0f);
+
+    for (auto* ramp : { &levelCompensation, &wetLevel, &stereoCopyGain, &driftDepth, &offsetScale })
+        ramp->setCurrentAndTargetValue (ramp->getTargetValue());
 }
 
 void QelVocalMultiplierProcessor::clearVoice (size_t voice)

@@ -52,7 +52,7 @@ public:
 
     /** Prepares every stage for the given processing set-up and builds fresh octave and single-voice shifters. */
     void prepare (const juce::dsp::ProcessSpec& spec) override;
-    /** Clears the delays, filters, shifters and work buffers; ramps, drift, compressor and width stay. */
+    /** Puts every voice, delay, filter, shifter, drift and ramp back as prepare leaves them, in place. */
     void reset() override;
     /** Stores a tempo other than 0; nothing here depends on it. */
     void setTempo (double bpm) override;
@@ -134,6 +134,7 @@ public:
 private:
     static void fadeIn (QEL::LinearRamp<float>& fade, float* const* channels, int numChannels, int numSamples) noexcept;
     void applyControls();
+    void endRamps() noexcept;
     void applySpread (float percent);
     void allocateScratch (int blockSize);
     void processChunk (float* const* out, int numSamples, int numInputChannels, int numOutputChannels);

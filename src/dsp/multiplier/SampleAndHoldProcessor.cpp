@@ -5,11 +5,20 @@
 
 namespace QEL
 {
-SampleAndHoldProcessor::SampleAndHoldProcessor (juce::int64 seed) : random (seed) {}
+SampleAndHoldProcessor::SampleAndHoldProcessor (juce::int64 initialSeed) : random (initialSeed), seed (initialSeed) {}
 
-void SampleAndHoldProcessor::setSeed (juce::int64 seed)
+void SampleAndHoldProcessor::setSeed (juce::int64 newSeed)
+{
+    seed = newSeed;
+    random.setSeed (newSeed);
+}
+
+void SampleAndHoldProcessor::restart() noexcept
 {
     random.setSeed (seed);
+    samplesUntilNext = holdSamples;
+    lastValue = 0.0f;
+    glide.setCurrentAndTargetValue (0.0f);
 }
 
 void SampleAndHoldProcessor::setHoldTime (float milliseconds)

@@ -22,6 +22,8 @@ public:
     void setHoldTime (float milliseconds);
     /** Stores the rate, restarts the hold count, sets the glide to 0.5 ms and ends a running glide. */
     void prepare (double newSampleRate);
+    /** Starts the drift again as a new generator: the draws from the last seed, value 0, a full hold. */
+    void restart() noexcept;
     /** Returns the next sample of the drift. */
     float generateSample();
     /** Advances numSamples samples exactly as that many generateSample calls do, without returning them. */
@@ -36,6 +38,7 @@ private:
     void drawNext();
 
     juce::Random random;
+    juce::int64 seed = 1; // the seed restart draws from again
     float holdTimeMs = 1000.0f;
     float holdSamples = 44100.0f;
     float samplesUntilNext = 44100.0f;

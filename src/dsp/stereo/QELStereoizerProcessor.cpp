@@ -85,6 +85,8 @@ void QELStereoizerProcessor::reset()
 {
     QELProcessorBase::reset();
     sideDelay.clear();
+    outputGain = 0.0; // fades in again, as after construction
+    amountRamp.setCurrentAndTargetValue (amount.load (std::memory_order_relaxed));
     lowPassState = 0.0;
     highPass.clear();
     for (auto& section : allPass)

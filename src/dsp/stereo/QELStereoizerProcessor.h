@@ -22,7 +22,7 @@ public:
 
     /** Prepares the base; the amount ramp gets 0.05 s at the new rate and jumps to its target. */
     void prepareToPlay (double newSampleRate, int newSamplesPerBlock) override;
-    /** Zeroes the delay and every filter state; the amount ramp and the output gain stay. */
+    /** Zeroes the delay and every filter state, ends the amount ramp and fades the output in again. */
     void reset() override;
     /** Widens out in place; nothing happens while the set amount is 0. */
     void processImpl (const float* const* in, float* const* out, int numSamples, int numInputChannels,

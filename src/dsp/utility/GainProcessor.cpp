@@ -95,6 +95,7 @@ void GainProcessor::prepare (const juce::dsp::ProcessSpec& spec)
 void GainProcessor::reset()
 {
     juce::QELProcessorBase::reset();
+    setUpRamps();
 }
 
 float GainProcessor::nextFactor() noexcept

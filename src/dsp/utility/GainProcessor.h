@@ -24,7 +24,7 @@ public:
     void prepareToPlay (double newSampleRate, int newSamplesPerBlock) override;
     /** The base's preparation, then the ramp set-up once more. */
     void prepare (const juce::dsp::ProcessSpec& spec) override;
-    /** Clears the dry path; the ramps keep their positions. */
+    /** Clears the dry path and ends the gain ramps at their targets, as prepare does. */
     void reset() override;
     /** Multiplies out in place by the ramped factor; in is not read. */
     void processImpl (const float* const* in, float* const* out, int numSamples, int numInputChannels,

@@ -64,24 +64,27 @@ TEST (GainProcessor, ChangeRampsLinearlyOver479SamplesAt48k)
     EXPECT_EQ (factors[599], target);
 }
 
-TEST (GainProcessor, SameValueChangesNothingAndPrepareEndsARunningChange)
+TEST (GainProcessor, SameValueChangesNothingAndPrepareOrResetEndsARunningChange)
 {
-    QEL::GainProcessor stage;
-    prepare (stage, 44100.0);
-    stage.setGainDb (0.0f);
-    factorsOverBlock (stage, 16);
-    EXPECT_FALSE (stage.gainRamp.isSmoothing());
+    for (const bool byReset : { false, true })
+    {
+        QEL::GainProcessor stage;
+        prepare (stage, 44100.0);
+        stage.setGainDb (0.0f);
+        factorsOverBlock (stage, 16);
+        EXPECT_FALSE (stage.gainRamp.isSmoothing());
 
-    stage.setGainDb (-12.0f);
-    factorsOverBlock (stage, 100);
-    ASSERT_TRUE (stage.gainRamp.isSmoothing());
+        stage.setGainDb (-12.0f);
+        factorsOverBlock (stage, 100);
+        ASSERT_TRUE (stage.gainRamp.isSmoothing());
 
-    stage.reset(); // keeps the ramp where it was
-    EXPECT_TRUE (stage.gainRamp.isSmoothing());
-
-    prepare (stage, 44100.0);
-    EXPECT_FALSE (stage.gainRamp.isSmoothing());
-    EXPECT_EQ (factorsOverBlock (stage, 1)[0], std::pow (10.0f, -12.0f / 20.0f));
+        if (byReset)
+            stage.reset();
+        else
+            prepare (stage, 44100.0);
+        EXPECT_FALSE (stage.gainRamp.isSmoothing()) << (byReset ? "reset" : "prepare");
+        EXPECT_EQ (factorsOverBlock (stage, 1)[0], std::pow (10.0f, -12.0f / 20.0f));
+    }
 }
 
 TEST (GainProcessor, RampKeepsItsTimingWhenNoChannelIsPassed)
