@@ -11,7 +11,8 @@
 
 namespace tessaro::gui
 {
-CompressComponent::CompressComponent (juce::AudioProcessorValueTreeState& state, QELComponentInitializer* widgetInitializer,
+CompressComponent::CompressComponent (juce::AudioProcessorValueTreeState& state,
+                                      QELComponentInitializer* widgetInitializer,
                                       OrvaneTessaroAudioProcessor& productProcessor)
     : ModulePanel (state, widgetInitializer, productProcessor,
                    { "COMPRESS", CustomColours::THEME_COMP_FILL, CustomColours::THEME_COMP_GLOW,
@@ -25,8 +26,9 @@ CompressComponent::CompressComponent (juce::AudioProcessorValueTreeState& state,
     bipolarKnobStyle.bipolar = true;
     initButtonStyle (buttonStyle, 14.64f);
 
-    const auto initKnob = [this] (juce::QELSlider& knob, LookAndFeel& style, const char* suffix)
-    { GuiUtils::initSlider (initializer, knob, &style, this, suffix, juce::Slider::RotaryVerticalDrag, { 0, -25 }); };
+    const auto initKnob = [this] (juce::QELSlider& knob, LookAndFeel& style, const char* suffix) {
+        GuiUtils::initSlider (initializer, knob, &style, this, suffix, juce::Slider::RotaryVerticalDrag, { 0, -25 });
+    };
     initKnob (inputKnob, bipolarKnobStyle, " dB");
     initKnob (compressionKnob, knobStyle, "%");
     initKnob (outputKnob, bipolarKnobStyle, " dB");
@@ -42,7 +44,8 @@ CompressComponent::CompressComponent (juce::AudioProcessorValueTreeState& state,
     initCaption (compressionCaption, "Compression", &compressionKnob);
     initCaption (outputCaption, "Output", &outputKnob);
 
-    inputAttachment = std::make_unique<juce::QELSlider::SliderAttachment> (parameters, Params::paramCompressInput, inputKnob);
+    inputAttachment =
+        std::make_unique<juce::QELSlider::SliderAttachment> (parameters, Params::paramCompressInput, inputKnob);
     compressionAttachment = std::make_unique<juce::QELSlider::SliderAttachment> (
         parameters, Params::paramCompressCompression, compressionKnob);
     outputAttachment =
@@ -52,7 +55,8 @@ CompressComponent::CompressComponent (juce::AudioProcessorValueTreeState& state,
     autoAttachment = std::make_unique<juce::AudioProcessorValueTreeState::ButtonAttachment> (
         parameters, Params::paramCompressAuto, autoButton);
 
-    ownParameterChanged (Params::paramCompressAuto, parameters.getRawParameterValue (Params::paramCompressAuto)->load());
+    ownParameterChanged (Params::paramCompressAuto,
+                         parameters.getRawParameterValue (Params::paramCompressAuto)->load());
     finishFrame();
 }
 
@@ -81,8 +85,8 @@ void CompressComponent::resized()
     const float w = (float) (int) ((float) getWidth() / scale);
     const float knobX = (float) (((int) w - 100) / 2);
     const std::pair<juce::QELSlider*, juce::QELLabel*> knobs[] = { { &inputKnob, &inputCaption },
-                                                                  { &compressionKnob, &compressionCaption },
-                                                                  { &outputKnob, &outputCaption } };
+                                                                   { &compressionKnob, &compressionCaption },
+                                                                   { &outputKnob, &outputCaption } };
     const float knobY[] = { 330.0f, 450.0f, 569.0f };
     for (int i = 0; i < 3; ++i)
     {

@@ -37,9 +37,10 @@ EQBandFeed::CoefficientsPtr EQBandFeed::flat()
 void EQBandFeed::refresh (QELEQComponent& view, OrvaneTessaroAudioProcessor& processor, EQBandSlot slot)
 {
     auto& eq = processor.tessaroProcessor.eqProcessor;
-    const auto& [hz, q, db] = slot == EQBandSlot::high  ? std::tie (processor.eqHighFreq, processor.eqHighQ, processor.eqHighGain)
-                              : slot == EQBandSlot::mid ? std::tie (processor.eqMidFreq, processor.eqMidQ, processor.eqMidGain)
-                                                        : std::tie (processor.eqLowFreq, processor.eqLowQ, processor.eqLowGain);
+    const auto& [hz, q, db] =
+        slot == EQBandSlot::high  ? std::tie (processor.eqHighFreq, processor.eqHighQ, processor.eqHighGain)
+        : slot == EQBandSlot::mid ? std::tie (processor.eqMidFreq, processor.eqMidQ, processor.eqMidGain)
+                                  : std::tie (processor.eqLowFreq, processor.eqLowQ, processor.eqLowGain);
     const auto data = record (slot, hz.load(), q.load(), db.load());
 
     CoefficientsPtr a;

@@ -6,23 +6,21 @@ namespace tessaro::gui
 {
 namespace
 {
-melatonin::internal::CachedShadows eqGlow()
-{
-    const auto c = CustomColours::THEME_EQ_GLOW;
-    return { { c, 24 }, { c, 18 }, { c, 12 }, { c, 6 } };
-}
+    melatonin::internal::CachedShadows eqGlow()
+    {
+        const auto c = CustomColours::THEME_EQ_GLOW;
+        return { { c, 24 }, { c, 18 }, { c, 12 }, { c, 6 } };
+    }
 
-juce::PathStrokeType glowStroke()
-{
-    return { 3.0f, juce::PathStrokeType::curved, juce::PathStrokeType::rounded };
-}
+    juce::PathStrokeType glowStroke()
+    {
+        return { 3.0f, juce::PathStrokeType::curved, juce::PathStrokeType::rounded };
+    }
 } // namespace
 
 EQComponent::EQComponent (juce::NormalisableRange<float> qRange)
-    : QELEQComponent (qRange, 1, 10.0f, 30000.0f, 15.0f),
-      handleGlow ({ { juce::Colours::black, 0 } }),
-      curveGlow ({ { juce::Colours::black, 0 } }),
-      curveColour (CustomColours::THEME_EQ_FILL)
+    : QELEQComponent (qRange, 1, 10.0f, 30000.0f, 15.0f), handleGlow ({ { juce::Colours::black, 0 } }),
+      curveGlow ({ { juce::Colours::black, 0 } }), curveColour (CustomColours::THEME_EQ_FILL)
 {
     handleGlow = eqGlow();
     curveGlow = eqGlow();

@@ -8,15 +8,17 @@
 
 namespace tessaro::gui
 {
-EQModuleComponent::EQModuleComponent (juce::AudioProcessorValueTreeState& state, QELComponentInitializer* widgetInitializer,
-                                       OrvaneTessaroAudioProcessor& productProcessor)
+EQModuleComponent::EQModuleComponent (juce::AudioProcessorValueTreeState& state,
+                                      QELComponentInitializer* widgetInitializer,
+                                      OrvaneTessaroAudioProcessor& productProcessor)
     : ModulePanel (state, widgetInitializer, productProcessor,
-                   { "EQ", CustomColours::THEME_EQ_FILL, CustomColours::THEME_EQ_GLOW,
-                     Params::paramEQPower, BinaryData::eq_off_png, BinaryData::eq_off_pngSize,
-                     BinaryData::eq_animation_strip_png, BinaryData::eq_animation_strip_pngSize })
+                   { "EQ", CustomColours::THEME_EQ_FILL, CustomColours::THEME_EQ_GLOW, Params::paramEQPower,
+                     BinaryData::eq_off_png, BinaryData::eq_off_pngSize, BinaryData::eq_animation_strip_png,
+                     BinaryData::eq_animation_strip_pngSize })
 {
     using namespace Params;
-    for (auto* id : { &paramEQHighGain, &paramEQHighFreq, &paramEQHighQ, &paramEQLowGain, &paramEQLowFreq, &paramEQLowQ })
+    for (auto* id :
+         { &paramEQHighGain, &paramEQHighFreq, &paramEQHighQ, &paramEQLowGain, &paramEQLowFreq, &paramEQLowQ })
         listenTo (*id);
 
     initKnobStyle (knobStyle);
@@ -34,9 +36,12 @@ EQModuleComponent::EQModuleComponent (juce::AudioProcessorValueTreeState& state,
         const juce::String &gain, &frequency, &q;
     };
     const Band bands[] = {
-        { highContainer, highView, &EQModuleComponent::updateHighBands, highEditing, paramEQHighGain, paramEQHighFreq, paramEQHighQ },
-        { midContainer, midView, &EQModuleComponent::updateMidBands, midEditing, paramEQMidGain, paramEQMidFreq, paramEQMidQ },
-        { lowContainer, lowView, &EQModuleComponent::updateLowBands, lowEditing, paramEQLowGain, paramEQLowFreq, paramEQLowQ },
+        { highContainer, highView, &EQModuleComponent::updateHighBands, highEditing, paramEQHighGain, paramEQHighFreq,
+          paramEQHighQ },
+        { midContainer, midView, &EQModuleComponent::updateMidBands, midEditing, paramEQMidGain, paramEQMidFreq,
+          paramEQMidQ },
+        { lowContainer, lowView, &EQModuleComponent::updateLowBands, lowEditing, paramEQLowGain, paramEQLowFreq,
+          paramEQLowQ },
     };
     for (const auto& b : bands)
     {
@@ -68,8 +73,8 @@ EQModuleComponent::EQModuleComponent (juce::AudioProcessorValueTreeState& state,
     highQAttachment = std::make_unique<SliderAttachment> (parameters, paramEQHighQ, highQ);
     midQAttachment = std::make_unique<SliderAttachment> (parameters, paramEQMidQ, midQ);
     lowQAttachment = std::make_unique<SliderAttachment> (parameters, paramEQLowQ, lowQ);
-    adLibAttachment = std::make_unique<juce::AudioProcessorValueTreeState::ButtonAttachment> (parameters, paramEQAdLib,
-                                                                                              adLibButton);
+    adLibAttachment =
+        std::make_unique<juce::AudioProcessorValueTreeState::ButtonAttachment> (parameters, paramEQAdLib, adLibButton);
     finishFrame();
 }
 
@@ -121,7 +126,9 @@ void EQModuleComponent::ownParameterChanged (const juce::String& id, float v)
     using namespace Params;
     if (id == paramEQHighGain || id == paramEQHighFreq || id == paramEQHighQ)
     {
-        (id == paramEQHighGain ? dualHigh.highGain : id == paramEQHighFreq ? dualHigh.highFrequency : dualHigh.highQ) = v;
+        (id == paramEQHighGain   ? dualHigh.highGain
+         : id == paramEQHighFreq ? dualHigh.highFrequency
+                                 : dualHigh.highQ) = v;
         dualHigh.updateBands();
     }
     else if (id == paramEQLowGain || id == paramEQLowFreq || id == paramEQLowQ)
@@ -148,8 +155,9 @@ void EQModuleComponent::resized()
     ModulePanel::resized();
 
     const float w = (float) getWidth() / scale;
-    const auto place = [this] (juce::Component& c, float x, float y, float width, float height)
-    { c.setBounds (GuiUtils::enclosing ({ x, y, width, height }, scale)); };
+    const auto place = [this] (juce::Component& c, float x, float y, float width, float height) {
+        c.setBounds (GuiUtils::enclosing ({ x, y, width, height }, scale));
+    };
 
     const struct
     {

@@ -5,11 +5,8 @@
 namespace juce
 {
 QELEQBand::QELEQBand (const std::vector<double>& grid)
-    : frequencies (grid),
-      firstMagnitudes (grid.size(), 1.0),
-      magnitudes (grid.size(), 1.0),
-      secondMagnitudes (grid.size(), 1.0),
-      outputMagnitudes (grid.size(), 1.0)
+    : frequencies (grid), firstMagnitudes (grid.size(), 1.0), magnitudes (grid.size(), 1.0),
+      secondMagnitudes (grid.size(), 1.0), outputMagnitudes (grid.size(), 1.0)
 {
 }
 
@@ -44,11 +41,7 @@ std::vector<double> makeGrid (float minHz, float maxHz)
 
 QELEQComponent::QELEQComponent (juce::NormalisableRange<float> range, int numBands, float minHz, float maxHz,
                                 float gainRangeDb)
-    : minFrequency (minHz),
-      maxFrequency (maxHz),
-      gainRange (gainRangeDb),
-      qHandleLeft (range),
-      qHandleRight (range),
+    : minFrequency (minHz), maxFrequency (maxHz), gainRange (gainRangeDb), qHandleLeft (range), qHandleRight (range),
       qRange (range)
 {
     frequencies = makeGrid (minHz, maxHz);
@@ -393,7 +386,8 @@ void QELEQComponent::updateOverlay()
     overlay->setAuxMode (band.auxMode);
 
     const int w = overlay->getWidth(), h = overlay->getHeight();
-    const int x = juce::jlimit (0, std::max (0, getWidth() - w), (int) std::floor (xForFrequency (band.frequency) - 0.5f * (float) w));
+    const int x = juce::jlimit (0, std::max (0, getWidth() - w),
+                                (int) std::floor (xForFrequency (band.frequency) - 0.5f * (float) w));
     const int y = (int) std::floor (yForDecibels (decibels (band.gain)) - 0.5f * (float) h);
     overlay->setTopLeftPosition (x, y);
 

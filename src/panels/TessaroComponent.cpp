@@ -41,18 +41,12 @@ juce::Rectangle<int> sizeOf (const juce::Drawable* drawable)
 TessaroComponent::TessaroComponent (juce::AudioProcessorValueTreeState& state,
                                     QELComponentInitializer* widgetInitializer, QEL::PluginSettings& pluginSettings,
                                     OrvaneTessaroAudioProcessor& productProcessor)
-    : parameters (state),
-      initializer (widgetInitializer),
-      settings (pluginSettings),
-      processor (productProcessor),
+    : parameters (state), initializer (widgetInitializer), settings (pluginSettings), processor (productProcessor),
       compressPanel (state, widgetInitializer, productProcessor),
-      enhancePanel (state, widgetInitializer, productProcessor),
-      eqPanel (state, widgetInitializer, productProcessor),
+      enhancePanel (state, widgetInitializer, productProcessor), eqPanel (state, widgetInitializer, productProcessor),
       multiplyPanel (state, widgetInitializer, productProcessor),
-      spacePanel (state, widgetInitializer, productProcessor),
-      gainPanel (state, widgetInitializer, productProcessor),
-      panelFont (QEL::EmbeddedResources::montserratRegular()),
-      presetBar (productProcessor.presetManagerModel.get())
+      spacePanel (state, widgetInitializer, productProcessor), gainPanel (state, widgetInitializer, productProcessor),
+      panelFont (QEL::EmbeddedResources::montserratRegular()), presetBar (productProcessor.presetManagerModel.get())
 {
     GuiUtils::initKnobStyle (mixLookAndFeel, juce::Colour (0xb2e5eeff), CustomColours::CONTROL_OUTLINE);
     mixLookAndFeel.setShouldRenderGlow (false, false, juce::Colours::white);
@@ -64,9 +58,8 @@ TessaroComponent::TessaroComponent (juce::AudioProcessorValueTreeState& state,
 
     initComponents();
 
-    bypassAttachment =
-        std::make_unique<juce::AudioProcessorValueTreeState::ButtonAttachment> (parameters, Params::paramBypass,
-                                                                                bypassButton);
+    bypassAttachment = std::make_unique<juce::AudioProcessorValueTreeState::ButtonAttachment> (
+        parameters, Params::paramBypass, bypassButton);
     mixAttachment = std::make_unique<juce::QELSlider::SliderAttachment> (parameters, Params::paramMix, mixSlider);
     setWantsKeyboardFocus (true);
 
@@ -90,7 +83,8 @@ std::array<tessaro::gui::ModulePanel*, 6> TessaroComponent::modulePanels() noexc
 
 void TessaroComponent::initComponents()
 {
-    backgroundImage.setPicture (QEL::EmbeddedResources::image (BinaryData::background_png, BinaryData::background_pngSize));
+    backgroundImage.setPicture (
+        QEL::EmbeddedResources::image (BinaryData::background_png, BinaryData::background_pngSize));
     addAndMakeVisible (backgroundImage);
 
     brandLogo = logo (BinaryData::orvane_logo_svg, BinaryData::orvane_logo_svgSize);
@@ -241,8 +235,9 @@ void TessaroComponent::paintOverChildren (juce::Graphics& g)
 
 void TessaroComponent::resized()
 {
-    const auto place = [this] (juce::Component& c, float x, float y, float w, float h)
-    { c.setBounds (GuiUtils::enclosing ({ x, y, w, h }, scale)); };
+    const auto place = [this] (juce::Component& c, float x, float y, float w, float h) {
+        c.setBounds (GuiUtils::enclosing ({ x, y, w, h }, scale));
+    };
 
     const auto background = backgroundImage.getImage().getBounds();
     place (backgroundImage, 0, 0, (float) background.getWidth(), (float) background.getHeight());
@@ -267,8 +262,7 @@ void TessaroComponent::resized()
 
     place (mixSlider, 1110, 0, 40, 40);
     const auto mix = mixSlider.getBounds();
-    place (mixCaption, (float) mix.getX() - 20.0f, (float) mix.getBottom() - 10.0f, (float) mix.getWidth() + 40.0f,
-           25);
+    place (mixCaption, (float) mix.getX() - 20.0f, (float) mix.getBottom() - 10.0f, (float) mix.getWidth() + 40.0f, 25);
     place (bypassButton, 1180, 0, 110.5f, 61.25f);
     place (presetBar, 10, 10, 302, 35);
 
