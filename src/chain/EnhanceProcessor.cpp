@@ -79,7 +79,7 @@ void EnhanceProcessor::setDeNoise (float percent)
     deNoise.setThreshold (deNoiseThresholdDbFor (percent));
 }
 
-// The air ramp advances once per sample of every channel, channel 0 first.
+// The air ramp advances once per sample, for both channels together.
 void EnhanceProcessor::processAir (float* const* out, int numSamples, int numChannels) noexcept
 {
     airAmount.setTargetValue (airTarget.load());
@@ -101,18 +101,19 @@ void EnhanceProcessor::processAir (float* const* out, int numSamples, int numCha
             c.initRuntime();
     }
 
-    for (int ch = 0; ch < std::min (numChannels, 2); ++ch)
+    const int channels = std::min (numChannels, 2);
+    for (int i = 0; i < numSamples; ++i)
     {
-        for (int i = 0; i < numSamples; ++i)
+        const float a = airAmount.getNextValue();
+        const float db = 110.0f * a - 100.0f;
+        const float g = db > -100.0f ? std::pow (10.0f, db / 20.0f) : 0.0f;
+
+        for (int ch = 0; ch < channels; ++ch)
         {
             const float x = out[ch][i];
             float y = x;
             airFilters[ch].processSamples (&y, 1);
             airCompressors[ch].processSingleSampleMono (y);
-
-            const float a = airAmount.getNextValue();
-            const float db = 110.0f * a - 100.0f;
-            const float g = db > -100.0f ? std::pow (10.0f, db / 20.0f) : 0.0f;
             out[ch][i] = x + g * y;
         }
     }

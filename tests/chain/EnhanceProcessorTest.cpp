@@ -186,3 +186,16 @@ TEST (EnhanceProcessor, DeEssingFollowsSibilanceOnChannelZeroOnly)
     runInBlocks (*on, treated, 256);
     EXPECT_LT (rmsDb (treated, 0, 0), rmsDb (plain, 0, 0) - 3.0f);
 }
+
+// Air stepped from one end to the other while a tone plays glides in without a click: both channels follow one
+// ramp, so no block edge steps the gain.
+TEST (EnhanceProcessor, AirStepsAreClickFreeAtEveryBlockSize)
+{
+    for (const int blockSize : { 1, 64, 512 })
+        for (const bool up : { true, false })
+        {
+            const auto set = [up] (EnhanceProcessor& e, bool b) { e.setAir ((b == up) ? 100.0f : 0.0f); };
+            EXPECT_LE (chain_test::stepClickDb (preparedEnhance, set, blockSize), 6.0)
+                << (up ? "up" : "down") << " at block " << blockSize;
+        }
+}

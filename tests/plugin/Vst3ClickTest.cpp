@@ -61,7 +61,7 @@ namespace
         { "paramEnhancePower", enhancing },
         { "paramEnhanceDeEss", {} },
         { "paramEnhanceDeNoise", {} },
-        { "paramEnhanceAir", {}, false, 19.0, maxDropoutDb },
+        { "paramEnhanceAir", {} },
         { "paramEnhancePreComp", enhancing },
         { "paramEQPower", equalising },
         { "paramEQHighFreq", equalising },
