@@ -259,9 +259,10 @@ TEST (TessaroProcessor, ATempoOfZeroKeepsTheChainTempo)
     EXPECT_EQ (chain.spaceProcessor.tempo.load(), 90.0);
 }
 
-TEST (TessaroProcessor, EveryModuleStaysFiniteAtTheLowestRate)
+/** Every module but Space working hard: full compression, air and de-essing, the EQ lifting at the top of the
+    band with AdLib on, Multiply at full Amount, the chosen valve driven fully. */
+static void setEveryModuleBusy (TessaroProcessor& chain, int gainType)
 {
-    TessaroProcessor chain;
     chain.compressProcessor.setCompression (100.0f);
     chain.enhanceProcessor.setAir (100.0f);
     chain.enhanceProcessor.setDeEss (100.0f);
@@ -273,8 +274,14 @@ TEST (TessaroProcessor, EveryModuleStaysFiniteAtTheLowestRate)
     chain.eqProcessor.setMidGain (6.0f);
     chain.multiplyProcessor.setAmount (100.0f);
     chain.multiplyProcessor.setLow (50.0f);
-    chain.gainProcessor.setType (1);
+    chain.gainProcessor.setType (gainType);
     chain.gainProcessor.setDrive (100.0f);
+}
+
+TEST (TessaroProcessor, EveryModuleStaysFiniteAtTheLowestRate)
+{
+    TessaroProcessor chain;
+    setEveryModuleBusy (chain, 1);
     chain.prepare ({ 22050.0, 256, 2 });
 
     const tessaro::dsp::ModuleProcessorBase* modules[] = { &chain.compressProcessor, &chain.enhanceProcessor,
@@ -301,22 +308,10 @@ TEST (TessaroProcessor, EveryModuleOnStaysFiniteAndBoundedAtEveryRate)
         for (const double rate : { 8000.0, 11025.0, 16000.0, 22050.0, 44100.0, 96000.0, 192000.0, 384000.0 })
         {
             TessaroProcessor chain;
-            chain.compressProcessor.setCompression (100.0f);
-            chain.enhanceProcessor.setAir (100.0f);
-            chain.enhanceProcessor.setDeEss (100.0f);
-            chain.enhanceProcessor.setDeNoise (50.0f);
-            chain.eqProcessor.setAdLib (true);
-            chain.eqProcessor.setHighGain (6.0f);
-            chain.eqProcessor.setHighFreq (22000.0f);
-            chain.eqProcessor.setMidFreq (22000.0f);
-            chain.eqProcessor.setMidGain (6.0f);
+            setEveryModuleBusy (chain, gainType);
             chain.eqProcessor.setLowGain (6.0f);
-            chain.multiplyProcessor.setAmount (100.0f);
-            chain.multiplyProcessor.setLow (50.0f);
             chain.spaceProcessor.setDelayType (2);
             chain.spaceProcessor.setDelayAmount (50.0f);
-            chain.gainProcessor.setType (gainType);
-            chain.gainProcessor.setDrive (100.0f);
             chain.prepare ({ rate, 256, 2 });
 
             auto buffer = sine (440.0, rate, (int) (rate / 4), 0.5f);
