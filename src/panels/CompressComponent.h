@@ -37,7 +37,7 @@ private:
     void updateOwnBypassState (bool active) override;
 
     std::unique_ptr<juce::QELSlider::SliderAttachment> inputAttachment, compressionAttachment, outputAttachment;
-    std::unique_ptr<juce::AudioProcessorValueTreeState::ButtonAttachment> slowAttachment, autoAttachment;
+    std::unique_ptr<QEL::ButtonAttachment> slowAttachment, autoAttachment;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (CompressComponent)
 };

@@ -39,7 +39,7 @@ EnhanceComponent::EnhanceComponent (juce::AudioProcessorValueTreeState& state, Q
     deNoiseAttachment =
         std::make_unique<juce::QELSlider::SliderAttachment> (parameters, Params::paramEnhanceDeNoise, deNoiseKnob);
     airAttachment = std::make_unique<juce::QELSlider::SliderAttachment> (parameters, Params::paramEnhanceAir, airKnob);
-    preCompAttachment = std::make_unique<juce::AudioProcessorValueTreeState::ButtonAttachment> (
+    preCompAttachment = std::make_unique<QEL::ButtonAttachment> (
         parameters, Params::paramEnhancePreComp, preCompButton);
 
     finishFrame();

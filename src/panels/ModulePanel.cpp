@@ -100,7 +100,7 @@ void ModulePanel::initCaption (juce::QELLabel& caption, const juce::String& text
 
 void ModulePanel::finishFrame()
 {
-    powerAttachment = std::make_unique<juce::AudioProcessorValueTreeState::ButtonAttachment> (
+    powerAttachment = std::make_unique<QEL::ButtonAttachment> (
         parameters, frame.powerParameter, powerButton);
     setWantsKeyboardFocus (true);
 
