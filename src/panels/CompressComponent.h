@@ -5,7 +5,8 @@
 
 namespace tessaro::gui
 {
-/** The Compress module's column: input, compression and output, the slow and auto switches and the gain-reduction meter. */
+/** The Compress module's column: input, compression and output, the slow and auto switches and the gain-reduction
+ * meter. */
 class CompressComponent : public ModulePanel
 {
 public:

@@ -73,8 +73,7 @@ EQModuleComponent::EQModuleComponent (juce::AudioProcessorValueTreeState& state,
     highQAttachment = std::make_unique<SliderAttachment> (parameters, paramEQHighQ, highQ);
     midQAttachment = std::make_unique<SliderAttachment> (parameters, paramEQMidQ, midQ);
     lowQAttachment = std::make_unique<SliderAttachment> (parameters, paramEQLowQ, lowQ);
-    adLibAttachment =
-        std::make_unique<QEL::ButtonAttachment> (parameters, paramEQAdLib, adLibButton);
+    adLibAttachment = std::make_unique<QEL::ButtonAttachment> (parameters, paramEQAdLib, adLibButton);
     finishFrame();
 }
 

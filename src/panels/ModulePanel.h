@@ -1,9 +1,9 @@
 #pragma once
 
 #include "core/MessageThreadHandOff.h"
+#include "editor/ParameterAttachments.h"
 #include "editor/QELComponentBase.h"
 #include "editor/QELComponentInitializer.h"
-#include "editor/ParameterAttachments.h"
 #include "editor/QELImageButton.h"
 #include "editor/QELSlider.h"
 #include "lookandfeel/LookAndFeel.h"
