@@ -131,13 +131,6 @@ void ParameterLink::endGesture()
     parameter.endChangeGesture();
 }
 
-void ParameterLink::showAllPendingValues()
-{
-    juce::SharedResourcePointer<Pump> shared;
-    shared->markPending();
-    shared->showPendingValues();
-}
-
 //==============================================================================
 namespace
 {

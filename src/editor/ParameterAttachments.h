@@ -14,7 +14,9 @@ namespace QEL
 
     A host's automation reaches parameter listeners on the audio thread. There the listener only stores the new
     value and raises a flag, both atomics; a timer on the message thread, shared by every link of the process,
-    shows the latest value of each flagged link. Nothing is posted, locked or allocated on the audio thread.
+    shows the latest value of each flagged link. This code posts nothing, allocates nothing and takes no lock on
+    the audio thread (JUCE itself holds the parameter's listener lock around the call, which the message thread
+    takes only while a listener is added or removed).
     A change made on the message thread itself (the control's own drag, a preset load) shows at once.
 
     Construct, use and destroy it on the message thread. Value changes are not recorded for undo. */
@@ -42,9 +44,6 @@ public:
 
     /** The linked parameter. */
     juce::RangedAudioParameter& getParameter() const noexcept { return parameter; }
-
-    /** Shows every pending value of every link now, as the shared timer does on its next tick. */
-    static void showAllPendingValues();
 
 private:
     class Pump;
