@@ -91,7 +91,7 @@ namespace
         { "paramGainDrive", { { "paramGainType", 1.0f } } },
         { "paramGainMix", saturating },
         { "paramGainGain", {} },
-        { "paramGainPreFx", echoing, false, 40.0, maxDropoutDb },
+        { "paramGainPreFx", echoing },
         { "paramGainLimit", limiting },
     };
 
