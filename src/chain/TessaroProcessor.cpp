@@ -173,6 +173,7 @@ void TessaroProcessor::runModules (float* const* out, int numSamples, int numInp
     {
         orderFade = OrderFade::fadingOut;
         orderFadeDone = 0;
+        fadingTo = requested;
         fadedConnections = connectionsToFade (listedOrder, requested);
     }
 
@@ -269,7 +270,8 @@ void TessaroProcessor::applyOrderFade (float* const* out, int numSamples, int nu
         }
 }
 
-// Moves the fade on by a piece; at the end of the fade out the new order is listed and fades in.
+// Moves the fade on by a piece; at the end of the fade out the order the fade was planned for is listed and
+// fades in. A switch that arrives meanwhile waits for the next fade: its connections were not faded out.
 void TessaroProcessor::advanceOrderFade (int numSamples) noexcept
 {
     if (orderFade == OrderFade::none)
@@ -282,9 +284,7 @@ void TessaroProcessor::advanceOrderFade (int numSamples) noexcept
     orderFadeDone = 0;
     if (orderFade == OrderFade::fadingOut)
     {
-        const auto requested = packedOrder.load (std::memory_order_acquire);
-        fadedConnections |= connectionsToFade (listedOrder, requested);
-        listModules (requested);
+        listModules (fadingTo);
         orderFade = OrderFade::fadingIn;
     }
     else

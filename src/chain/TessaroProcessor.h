@@ -109,6 +109,7 @@ private:
 
     std::atomic<juce::uint32> packedOrder; // six ids, four bits each, first module lowest
     juce::uint32 listedOrder = 0;          // the order the rack lists; audio thread and prepare only
+    juce::uint32 fadingTo = 0;             // the order the running fade lists at its silence
     OrderFade orderFade = OrderFade::none;
     int orderFadeLength = 1;           // samples in each half
     int orderFadeDone = 0;             // samples of the current half already faded

@@ -203,6 +203,41 @@ TEST (TessaroProcessor, MovingALookAheadPastAnEchoLeavesNoStep)
         }
 }
 
+// A second switch that arrives while the first fades out waits for a fade of its own: the connections it
+// moves were not faded out, so listing it at the first fade's silence would cut them off at once.
+TEST (TessaroProcessor, ASwitchDuringAFadeTakesTheNextFade)
+{
+    constexpr int switchAt = 32 * 344, total = 32 * 688; // whole blocks of 32
+
+    const auto render = [] (bool second)
+    {
+        auto chain = silentChain (44100.0, 32);
+        chain->spaceProcessor.setDelaySync (false);
+        chain->spaceProcessor.setDelayTime (30.0f);
+        chain->spaceProcessor.setDelayType (3);
+        chain->spaceProcessor.setDelayAmount (50.0f);
+        chain->spaceProcessor.setBypassSmooth (true);
+        processSilence (*chain, 44100 / 10);
+
+        auto buffer = sine (440.0, 44100.0, total);
+        for (int start = 0; start < total; start += 32)
+        {
+            if (start == switchAt)
+                chain->gainPreFx = true;
+            if (start == switchAt + 64)
+                chain->eqPre = second;
+            chain->updateModuleOrder();
+            float* channels[2] = { buffer.getWritePointer (0, start), buffer.getWritePointer (1, start) };
+            chain->process (channels, channels, 32, 2, 2);
+        }
+        EXPECT_EQ (listedIds (*chain), second ? (Ids { Q, C, N, M, G, S }) : (Ids { C, N, Q, M, G, S }));
+        return buffer;
+    };
+
+    const float one = largestBend (render (false), switchAt);
+    EXPECT_LT (largestBend (render (true), switchAt), 1.5f * one);
+}
+
 TEST (TessaroProcessor, LatencyIsTheSumOfTheModulesWhateverTheOrderOrPower)
 {
     struct Case
