@@ -149,6 +149,7 @@ void DelayLine::ClearBuffers() noexcept
 {
     delay.ClearBuffers();
     diffuser.ClearBuffers();
+    clearDiffuserRequest = false;
     lowShelf.ClearBuffers();
     highShelf.ClearBuffers();
     lowShelfRunning.ClearBuffers();

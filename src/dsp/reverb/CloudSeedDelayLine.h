@@ -92,7 +92,7 @@ public:
     void Process (const double* input, int n) noexcept;
     /** The line's contribution to the late sum for the last block. */
     const double* GetTap() const noexcept { return tap; }
-    /** Zeroes every store and filter state of the line. */
+    /** Zeroes every store and filter state of the line, which settles a requested diffuser clear. */
     void ClearBuffers() noexcept;
 
     /** The current designs of the feedback filters (setter thread). */
