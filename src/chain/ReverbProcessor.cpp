@@ -311,10 +311,24 @@ void ReverbProcessor::processImpl (const float* const*, float* const* out, int n
         running->engine->process (out, out, numSamples, numInputChannels, numOutputChannels);
 }
 
-void ReverbProcessor::processCrossfade (float* const* out, int numSamples, int numInputChannels,
-                                        int numOutputChannels)
+float ReverbProcessor::fadeWeight (int offset) const noexcept
 {
-    const int channels = juce::jmin (juce::jmax (numInputChannels, numOutputChannels), incomingScratch.getNumChannels());
+    return juce::jmin (1.0f, (float) (fadePosition + offset) / (float) fadeLength);
+}
+
+void ReverbProcessor::fadeInInput (float* const* input, int channels, int numSamples) const noexcept
+{
+    // A fresh engine that met the running signal with a step would replay that edge from every early tap
+    // long after the crossfade; its input rises with the crossfade instead.
+    for (int channel = 0; channel < channels; ++channel)
+        for (int i = 0; i < numSamples; ++i)
+            input[channel][i] *= fadeWeight (i);
+}
+
+void ReverbProcessor::processCrossfade (float* const* out, int numSamples, int numInputChannels, int numOutputChannels)
+{
+    const int channels =
+        juce::jmin (juce::jmax (numInputChannels, numOutputChannels), incomingScratch.getNumChannels());
     const int pieceSize = incomingScratch.getNumSamples();
 
     for (int start = 0; start < numSamples; start += pieceSize)
@@ -329,6 +343,7 @@ void ReverbProcessor::processCrossfade (float* const* out, int numSamples, int n
             juce::FloatVectorOperations::copy (incoming[channel], piece[juce::jmin (channel, 1)], n);
             juce::FloatVectorOperations::copy (outgoing[channel], piece[juce::jmin (channel, 1)], n);
         }
+        fadeInInput (incoming, channels, n);
 
         running->engine->process (incoming, incoming, n, numInputChannels, numOutputChannels);
         if (fadingOut != nullptr)
@@ -338,7 +353,7 @@ void ReverbProcessor::processCrossfade (float* const* out, int numSamples, int n
         for (int channel = 0; channel < juce::jmin (numOutputChannels, channels); ++channel)
             for (int i = 0; i < n; ++i)
             {
-                const float w = juce::jmin (1.0f, (float) (fadePosition + i) / (float) fadeLength);
+                const float w = fadeWeight (i);
                 out[channel][start + i] = outgoing[channel][i] * (1.0f - w) + incoming[channel][i] * w;
             }
 

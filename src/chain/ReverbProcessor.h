@@ -14,9 +14,10 @@ namespace tessaro::dsp
     the audio thread). The holder's own builder thread builds, configures and prepares the engine and parks
     it in one atomic slot; the audio thread takes it with one exchange when no crossfade is running and
     crossfades from the running engine (or from the input) to the new one over `crossfadeSeconds`, whatever
-    the block size. Engines the audio thread lets go (replaced, faded out, unwanted, or discarded with their
-    tail) go into a fixed queue that the builder empties and frees, so nothing is built, allocated or freed
-    on the audio thread. The reverb time is handed over as an atomic and applied at the start of a block.
+    the block size; the new engine's input rises over the same time, so it never starts on a step. Engines
+    the audio thread lets go (replaced, faded out, unwanted, or discarded with their tail) go into a fixed
+    queue that the builder empties and frees, so nothing is built, allocated or freed on the audio thread.
+    The reverb time is handed over as an atomic and applied at the start of a block.
 
     Engines are built for the sample rate of the last `prepare`; `prepare` itself (which runs while no block
     is processed) builds the chosen engine at once if none is ready, so the first block of a prepared holder
@@ -124,6 +125,8 @@ private:
     void applyPendingDecay();
     void takeParkedEngine() noexcept;
     void retire (std::unique_ptr<EngineRecord>& record) noexcept;
+    float fadeWeight (int offset) const noexcept;
+    void fadeInInput (float* const* input, int channels, int numSamples) const noexcept;
     void processCrossfade (float* const* out, int numSamples, int numInputChannels, int numOutputChannels);
 
     std::atomic<float> decay { 50.0f };

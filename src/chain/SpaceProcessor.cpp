@@ -199,6 +199,12 @@ void SpaceProcessor::prepare (const juce::dsp::ProcessSpec& spec)
     ModuleProcessorBase::prepare (spec);
     delayStage.prepare (spec);
     reverbStage.prepare (spec);
+
+    // Prepared while switched off: as after the off fade, nothing waits to be heard. The engine just prepared
+    // would otherwise meet the running signal with a step when the module is switched on; a fresh one
+    // takes over then with its input rising.
+    if (isSteadyOff())
+        clearBuffers();
 }
 
 void SpaceProcessor::reset()

@@ -22,11 +22,25 @@ namespace
         bool bendsPitch = false;
         double outstandingDb = maxClickDb;
         double outstandingDropoutDb = maxDropoutDb;
+        float low = 0.0f, high = 1.0f; // normalised ends of the step
+        bool reverbEngine = false;     // a reverb engine runs or arrives from its background builder
+        const char* name = nullptr;    // the test's name where one control has several rows
     };
 
     void PrintTo (const ClickRow& row, std::ostream* os)
     {
-        *os << row.id;
+        *os << (row.name != nullptr ? row.name : row.id);
+    }
+
+    /** A step of the reverb type between two of its choices (0 Off .. 4 Outer Space). */
+    ClickRow reverbTypeStep (const char* name, int from, int to)
+    {
+        ClickRow row { "paramSpaceReverbType", { { "paramSpaceReverbAmount", 50.0f } } };
+        row.low = (float) from / 4.0f;
+        row.high = (float) to / 4.0f;
+        row.reverbEngine = true;
+        row.name = name;
+        return row;
     }
 
     const std::vector<Setting> compressing { { "paramCompressCompression", 60.0f } };
@@ -44,10 +58,25 @@ namespace
                                              { "paramSpaceDelayAmount", 40.0f },
                                              { "paramSpaceDelaySync", 0.0f } };
     const std::vector<Setting> limiting { { "paramGainGain", 12.0f } };
+    const std::vector<Setting> reverberating { { "paramSpaceReverbType", 1.0f }, { "paramSpaceReverbAmount", 50.0f } };
 
-    // Every parameter but "Space - Power", "Space - Reverb - Type", "Space - Reverb - Time" and "Space - Reverb -
-    // Amount": a running reverb engine arrives from its background builder at a moment the renders do not fix,
-    // so those rows join once the measure waits for the engine.
+    /** Space switched on again lets a fresh reverb engine take over, so nothing from before returns. */
+    ClickRow spacePowerStep()
+    {
+        ClickRow row { "paramSpacePower", reverberating };
+        row.reverbEngine = true;
+        return row;
+    }
+
+    /** A step of a control that shapes the running reverb. */
+    ClickRow reverbStep (const char* id, std::vector<Setting> context)
+    {
+        ClickRow row { id, std::move (context) };
+        row.reverbEngine = true;
+        return row;
+    }
+
+    // Every parameter; the reverb type from Off to each type, from each type to the next, and across the range.
     const std::vector<ClickRow> rows {
         { "paramMix", {} },
         { "paramBypass", {} },
@@ -95,6 +124,14 @@ namespace
         { "paramGainGain", {} },
         { "paramGainPreFx", echoing },
         { "paramGainLimit", limiting },
+        spacePowerStep(),
+        reverbTypeStep ("SpaceReverbTypeOffBrightRoom", 0, 1),
+        reverbTypeStep ("SpaceReverbTypeBrightRoomDarkRoom", 1, 2),
+        reverbTypeStep ("SpaceReverbTypeDarkRoomCathedral", 2, 3),
+        reverbTypeStep ("SpaceReverbTypeCathedralOuterSpace", 3, 4),
+        reverbTypeStep ("SpaceReverbTypeOffOuterSpace", 0, 4),
+        reverbStep ("paramSpaceReverbTime", reverberating),
+        reverbStep ("paramSpaceReverbAmount", { { "paramSpaceReverbType", 1.0f } }),
     };
 
     /** At a host block of one sample these controls click above the figure they reach at 64 and 512, and are
@@ -138,13 +175,14 @@ namespace
         const int index = indexOf (row.id);
         ASSERT_GE (index, 0);
 
-        for (const auto& [from, to] : { std::pair { 0.0f, 1.0f }, std::pair { 1.0f, 0.0f } })
+        for (const auto& [from, to] : { std::pair { row.low, row.high }, std::pair { row.high, row.low } })
         {
             SCOPED_TRACE (from < to ? "up" : "down");
-            const auto measure = measureClick ({ row.context, index, from, to }, blockSize);
-            std::cout << "click " << std::left << std::setw (26) << row.id << " block " << std::setw (4) << blockSize
-                      << (from < to ? " up   " : " down ") << std::fixed << std::setprecision (1) << std::setw (7)
-                      << measure.clickDb << " dB, dropout " << measure.dropoutDb << " dB\n";
+            const auto measure = measureClick ({ row.context, index, from, to, row.reverbEngine }, blockSize);
+            std::cout << "click " << std::left << std::setw (26) << (row.name != nullptr ? row.name : row.id)
+                      << " block " << std::setw (4) << blockSize << (from < to ? " up   " : " down ") << std::fixed
+                      << std::setprecision (1) << std::setw (7) << measure.clickDb << " dB, dropout "
+                      << measure.dropoutDb << " dB\n";
 
             if (! row.bendsPitch)
             {
@@ -158,7 +196,8 @@ namespace
         EveryControl, Vst3Click, ::testing::Combine (::testing::ValuesIn (rows), ::testing::Values (1, 64, 512)),
         [] (const ::testing::TestParamInfo<std::tuple<ClickRow, int>>& info)
         {
-            return juce::String (std::get<0> (info.param).id).replace ("param", "").toStdString() + "_" +
+            const auto& row = std::get<0> (info.param);
+            return juce::String (row.name != nullptr ? row.name : row.id).replace ("param", "").toStdString() + "_" +
                    std::to_string (std::get<1> (info.param));
         });
 } // namespace

@@ -73,6 +73,8 @@ void DelayLine::SetSamplerate (int rate, int blockSize)
     SetFilterCoefficients (GetFilterCoefficients());
 
     feedbackDelay.prepare (blockSize);
+    feedbackRamp.reset (rate, feedbackRampSeconds);
+    heardSinceClear = false;
     outputBuffer.assign ((std::size_t) std::max (blockSize, 1), 0.0);
     lineBuffer.assign ((std::size_t) std::max (blockSize, 1), 0.0);
     delay.SetBufferSize (blockSize);
@@ -98,9 +100,18 @@ void DelayLine::Process (const double* input, int n) noexcept
     if (clearDiffuserRequest.exchange (false))
         diffuser.ClearBuffers();
 
-    const double g = feedback.load (std::memory_order_relaxed);
-    for (int i = 0; i < n; ++i)
-        lineBuffer[(std::size_t) i] = input[i] + g * feedbackDelay.pop();
+    takeFeedback();
+    if (feedbackRamp.isSmoothing())
+    {
+        for (int i = 0; i < n; ++i)
+            lineBuffer[(std::size_t) i] = input[i] + feedbackRamp.getNextValue() * feedbackDelay.pop();
+    }
+    else
+    {
+        const double g = feedbackRamp.getTargetValue();
+        for (int i = 0; i < n; ++i)
+            lineBuffer[(std::size_t) i] = input[i] + g * feedbackDelay.pop();
+    }
 
     const bool useDiffuser = diffuserEnabled.load (std::memory_order_relaxed);
     const double* result;
@@ -145,10 +156,27 @@ void DelayLine::Process (const double* input, int n) noexcept
         feedbackDelay.push ((float) outputBuffer[(std::size_t) i]);
 }
 
+void DelayLine::takeFeedback() noexcept
+{
+    // A step of the gain would cut an edge into the circulating signal; an empty line may take it at once.
+    const double g = feedback.load (std::memory_order_relaxed);
+    if (heardSinceClear)
+    {
+        feedbackRamp.setTargetValue (g);
+    }
+    else
+    {
+        feedbackRamp.setCurrentAndTargetValue (g);
+        heardSinceClear = true;
+    }
+}
+
 void DelayLine::ClearBuffers() noexcept
 {
+    heardSinceClear = false;
     delay.ClearBuffers();
     diffuser.ClearBuffers();
+    clearDiffuserRequest = false;
     lowShelf.ClearBuffers();
     highShelf.ClearBuffers();
     lowShelfRunning.ClearBuffers();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "dsp/base/LinearRamp.h"
 #include "dsp/reverb/AllpassDiffuser.h"
 #include "dsp/reverb/Biquad.h"
 #include "dsp/reverb/ModulatedDelay.h"
@@ -92,7 +93,7 @@ public:
     void Process (const double* input, int n) noexcept;
     /** The line's contribution to the late sum for the last block. */
     const double* GetTap() const noexcept { return tap; }
-    /** Zeroes every store and filter state of the line. */
+    /** Zeroes every store and filter state of the line, which settles a requested diffuser clear. */
     void ClearBuffers() noexcept;
 
     /** The current designs of the feedback filters (setter thread). */
@@ -109,7 +110,11 @@ public:
     int bufferSize = 4096;
     int samplerate = 44100;
 
-    /** Gain of the feedback path (any thread). */
+    /** Time over which the feedback gain glides to a new value. */
+    static constexpr double feedbackRampSeconds = 0.02;
+
+    /** Gain of the feedback path (any thread); the line glides to it over feedbackRampSeconds, or takes it
+        at once while it has heard nothing since it was prepared or cleared. */
     std::atomic<double> feedback { 0.0 };
     std::atomic<bool> diffuserEnabled { false };
     std::atomic<bool> lowShelfEnabled { false };
@@ -120,6 +125,10 @@ public:
     std::atomic<bool> clearDiffuserRequest { false };
 
 private:
+    void takeFeedback() noexcept;
+
+    QEL::LinearRamp<double> feedbackRamp;
+    bool heardSinceClear = false;
     AudioLib::Biquad lowShelfRunning, highShelfRunning;
     double cutoffA = 0.0, cutoffB = 0.0, cutoffState = 0.0;
     const double* tap = nullptr;

@@ -345,6 +345,8 @@ void ReverbChannel::ClearBuffers() noexcept
     preDelay.ClearBuffers();
     multitap.ClearBuffers();
     diffuser.ClearBuffers();
+    // The diffuser is empty now: a clear still requested by a switch would only repeat this on the audio thread.
+    clearDiffuserRequest = false;
     for (auto& line : lines)
         line->ClearBuffers();
 }

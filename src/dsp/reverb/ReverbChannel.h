@@ -40,7 +40,8 @@ public:
     void UpdateLines();
     /** Sets rate and largest block size; buffers whose size changes lose their content. */
     void SetSamplerate (int rate, int bufferSize);
-    /** Zeroes every buffer and filter state; positions, phases and ramps stay. */
+    /** Zeroes every buffer and filter state, which settles any requested diffuser clear; positions, phases and
+        ramps stay. */
     void ClearBuffers() noexcept;
     /** Runs n samples (0..bufferSize); outBuffer then holds the output. */
     void Process (const double* input, int n) noexcept;
