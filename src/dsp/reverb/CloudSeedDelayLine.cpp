@@ -145,6 +145,13 @@ void DelayLine::Process (const double* input, int n) noexcept
         feedbackDelay.push ((float) outputBuffer[(std::size_t) i]);
 }
 
+void DelayLine::Restart() noexcept
+{
+    ClearBuffers();
+    delay.Restart();
+    diffuser.Restart();
+}
+
 void DelayLine::ClearBuffers() noexcept
 {
     delay.ClearBuffers();

@@ -42,6 +42,9 @@ public:
     void SetSamplerate (int rate, int bufferSize);
     /** Zeroes every buffer and filter state; positions, phases and ramps stay. */
     void ClearBuffers() noexcept;
+    /** Zeroes every buffer and filter state and puts every position, phase and depth back where a newly built
+        channel prepared at the current rate starts, in place (call while no block is processed). */
+    void Restart() noexcept;
     /** Runs n samples (0..bufferSize); outBuffer then holds the output. */
     void Process (const double* input, int n) noexcept;
 
