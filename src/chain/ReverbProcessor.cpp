@@ -229,6 +229,32 @@ void ReverbProcessor::prepare (const juce::dsp::ProcessSpec& spec)
 void ReverbProcessor::reset()
 {
     juce::QELProcessorBase::reset();
+
+    fadeLength = fadePosition = 0;
+    retire (fadingOut);
+
+    // A new holder would start with the chosen engine: take it if it is parked and ready, without a crossfade.
+    if (getCurrentType() != chosenType.load() && pending.load (std::memory_order_acquire) != nullptr &&
+        retired.hasRoom())
+    {
+        std::unique_ptr<EngineRecord> record { pending.exchange (nullptr, std::memory_order_acq_rel) };
+        if (record != nullptr && record->type == chosenType.load() && record->sampleRate == sampleRate)
+        {
+            retire (running);
+            running = std::move (record);
+            runningType.store (running->type);
+        }
+        else
+        {
+            retire (record);
+        }
+    }
+
+    if (running == nullptr)
+        return;
+
+    applyPendingDecay();
+    running->engine->reset();
 }
 
 void ReverbProcessor::setTempo (double bpm)

@@ -42,7 +42,9 @@ public:
     /** The base's preparation; then the chosen engine runs prepared for the new rate, without a crossfade,
         and nothing waits in the slot. Keeps the running engine and its tail when the rate is unchanged. */
     void prepare (const juce::dsp::ProcessSpec& spec) override;
-    /** The base's dry path only: the engines keep their tails. */
+    /** Starts again as a new holder prepared at this rate does, in place: a running crossfade ends (the outgoing
+        engine is let go), the chosen engine takes over if it waits ready, and the running engine's state goes
+        back to that of a new engine. Allocates, frees and waits for nothing. */
     void reset() override;
     /** Stores a non-zero tempo; the running engines receive every value, 0 included. Audio thread. */
     void setTempo (double bpm) override;

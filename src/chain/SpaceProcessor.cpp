@@ -177,6 +177,8 @@ void ReverbWrapperProcessor::prepare (const juce::dsp::ProcessSpec& spec)
 void ReverbWrapperProcessor::reset()
 {
     juce::QELProcessorBase::reset();
+    reverb.reset();
+    blend.juce::QELProcessorBase::reset();
 }
 
 void ReverbWrapperProcessor::setTempo (double bpm)
@@ -217,9 +219,7 @@ void SpaceProcessor::reset()
     delayStage.delay.superDelay.reset();
     delayStage.delay.superDelay.clearBuffers();
 
-    reverbStage.juce::QELProcessorBase::reset();
-    reverbStage.reverb.reset();
-    reverbStage.blend.juce::QELProcessorBase::reset();
+    reverbStage.reset();
 }
 
 void SpaceProcessor::setTempo (double bpm)

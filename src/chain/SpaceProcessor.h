@@ -103,7 +103,7 @@ public:
 
     /** The base's, the holder's and the blend's preparation; sizes the dry copy. */
     void prepare (const juce::dsp::ProcessSpec& spec) override;
-    /** The base's dry path only. */
+    /** The base's dry path, the holder's reset (its engine as a new one starts) and the blend's ramp. */
     void reset() override;
     /** Stores a non-zero tempo here and in the holder, which passes every value to its engine. */
     void setTempo (double bpm) override;
@@ -123,7 +123,8 @@ public:
     SpaceProcessor();
 
     void prepare (const juce::dsp::ProcessSpec& spec) override;
-    /** Clears the dry paths and the echo lines; the reverb engines keep their tails. */
+    /** Puts both stages back as a new module prepared at this rate has them: the echo lines cleared, the reverb
+        engine's tail, modulation and positions restarted in place. */
     void reset() override;
     /** Stores a non-zero tempo and hands the value to the echo and the reverb. */
     void setTempo (double bpm) override;

@@ -58,8 +58,7 @@ void expectConstant (const std::vector<float>& out, float value)
 }
 
 /** Waits (at most 10 s) until a condition that the builder thread brings about holds. */
-template <typename Condition>
-bool eventually (Condition condition)
+template <typename Condition> bool eventually (Condition condition)
 {
     const auto end = std::chrono::steady_clock::now() + std::chrono::seconds (10);
     while (! condition())
@@ -197,6 +196,36 @@ TEST_F (ReverbHolder, OffFadesOutAndLetsTheEngineGoSoTheSameTypeLaterStartsFresh
     EXPECT_NEAR (fadingIn.front(), 1.0f, 0.01f);
     EXPECT_GT (holder.running()->serial, firstSerial) << "no old tail comes back";
     EXPECT_EQ (fadingIn.back(), holder.running()->marker());
+}
+
+// A host's reset starts the holder again as a prepared new one: a crossfade in flight ends at the new engine, a
+// chosen engine waiting in the slot takes over at once, and the running engine is reset; nothing is freed there.
+TEST_F (ReverbHolder, AResetEndsTheCrossfadeAndStartsTheChosenEngineWithoutAFade)
+{
+    MarkerHolder holder;
+    prepare (holder);
+    holder.setReverbType (1);
+    holder.buildChosenEngine();
+    run (holder, fadeSamples);
+
+    holder.setReverbType (3);
+    holder.buildChosenEngine();
+    run (holder, 4 * blockSize);
+    ASSERT_TRUE (holder.isCrossfading());
+    holder.reset();
+    EXPECT_FALSE (holder.isCrossfading());
+    EXPECT_EQ (holder.running()->resetCount, 1);
+    expectConstant (run (holder, blockSize), holder.running()->marker());
+    EXPECT_TRUE (settlesAt (1)) << "the outgoing engine is let go";
+
+    holder.setReverbType (2);
+    holder.buildChosenEngine();
+    ASSERT_TRUE (holder.hasPendingEngine());
+    holder.reset();
+    EXPECT_EQ (holder.getCurrentType(), 2);
+    EXPECT_FALSE (holder.isCrossfading());
+    expectConstant (run (holder, blockSize), holder.running()->marker());
+    EXPECT_TRUE (settlesAt (1));
 }
 
 TEST_F (ReverbHolder, DiscardingTheTailBringsAFreshEngineOfTheChosenType)

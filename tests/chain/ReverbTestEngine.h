@@ -43,6 +43,11 @@ public:
         QEL::SkyReverbProcessorBase::prepareToPlay (rate, blockSize);
         ++prepareCount;
     }
+    void reset() override
+    {
+        QEL::SkyReverbProcessorBase::reset();
+        ++resetCount;
+    }
     void setTempo (double bpm) override
     {
         QEL::SkyReverbProcessorBase::setTempo (bpm);
@@ -79,6 +84,7 @@ public:
     bool altMix = false, monoLowEnd = true;
     double lastTempo = -1.0;
     int prepareCount = 0;
+    int resetCount = 0;
 };
 
 /** The holder with marker engines; the type listed in failingType throws as if memory ran out. Its builder thread

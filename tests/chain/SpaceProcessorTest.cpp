@@ -398,7 +398,8 @@ TEST (SpaceModule, ANonFiniteBlockIsSilencedAndTheStagesRecover)
     }
 }
 
-TEST (SpaceReverb, ResetKeepsTheReverbTail)
+// A host resets before an offline render: the tail of what played before is not heard in it.
+TEST (SpaceReverb, ResetLetsNoOldTailIntoTheNextRender)
 {
     SpaceProcessor space;
     prepareReverb (space, 1, 80.0f);
@@ -409,7 +410,7 @@ TEST (SpaceReverb, ResetKeepsTheReverbTail)
     juce::AudioBuffer<float> silence (2, (int) rate / 4);
     silence.clear();
     chain_test::runInBlocks (space, silence, blockSize);
-    EXPECT_GT (windowDb (silence, 0.0, 0.2), -60.0f);
+    EXPECT_EQ (silence.getMagnitude (0, silence.getNumSamples()), 0.0f);
 }
 
 namespace

@@ -17,6 +17,9 @@
 #include "plugin/Vst3ParameterTable.h"
 #include "plugin/Vst3TestSupport.h"
 
+#include <pluginterfaces/vst/ivstaudioprocessor.h>
+#include <pluginterfaces/vst/ivstcomponent.h>
+
 #include <execinfo.h>
 #include <link.h>
 #include <malloc.h>
@@ -398,6 +401,60 @@ namespace
             EXPECT_TRUE (later > 0 && later <= 2) << "the wrapper's own allocation and release, seen inside the bundle";
             EXPECT_EQ (first, later) << (restored ? "restored state" : "defaults");
         }
+    }
+
+    /** Tells the hosted plug-in that processing stops, as a host does before an offline render (the VST3 wrapper
+        resets the plug-in there); returns the heap calls made inside the bundle meanwhile. */
+    long bundleCallsOfAHostReset (juce::AudioPluginInstance& plugin)
+    {
+        auto* component = static_cast<Steinberg::Vst::IComponent*> (plugin.getPlatformSpecificData());
+        Steinberg::Vst::IAudioProcessor* processor = nullptr;
+        if (component == nullptr || component->queryInterface (Steinberg::Vst::IAudioProcessor::iid,
+                                                               (void**) &processor) != Steinberg::kResultOk)
+        {
+            ADD_FAILURE() << "no audio processor interface";
+            return -1;
+        }
+
+        const long before = bundleHeapCallsOnThisThread;
+        countingThisThread = true;
+        processor->setProcessing (false);
+        countingThisThread = false;
+        const long calls = bundleHeapCallsOnThisThread - before;
+        processor->setProcessing (true);
+        processor->release();
+        return calls;
+    }
+
+    // A host's reset before an offline render restores everything in place: with the reverb, the echo and Multiply
+    // running, and again while a reverb type change crossfades, it calls the heap not once.
+    TEST (Vst3ResetHeap, AHostsResetCallsNoHeap)
+    {
+        if (! TESSARO_HEAP_COUNTING)
+            GTEST_SKIP() << "the sanitizer owns the allocator";
+        ScopedHome home;
+        CountedHost host (48000.0);
+        for (const auto& [id, plain] :
+             { std::pair { "paramSpaceReverbAmount", 0.5f }, std::pair { "paramSpaceDelayAmount", 0.5f },
+               std::pair { "paramSpaceDelayType", 0.5f }, std::pair { "paramSpaceReverbType", 0.75f },
+               std::pair { "paramMultiplyAmount", 0.5f } })
+            host.set (id, plain);
+        for (int i = 0; i < 40; ++i)
+        {
+            host.process();
+            std::this_thread::sleep_for (std::chrono::milliseconds (5));
+        }
+        EXPECT_EQ (bundleCallsOfAHostReset (*host.plugin), 0) << "running";
+
+        host.set ("paramSpaceReverbType", 0.25f);
+        for (int i = 0; i < 40; ++i) // the builder delivers the new engine and the crossfade starts
+        {
+            host.process();
+            std::this_thread::sleep_for (std::chrono::milliseconds (5));
+        }
+        host.set ("paramSpaceReverbType", 1.0f);
+        host.process();
+        EXPECT_EQ (bundleCallsOfAHostReset (*host.plugin), 0) << "while a type changes";
     }
 } // namespace
 } // namespace tessaro::test

@@ -95,22 +95,24 @@ namespace
         return info.param.name;
     }
 
+    /** A reverb of a type (1 Bright Room .. 4 Outer Space) heard at half its blend, with a reverb time. */
+    ResetCase reverb (const char* name, float type, float time)
+    {
+        return {
+            name,
+            { { "paramSpaceReverbType", type }, { "paramSpaceReverbAmount", 50.0f }, { "paramSpaceReverbTime", time } }
+        };
+    }
+
     INSTANTIATE_TEST_SUITE_P (Chains, Vst3Reset,
                               ::testing::Values (ResetCase { "Defaults", {} },
                                                  ResetCase { "TapeEcho",
                                                              { { "paramSpaceDelayType", 2.0f },
                                                                { "paramSpaceDelayAmount", 50.0f },
-                                                               { "paramSpaceDelayFeedback", 60.0f } } }),
-                              caseName);
-
-    // Disabled until these chains' running state is put back in place as well: with Multiply the render parts
-    // from a new instance's within 20 ms (the voice path), with the Cathedral reverb within 5 ms (the reverb
-    // engine's modulation, random generators and line positions).
-    INSTANTIATE_TEST_SUITE_P (DISABLED_Tails, Vst3Reset,
-                              ::testing::Values (ResetCase { "Multiply", { { "paramMultiplyAmount", 50.0f } } },
-                                                 ResetCase { "Cathedral",
-                                                             { { "paramSpaceReverbType", 3.0f },
-                                                               { "paramSpaceReverbAmount", 50.0f } } },
+                                                               { "paramSpaceDelayFeedback", 60.0f } } },
+                                                 ResetCase { "Multiply", { { "paramMultiplyAmount", 50.0f } } },
+                                                 reverb ("BrightRoom", 1.0f, 80.0f), reverb ("DarkRoom", 2.0f, 30.0f),
+                                                 reverb ("Cathedral", 3.0f, 50.0f), reverb ("OuterSpace", 4.0f, 100.0f),
                                                  ResetCase { "AllTails",
                                                              { { "paramSpaceReverbType", 3.0f },
                                                                { "paramSpaceReverbAmount", 50.0f },

@@ -53,6 +53,15 @@ void ChorusVoices::prepare (float maxDelay, float maxDepth, double sampleRate)
     inverseRate = 1.0 / sampleRate;
 }
 
+void ChorusVoices::restart() noexcept
+{
+    for (auto& channel : delayBuffer)
+        std::fill (channel.begin(), channel.end(), 0.0f);
+
+    writeIndex = 0;
+    lfoPhase = 0.0f;
+}
+
 float ChorusVoices::read (int historyChannel, double position) const noexcept
 {
     const auto& q = delayBuffer[(size_t) historyChannel];
@@ -118,6 +127,14 @@ void QELChorusModel1::prepareToPlay (double newSampleRate, int newSamplesPerBloc
     voices.prepare (maxDelay, maxDepth, newSampleRate);
     lowPassL.design (lowPassCutoff, newSampleRate);
     lowPassR.design (lowPassCutoff, newSampleRate);
+}
+
+void QELChorusModel1::reset()
+{
+    QELProcessorBase::reset();
+    voices.restart();
+    lowPassL.clear();
+    lowPassR.clear();
 }
 
 void QELChorusModel1::processImpl (float* const* channels, int numSamples, int, int numOutputChannels)

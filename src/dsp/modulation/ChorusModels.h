@@ -17,6 +17,8 @@ struct ChorusLowPass
     void design (double cutoffHz, double sampleRate) noexcept;
     /** Filters one value. */
     float process (float v) noexcept;
+    /** Zeroes the states. */
+    void clear() noexcept { s1 = s2 = 0.0f; }
 
     juce::SpinLock lock;
     float b0 = 0, b1 = 0, b2 = 0, a1 = 0, a2 = 0;
@@ -34,6 +36,9 @@ struct ChorusVoices
     /** The weighted sum of the taps for one channel (0 is left) at write position w and LFO phase phi. */
     float tapSum (int channel, int w, float phi, int numVoices, bool stereoSpread, float baseDelay, float depth,
                   float voiceGain, double sampleRate) const noexcept;
+
+    /** Clears the history and puts the write position and the LFO back at 0, as a new chorus starts. */
+    void restart() noexcept;
 
     /** Linear read of a history channel at a fractional position. */
     float read (int historyChannel, double position) const noexcept;
@@ -65,6 +70,8 @@ public:
 
     /** Sizes and clears the history, restarts the LFO and redesigns the low-pass filters for the rate. */
     void prepareToPlay (double newSampleRate, int newSamplesPerBlock) override;
+    /** The base's reset; then the history, LFO, write position and filter states as a new chorus has them. */
+    void reset() override;
     /** Adds the filtered tap sum to each channel in place. */
     void processImpl (float* const* channels, int numSamples, int numInputChannels, int numOutputChannels) override;
     using QELProcessorBase::processImpl;

@@ -14,6 +14,8 @@ constexpr double octaveQuefrency = 0.001;   // seconds
 constexpr int octaveDelaySamples = 1024;
 constexpr float filterCutoffHz = 8000.0f;
 constexpr float stereoCopyCutoffHz = 500.0f;
+constexpr float voiceFeedHighPassHz = 150.0f;
+constexpr float voiceFeedLowPassHz = 14000.0f;
 constexpr juce::int64 driftSeed = 0x7e55a40;
 
 float wetLevelFor (float amountPercent) noexcept
@@ -151,9 +153,9 @@ void QelVocalMultiplierProcessor::prepare (const juce::dsp::ProcessSpec& spec)
     shifterChannels = (int) std::max (1u, spec.numChannels);
 
     octaveGain.prepare (spec);
+    switchVoiceFeedFilterOff();
     voiceFeedFilter.prepare (spec);
-    voiceFeedFilter.setHighPassCutoff (150.0f);
-    voiceFeedFilter.setLowPassCutoff (14000.0f);
+    switchVoiceFeedFilterOn();
     octavePreFilter.prepare (spec);
     octavePostFilter.prepare (spec);
     enhancer.prepare (spec);
@@ -238,7 +240,9 @@ void QelVocalMultiplierProcessor::reset()
     singleVoiceFactor = 0.0f;
 
     octaveGain.reset();
+    switchVoiceFeedFilterOff();
     voiceFeedFilter.reset();
+    switchVoiceFeedFilterOn();
     widthStage.reset();
     stereoizer.reset();
     enhancer.reset();
@@ -268,6 +272,20 @@ void QelVocalMultiplierProcessor::reset()
         buffer.clear();
 
     streaming = false;
+}
+
+// The feed's band limits start each stream off and fade in over their switch ramp with the first block; the
+// off request is applied by the prepare or reset that follows, so both leave the same state.
+void QelVocalMultiplierProcessor::switchVoiceFeedFilterOff()
+{
+    voiceFeedFilter.highPass.setBypassSmooth (false);
+    voiceFeedFilter.lowPass.setBypassSmooth (false);
+}
+
+void QelVocalMultiplierProcessor::switchVoiceFeedFilterOn()
+{
+    voiceFeedFilter.setHighPassCutoff (voiceFeedHighPassHz);
+    voiceFeedFilter.setLowPassCutoff (voiceFeedLowPassHz);
 }
 
 void QelVocalMultiplierProcessor::endRamps() noexcept

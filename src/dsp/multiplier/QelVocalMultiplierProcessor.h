@@ -135,6 +135,8 @@ private:
     static void fadeIn (QEL::LinearRamp<float>& fade, float* const* channels, int numChannels, int numSamples) noexcept;
     void applyControls();
     void endRamps() noexcept;
+    void switchVoiceFeedFilterOff();
+    void switchVoiceFeedFilterOn();
     void applySpread (float percent);
     void allocateScratch (int blockSize);
     void processChunk (float* const* out, int numSamples, int numInputChannels, int numOutputChannels);

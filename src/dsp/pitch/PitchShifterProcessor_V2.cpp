@@ -20,6 +20,8 @@ void PitchShifterProcessor_V2::prepareToPlay (double newSampleRate, int newSampl
 void PitchShifterProcessor_V2::reset()
 {
     juce::QELProcessorBase::reset();
+    leftShifter->restart();
+    rightShifter->restart();
 }
 
 void PitchShifterProcessor_V2::processImpl (const float* const* in, float* const* out, int numSamples,

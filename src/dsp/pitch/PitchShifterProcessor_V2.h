@@ -9,8 +9,7 @@
 namespace QEL
 {
 /** Stereo phase-vocoder pitch shift: one SmbPitchShift per channel, both at pitchFactor. The output lags
-    the input by 896 samples. The vocoders keep their state for the life of the processor: neither
-    prepare nor reset clears them. */
+    the input by 896 samples. The vocoders keep their state through a new preparation; reset clears them. */
 class PitchShifterProcessor_V2 : public juce::QELProcessorBase
 {
 public:
@@ -19,7 +18,7 @@ public:
 
     /** The base's preparation, and scratch for blocks of the prepared size. */
     void prepareToPlay (double newSampleRate, int newSamplesPerBlock) override;
-    /** The base's reset only. */
+    /** The base's reset, and both vocoders cleared in place as new ones start. */
     void reset() override;
     /** Shifts in[0] (and in[1] for two outputs, else in[0] again) into out. */
     void processImpl (const float* const* in, float* const* out, int numSamples, int numInputChannels,

@@ -38,6 +38,14 @@ void SmbPitchShift::clearState() noexcept
     initialised = 1;
 }
 
+void SmbPitchShift::restart() noexcept
+{
+    clearState();
+    synthesisFrequency.fill (0.0f);
+    synthesisMagnitude.fill (0.0f);
+    rover = 0;
+}
+
 void SmbPitchShift::smbPitchShift (float pitchShift, long numSamples, long, long, float sampleRate, const float* input,
                                    float* output) noexcept
 {

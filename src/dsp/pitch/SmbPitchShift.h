@@ -21,6 +21,9 @@ public:
     void smbPitchShift (float pitchShift, long numSamples, long fftFrameSize, long osamp, float sampleRate,
                         const float* input, float* output) noexcept;
 
+    /** Clears the whole state in place, as a new shifter starts. */
+    void restart() noexcept;
+
     /** In-place complex FFT of 1024 interleaved values: sign −1 forward, +1 inverse, no scaling. */
     static void smbFft (float* buffer, long sign) noexcept;
 

@@ -77,6 +77,12 @@ void AllpassDiffuser::ClearBuffers() noexcept
         stage->ClearBuffers();
 }
 
+void AllpassDiffuser::Restart() noexcept
+{
+    for (auto& stage : filters)
+        stage->Restart();
+}
+
 int AllpassDiffuser::lastStage() const noexcept
 {
     return std::clamp (stages.load (std::memory_order_relaxed), 1, maxStages) - 1;

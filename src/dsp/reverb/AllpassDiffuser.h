@@ -39,6 +39,8 @@ public:
     void SetInterpolationEnabled (bool enabled) noexcept;
     /** Zeroes every stage's store and output. */
     void ClearBuffers() noexcept;
+    /** Puts every stage back as a newly built and prepared one starts (see ModulatedAllpass::Restart). */
+    void Restart() noexcept;
 
     /** Output of the last stage the last block ran through. */
     const double* GetOutput() const noexcept { return filters[(std::size_t) processedStages - 1]->GetOutput(); }

@@ -171,6 +171,13 @@ void DelayLine::takeFeedback() noexcept
     }
 }
 
+void DelayLine::Restart() noexcept
+{
+    ClearBuffers();
+    delay.Restart();
+    diffuser.Restart();
+}
+
 void DelayLine::ClearBuffers() noexcept
 {
     heardSinceClear = false;

@@ -95,6 +95,8 @@ public:
     const double* GetTap() const noexcept { return tap; }
     /** Zeroes every store and filter state of the line, which settles a requested diffuser clear. */
     void ClearBuffers() noexcept;
+    /** Zeroes the line and puts its positions and modulations back as a newly built and prepared line starts. */
+    void Restart() noexcept;
 
     /** The current designs of the feedback filters (setter thread). */
     FilterCoefficients GetFilterCoefficients() const noexcept;

@@ -15,12 +15,21 @@ ModulatedAllpass::ModulatedAllpass (std::uint32_t phaseSeed)
     modPhase = (double) phaseRandom (phaseSeed) * 0.98 / phaseRandomMax + 0.01;
     if (modPhase > 1.0)
         modPhase = std::fmod (modPhase, 1.0);
-    update (0.0f);
+    startPhase = modPhase;
+    update (startDelay, 0.0f);
 }
 
-void ModulatedAllpass::update (float depth) noexcept
+void ModulatedAllpass::Restart() noexcept
 {
-    const int delaySamples = sampleDelay.load (std::memory_order_relaxed);
+    ClearBuffers();
+    index = bufferLength - 1;
+    modPhase = startPhase;
+    modAmount.setCurrentAndTargetValue (preparedModAmount);
+    update (startDelay, 0.0f);
+}
+
+void ModulatedAllpass::update (int delaySamples, float depth) noexcept
+{
     const double s = FastSin::Get (modPhase);
     double m = depth;
     if (m >= delaySamples)
@@ -52,7 +61,7 @@ void ModulatedAllpass::ProcessWithMod (const double* input, int n) noexcept
             if (modPhase > 1.0)
                 modPhase = std::fmod (modPhase, 1.0);
             modAmount.setTargetValue (modAmountTarget.load (std::memory_order_relaxed));
-            update (modAmount.getNextValue());
+            update (sampleDelay.load (std::memory_order_relaxed), modAmount.getNextValue());
         }
 
         int readA = index - delayA;

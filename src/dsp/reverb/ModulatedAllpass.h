@@ -28,9 +28,13 @@ public:
     {
         modAmount.setTargetValue (modAmountTarget.load());
         modAmount.reset (steps);
+        preparedModAmount = modAmount.getTargetValue();
     }
     /** Zeroes the store and the output; position, phase and ramp stay. */
     void ClearBuffers() noexcept;
+    /** Zeroes the store and puts the position, the phase, the read taps and the depth back where a newly
+        built stage prepared at the current rate starts (call while no block is processed). */
+    void Restart() noexcept;
 
     /** Output of the last block. */
     const double* GetOutput() const noexcept { return output.data(); }
@@ -44,7 +48,7 @@ public:
     int delayA = 0, delayB = 0;
     double gainA = 1.0, gainB = 0.0;
     /** Delay before modulation, in samples; picked up at the next update (any thread). */
-    std::atomic<int> sampleDelay { 100 };
+    std::atomic<int> sampleDelay { startDelay };
     /** The all-pass coefficient g; picked up at the next block (any thread). */
     std::atomic<double> feedback { 0.0 };
     /** Modulation rate in cycles per sample; picked up at the next update (any thread). */
@@ -57,6 +61,12 @@ public:
     QEL::LinearRamp<float> modAmount;
 
 private:
-    void update (float depth) noexcept;
+    void update (int delaySamples, float depth) noexcept;
+
+    /** The delay a new stage reads at until its first update. */
+    static constexpr int startDelay = 100;
+    /** Where a new stage starts: its phase, and its depth when prepared. */
+    double startPhase = 0.0;
+    float preparedModAmount = 0.0f;
 };
 } // namespace CloudSeed

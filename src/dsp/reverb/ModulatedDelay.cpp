@@ -15,6 +15,8 @@ ModulatedDelay::ModulatedDelay (int newLength, int newSampleDelay, std::uint32_t
     FastSin::fill();
     modPhase = (double) phaseRandom (phaseSeed) / phaseRandomMax * 0.98 + 0.01;
     Update();
+    startPhase = modPhase;
+    startDelay = delayA;
 }
 
 void ModulatedDelay::Update() noexcept
@@ -83,6 +85,19 @@ void ModulatedDelay::SetLength (int newLength)
     delayBuffer.assign ((std::size_t) length, 0.0);
     writeIndex = 0;
     setReadIndices();
+}
+
+void ModulatedDelay::Restart() noexcept
+{
+    ClearBuffers();
+    writeIndex = 0;
+    modPhase = startPhase;
+    modAmount.setCurrentAndTargetValue (preparedModAmount);
+    delayA = startDelay;
+    gainA = 1.0;
+    gainB = 0.0;
+    setReadIndices();
+    samplesProcessed = 0;
 }
 
 void ModulatedDelay::ClearBuffers() noexcept

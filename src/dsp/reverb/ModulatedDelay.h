@@ -31,9 +31,13 @@ public:
     {
         modAmount.setTargetValue (modAmountTarget.load());
         modAmount.reset (steps);
+        preparedModAmount = modAmount.getTargetValue();
     }
     /** Zeroes the store and the output; positions, phase and ramp stay. */
     void ClearBuffers() noexcept;
+    /** Zeroes the store and puts the write and read positions, the phase and the depth back where a newly
+        built delay prepared at the current rate starts (call while no block is processed). */
+    void Restart() noexcept;
 
     /** Delayed samples of the last block. */
     const double* GetOutput() const noexcept { return output.data(); }
@@ -63,5 +67,9 @@ private:
 
     int length = 0;
     int delayA = 0;
+    /** Where a new delay starts: its phase, its delay before the first update, its depth when prepared. */
+    double startPhase = 0.0;
+    int startDelay = 0;
+    float preparedModAmount = 0.0f;
 };
 } // namespace CloudSeed

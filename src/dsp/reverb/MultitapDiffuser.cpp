@@ -106,6 +106,12 @@ void MultitapDiffuser::Process (const double* input, int n) noexcept
     }
 }
 
+void MultitapDiffuser::Restart() noexcept
+{
+    ClearBuffers();
+    index = 0;
+}
+
 void MultitapDiffuser::ClearBuffers() noexcept
 {
     std::fill (buffer.begin(), buffer.end(), 0.0);

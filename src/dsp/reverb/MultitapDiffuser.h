@@ -37,6 +37,8 @@ public:
     void Process (const double* input, int n) noexcept;
     /** Zeroes the store and the output; the write position stays. */
     void ClearBuffers() noexcept;
+    /** Zeroes the store and the output and puts the write position back at 0, as a new diffuser starts. */
+    void Restart() noexcept;
 
     /** Output of the last block. */
     const double* GetOutput() const noexcept { return tapOutput.data(); }

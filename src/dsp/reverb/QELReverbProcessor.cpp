@@ -290,7 +290,31 @@ void QELReverbProcessor::prepareToPlay (double newSampleRate, int)
 void QELReverbProcessor::reset()
 {
     juce::QELProcessorBase::reset();
-    wetCut.reset();
+
+    controller.channelL.Restart();
+    controller.channelR.Restart();
+    controller.channelInputL.clear();
+    controller.channelInputR.clear();
+    wetBuffers.clear();
+
+    for (auto* compressor : { &wetCompressor, &duckCompressors[0], &duckCompressors[1] })
+        compressor->reset();
+    for (auto& gate : followGates)
+    {
+        gate.initRuntime();
+        gate.holdCounter = 0;
+    }
+
+    for (juce::QELProcessorBase* stage : { (juce::QELProcessorBase*) &bitcrusher, (juce::QELProcessorBase*) &wetCut,
+                                           (juce::QELProcessorBase*) &pitchShifter,
+                                           (juce::QELProcessorBase*) &monoStereo, (juce::QELProcessorBase*) &monoizer })
+        stage->reset();
+    for (auto& filter : wetLowPass)
+        filter.reset();
+
+    takeSmootherTargets();
+    for (auto* smoother : { &mixSmoother, &compRatioSmoother, &driveSmoother })
+        smoother->setCurrentAndTargetValue (smoother->getTargetValue());
 }
 
 void QELReverbProcessor::setTempo (double bpm)

@@ -1,16 +1,16 @@
 #pragma once
 
 #include "dsp/base/LinearRamp.h"
+#include "dsp/base/QELProcessorBase.h"
+#include "dsp/base/TimeUtils.h"
+#include "dsp/dynamics/QELCompressor.h"
+#include "dsp/dynamics/QELGate.h"
+#include "dsp/filters/SVCutFilterProcessor.h"
+#include "dsp/pitch/PitchShifterProcessor_V2.h"
+#include "dsp/reverb/ReverbChannel.h"
 #include "dsp/stereo/MonoStereoProcessor.h"
 #include "dsp/stereo/MonoizerProcessor.h"
 #include "dsp/utility/QELBitcrusherProcessor.h"
-#include "dsp/dynamics/QELCompressor.h"
-#include "dsp/dynamics/QELGate.h"
-#include "dsp/base/QELProcessorBase.h"
-#include "dsp/filters/SVCutFilterProcessor.h"
-#include "dsp/base/TimeUtils.h"
-#include "dsp/pitch/PitchShifterProcessor_V2.h"
-#include "dsp/reverb/ReverbChannel.h"
 
 #include <atomic>
 #include <optional>
@@ -51,7 +51,9 @@ public:
     void prepareToPlay (double newSampleRate, int newSamplesPerBlock) override;
     /** The largest chunk processed at once at a rate: 512 samples at 48 kHz, scaled with the rate. */
     static int chunkSizeFor (double sampleRate) noexcept;
-    /** Resets the base's dry path and the wet cut only. */
+    /** Puts the running state back as a newly built engine prepared at the current rate has it, in place:
+        channel stores, positions and modulation phases, the wet chain, the dynamics and the smoothers (at their
+        targets). Allocates and frees nothing. */
     void reset() override;
     /** Stores the tempo in BPM (0 keeps the previous one). */
     void setTempo (double bpm) override;

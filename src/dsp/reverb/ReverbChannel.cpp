@@ -351,6 +351,18 @@ void ReverbChannel::ClearBuffers() noexcept
         line->ClearBuffers();
 }
 
+void ReverbChannel::Restart() noexcept
+{
+    ClearBuffers();
+    preDelay.Restart();
+    // As at the end of SetSamplerate: the pre-delay reads at its set delay from the first sample.
+    preDelay.Update();
+    multitap.Restart();
+    diffuser.Restart();
+    for (auto& line : lines)
+        line->Restart();
+}
+
 void ReverbChannel::Process (const double* input, int n) noexcept
 {
     n = std::min (n, (int) outBuffer.size());

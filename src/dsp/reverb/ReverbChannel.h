@@ -43,6 +43,9 @@ public:
     /** Zeroes every buffer and filter state, which settles any requested diffuser clear; positions, phases and
         ramps stay. */
     void ClearBuffers() noexcept;
+    /** Zeroes every buffer and filter state and puts every position, phase and depth back where a newly built
+        channel prepared at the current rate starts, in place (call while no block is processed). */
+    void Restart() noexcept;
     /** Runs n samples (0..bufferSize); outBuffer then holds the output. */
     void Process (const double* input, int n) noexcept;
 

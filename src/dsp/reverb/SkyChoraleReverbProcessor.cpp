@@ -25,6 +25,12 @@ void SkyChoraleReverbProcessor::prepareToPlay (double newSampleRate, int newSamp
     chorus.prepareToPlay (newSampleRate, newSamplesPerBlock);
 }
 
+void SkyChoraleReverbProcessor::reset()
+{
+    SkyEngineReverbProcessor::reset();
+    chorus.reset();
+}
+
 void SkyChoraleReverbProcessor::processImpl (const float* const* in, float* const* out, int numSamples,
                                              int numInputChannels, int numOutputChannels)
 {

@@ -15,6 +15,8 @@ public:
 
     /** As the other modes, then the chorus's preparation. */
     void prepareToPlay (double newSampleRate, int newSamplesPerBlock) override;
+    /** As the other modes, then the chorus's reset. */
+    void reset() override;
     /** While the chorus is on, it runs in place on out first; then the engine's block entry. */
     void processImpl (const float* const* in, float* const* out, int numSamples, int numInputChannels,
                       int numOutputChannels) override;

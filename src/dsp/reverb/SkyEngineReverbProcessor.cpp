@@ -19,6 +19,12 @@ void SkyEngineReverbProcessor::prepareToPlay (double newSampleRate, int newSampl
     reverb.prepareToPlay (newSampleRate, newSamplesPerBlock);
 }
 
+void SkyEngineReverbProcessor::reset()
+{
+    juce::QELProcessorBase::reset();
+    reverb.reset();
+}
+
 void SkyEngineReverbProcessor::processImpl (const float* const* in, float* const* out, int numSamples,
                                             int numInputChannels, int numOutputChannels)
 {

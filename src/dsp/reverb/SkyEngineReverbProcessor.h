@@ -26,6 +26,8 @@ public:
 
     /** The base's bookkeeping, then the engine's preparation. */
     void prepareToPlay (double newSampleRate, int newSamplesPerBlock) override;
+    /** The base's reset, then the engine's: the running state as a new mode prepared at this rate has it. */
+    void reset() override;
     /** The engine's block entry with the same arguments. */
     void processImpl (const float* const* in, float* const* out, int numSamples, int numInputChannels,
                       int numOutputChannels) override;

@@ -21,6 +21,12 @@ void MonoizerProcessor::prepareToPlay (double newSampleRate, int newSamplesPerBl
     side.a2 = (float) (d * (1.0 - kSqrtTwo * n + n * n));
 }
 
+void MonoizerProcessor::reset()
+{
+    QELProcessorBase::reset();
+    side.s1 = side.s2 = 0.0f;
+}
+
 void MonoizerProcessor::processImpl (const float* const*, float* const* out, int numSamples, int, int numOutputChannels)
 {
     if (numOutputChannels != 2)

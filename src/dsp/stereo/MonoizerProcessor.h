@@ -16,6 +16,8 @@ public:
 
     /** Prepares the base and designs the side high-pass at cutoff for the new rate. */
     void prepareToPlay (double newSampleRate, int newSamplesPerBlock) override;
+    /** The base's reset and the side filter's states zeroed, as a new block has them. */
+    void reset() override;
     /** High-passes the side signal of out in place. */
     void processImpl (const float* const* in, float* const* out, int numSamples, int numInputChannels,
                       int numOutputChannels) override;

@@ -237,3 +237,76 @@ TEST (SkyReverbModes, ChoraleInPlaceAtMixZeroGivesTheChorusedInput)
     EXPECT_EQ (left, refLeft);
     EXPECT_NE (left, dry);
 }
+
+namespace
+{
+/** A mode with its wet chain busy: pre-delay, pitch, crushing, compression, ducking, follow, saturation, width
+    and mono low end all on, so a reset has every stage's state to put back. */
+std::unique_ptr<SkyEngineReverbProcessor>
+busyMode (const std::function<std::unique_ptr<SkyEngineReverbProcessor>()>& make, double rate, int blockSize)
+{
+    auto mode = make();
+    mode->setMix (60.0f);
+    mode->setDecay (70.0f);
+    mode->setPreDelay (2.0f);
+    mode->setPitch (-12.0f);
+    mode->setDisintegrate (20.0f);
+    mode->setComp (50.0f);
+    mode->setDuck (30.0f);
+    mode->setFollow (40.0f);
+    mode->setSaturation (30.0f);
+    mode->setWidth (150.0f);
+    mode->setMonoLowEnd (true);
+    mode->setWetHighPassFilterCutoff (120.0f);
+    mode->setWetLowPassFilterCutoff (9000.0f);
+    mode->prepareToPlay (rate, blockSize);
+    return mode;
+}
+
+/** Bursts of noise with silence between them, through the mode in blocks; returns both channels in one row. */
+std::vector<float> renderBursts (SkyEngineReverbProcessor& mode, int length, int blockSize)
+{
+    std::minstd_rand random (7);
+    std::uniform_real_distribution<float> noise (-0.3f, 0.3f);
+    juce::AudioBuffer<float> block (2, blockSize);
+    std::vector<float> out;
+
+    for (int start = 0; start < length; start += blockSize)
+    {
+        for (int i = 0; i < blockSize; ++i)
+        {
+            const bool burst = ((start + i) / 6000) % 2 == 0;
+            block.setSample (0, i, burst ? noise (random) : 0.0f);
+            block.setSample (1, i, burst ? noise (random) : 0.0f);
+        }
+        mode.process (block.getArrayOfWritePointers(), block.getArrayOfWritePointers(), blockSize, 2, 2);
+        for (int ch = 0; ch < 2; ++ch)
+            out.insert (out.end(), block.getReadPointer (ch), block.getReadPointer (ch) + blockSize);
+    }
+    return out;
+}
+} // namespace
+
+// A host resets before an offline render: every mode then renders as a new one prepared at the same rate, to the
+// bit, though its lines, modulations, chorus and wet chain ran on through the render before.
+TEST (SkyReverbModes, AfterAResetTheRenderIsANewModesRender)
+{
+    const ModeCase cathedral { "cathedral", [] { return std::make_unique<QEL::SkyChoraleReverbProcessor>(); }, 0, 0,
+                               0 };
+    for (const auto* c : { &modes[0], &modes[1], &modes[2], &cathedral })
+        for (double rate : { 44100.0, 48000.0 })
+        {
+            SCOPED_TRACE (std::string (c->name) + " at " + std::to_string ((int) rate));
+            constexpr int blockSize = 256, length = 24000;
+            auto fresh = busyMode (c->make, rate, blockSize);
+            const auto expected = renderBursts (*fresh, length, blockSize);
+
+            auto used = busyMode (c->make, rate, blockSize);
+            renderBursts (*used, length, blockSize);
+            used->reset();
+            const auto again = renderBursts (*used, length, blockSize);
+
+            const auto differs = std::mismatch (expected.begin(), expected.end(), again.begin());
+            EXPECT_EQ (differs.first, expected.end()) << "first difference at " << (differs.first - expected.begin());
+        }
+}
