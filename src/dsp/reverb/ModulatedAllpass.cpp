@@ -4,17 +4,29 @@
 #include "dsp/reverb/PhaseSeed.h"
 
 #include <algorithm>
-#include <array>
 #include <cmath>
+#include <type_traits>
 
 namespace CloudSeed
 {
 namespace
 {
-    // The all-pass over a segment whose delayed samples v are known: stores w = g v + x and puts out v - w g.
-    void allpassRun (const double* __restrict v, const double* __restrict x, double* __restrict store,
-                     double* __restrict out, int count, double g) noexcept
+    // The all-pass over a segment whose reads (a, and b when interpolating) do not overlap its writes:
+    // v = a gainA + b gainB, stores w = g v + x and puts out v - w g. Count is an int, or a compile-time
+    // constant for the full segment, which the compiler then unrolls.
+    template <typename Count>
+    void allpassSegment (const double* __restrict a, const double* __restrict b, const double* __restrict x,
+                         double* __restrict store, double* __restrict out, Count count, double gainA, double gainB,
+                         double g, bool interpolate) noexcept
     {
+        double v[ModulatedAllpass::updateInterval];
+        if (interpolate)
+            for (int k = 0; k < count; ++k)
+                v[k] = a[k] * gainA + b[k] * gainB;
+        else
+            for (int k = 0; k < count; ++k)
+                v[k] = a[k];
+
         for (int k = 0; k < count; ++k)
         {
             const double w = g * v[k] + x[k];
@@ -103,21 +115,14 @@ bool ModulatedAllpass::runSegment (const double* input, double* out, int count, 
         lastRead + count > bufferLength)
         return false;
 
-    std::array<double, updateInterval> v;
     const double* a = delayBuffer.data() + readA;
-    if (interpolate)
-    {
-        const double* b = delayBuffer.data() + readB;
-        for (int k = 0; k < count; ++k)
-            v[(std::size_t) k] = a[k] * gainA + b[k] * gainB;
-    }
+    const double* b = delayBuffer.data() + readB;
+    double* store = delayBuffer.data() + index;
+    if (count == updateInterval)
+        allpassSegment (a, b, input, store, out, std::integral_constant<int, updateInterval>(), gainA, gainB, g,
+                        interpolate);
     else
-    {
-        for (int k = 0; k < count; ++k)
-            v[(std::size_t) k] = a[k];
-    }
-
-    allpassRun (v.data(), input, delayBuffer.data() + index, out, count, g);
+        allpassSegment (a, b, input, store, out, count, gainA, gainB, g, interpolate);
 
     index += count;
     if (index >= bufferLength)

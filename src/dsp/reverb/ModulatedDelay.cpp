@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <type_traits>
 
 namespace CloudSeed
 {
@@ -67,8 +68,10 @@ void ModulatedDelay::Process (const double* input, int n) noexcept
 
 namespace
 {
-    // The interpolated read over a segment: out = b gainB + a gainA.
-    void readRun (const double* __restrict a, const double* __restrict b, double* __restrict out, int count,
+    // The interpolated read over a segment: out = b gainB + a gainA. Count is an int, or a compile-time
+    // constant for the full segment, which the compiler then unrolls.
+    template <typename Count>
+    void readRun (const double* __restrict a, const double* __restrict b, double* __restrict out, Count count,
                   double gainA, double gainB) noexcept
     {
         for (int k = 0; k < count; ++k)
@@ -89,7 +92,12 @@ bool ModulatedDelay::runSegment (const double* input, double* out, int count) no
         return false;
 
     std::copy (input, input + count, delayBuffer.data() + writeIndex);
-    readRun (delayBuffer.data() + readIndexA, delayBuffer.data() + readIndexB, out, count, gainA, gainB);
+    const double* a = delayBuffer.data() + readIndexA;
+    const double* b = delayBuffer.data() + readIndexB;
+    if (count == 8)
+        readRun (a, b, out, std::integral_constant<int, 8>(), gainA, gainB);
+    else
+        readRun (a, b, out, count, gainA, gainB);
 
     for (int* position : { &writeIndex, &readIndexA, &readIndexB })
     {
