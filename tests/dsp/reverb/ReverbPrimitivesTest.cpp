@@ -1,5 +1,6 @@
 #include "dsp/reverb/AllpassDiffuser.h"
 #include "dsp/reverb/Biquad.h"
+#include "dsp/reverb/CloudSeedDelayLine.h"
 #include "dsp/reverb/FastSin.h"
 #include "dsp/reverb/ModulatedAllpass.h"
 #include "dsp/reverb/ModulatedDelay.h"
@@ -437,5 +438,31 @@ TEST (ReverbPrimitives, OutputDoesNotDependOnTheBlockSize)
         }
         for (std::size_t b = 1; b < outputs.size(); ++b)
             ASSERT_EQ (outputs[b], outputs[0]) << "span " << span << ", blocking " << b;
+    }
+}
+
+// Block pops and pushes give what the same number of single pops and pushes give, across the ring's wrap.
+TEST (FeedbackStore, BlocksMatchSingleSteps)
+{
+    CloudSeed::FeedbackStore single, blocks;
+    single.prepare (5);
+    blocks.prepare (5);
+
+    double next = 1.0;
+    for (const int n : { 3, 7, 1, 6, 7, 2, 5, 7 })
+    {
+        std::vector<double> in ((std::size_t) n);
+        for (auto& x : in)
+            x = next++;
+
+        std::vector<float> expected ((std::size_t) n), got ((std::size_t) n);
+        for (auto& x : expected)
+            x = single.pop();
+        for (const double x : in)
+            single.push ((float) x);
+
+        blocks.popBlock (got.data(), n);
+        blocks.pushBlock (in.data(), n);
+        ASSERT_EQ (got, expected) << "block of " << n;
     }
 }
