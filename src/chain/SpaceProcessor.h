@@ -2,8 +2,8 @@
 
 #include "chain/ModuleProcessorBase.h"
 #include "chain/ReverbProcessor.h"
-#include "dsp/utility/MixProcessor.h"
 #include "dsp/delay/QELSuperDelayProcessor.h"
+#include "dsp/utility/MixProcessor.h"
 
 #include <atomic>
 
@@ -134,6 +134,9 @@ public:
     /** The off fade has ended: the echoes are cleared and the reverb's tail is let go, so switching the
         module on again brings back nothing from before. */
     void clearBuffers() override;
+
+    /** The echo lines and the reverb ring on after their input. */
+    bool holdsPastAudio() const noexcept override { return true; }
 
     /** Sync on: the echo follows the stored note; off: the stored time. */
     void setDelaySync (bool sync);
