@@ -1,5 +1,8 @@
 #include "chain/EnhanceProcessor.h"
 
+#include <cmath>
+#include <limits>
+
 namespace tessaro::dsp
 {
 EnhanceProcessor::EnhanceProcessor()
@@ -102,11 +105,18 @@ void EnhanceProcessor::processAir (float* const* out, int numSamples, int numCha
     }
 
     const int channels = std::min (numChannels, 2);
+    // The gain is a function of the amount alone: it is worked out again only when the amount moves.
+    float lastAmount = std::numeric_limits<float>::quiet_NaN();
+    float g = 0.0f;
     for (int i = 0; i < numSamples; ++i)
     {
         const float a = airAmount.getNextValue();
-        const float db = 110.0f * a - 100.0f;
-        const float g = db > -100.0f ? std::pow (10.0f, db / 20.0f) : 0.0f;
+        if (! (a == lastAmount))
+        {
+            lastAmount = a;
+            const float db = 110.0f * a - 100.0f;
+            g = db > -100.0f ? std::pow (10.0f, db / 20.0f) : 0.0f;
+        }
 
         for (int ch = 0; ch < channels; ++ch)
         {

@@ -73,7 +73,9 @@ float QELAttRelEnvelope::levelToDb (float level) noexcept
 
 float QELAttRelEnvelope::dbToGain (float decibels) noexcept
 {
-    if (decibels == 0.0f)
+    // Below 1e-9 dB either way the power rounds to exactly 1 (checked over every such float): a
+    // released envelope's tail costs no power.
+    if (std::abs (decibels) < 1.0e-9f)
         return 1.0f;
 
     return decibels > -100.0f ? std::pow (10.0f, decibels / 20.0f) : 0.0f;

@@ -302,6 +302,20 @@ float QELCompressor::kneeTarget (float over, float kneeWidth, float slope, bool&
     return inKnee * inKnee / (2.0f * kneeWidth) * (1.0f - slope);
 }
 
+float QELCompressor::quietLevelFor (float threshold, float kneeWidth) noexcept
+{
+    if (! (threshold == quietThreshold && kneeWidth == quietKnee))
+    {
+        quietThreshold = threshold;
+        quietKnee = kneeWidth;
+        // 0.99 keeps a margin of 0.087 dB, far beyond the rounding of the decibel path; the -100 dB floor
+        // of levelToDb and a negative knee get no shortcut.
+        const float kneeStart = threshold - kneeWidth / 2.0f;
+        quietLevel = kneeWidth >= 0.0f && kneeStart > -99.0f ? 0.99f * std::pow (10.0f, kneeStart / 20.0f) : 0.0f;
+    }
+    return quietLevel;
+}
+
 void QELCompressor::process (float& left, float& right, float key)
 {
     if (autoRelease)
@@ -309,10 +323,21 @@ void QELCompressor::process (float& left, float& right, float key)
 
     const float kneeWidth = knee.load();
     const float slope = ratio.load();
-    const float over = levelToDb (std::abs (key) + offset) - thresholdDb.load();
+    const float threshold = thresholdDb.load();
+    const float level = std::abs (key) + offset;
 
     bool belowThreshold = false;
-    const float target = kneeTarget (over, kneeWidth, slope, belowThreshold) + offset;
+    float target;
+    if (level < quietLevelFor (threshold, kneeWidth))
+    {
+        // Plainly below the knee: the target is 0 dB whatever the logarithm would give.
+        belowThreshold = kneeWidth == 0.0f;
+        target = 0.0f + offset;
+    }
+    else
+    {
+        target = kneeTarget (levelToDb (level) - threshold, kneeWidth, slope, belowThreshold) + offset;
+    }
 
     stepEnvelope (target, envelope);
 

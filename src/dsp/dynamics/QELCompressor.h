@@ -6,6 +6,7 @@
 #include <juce_audio_basics/juce_audio_basics.h>
 
 #include <atomic>
+#include <limits>
 
 namespace juce
 {
@@ -123,5 +124,12 @@ private:
     void updateCrestFactorRelease (float left, float right);
     void driftRelease (float target);
     void runEmphasis (float& left, float& right) noexcept;
+    /** A key level below which the target is known to be 0 dB (below the knee), for a threshold and knee;
+        recomputed only when they change. 0 where no level is known to be below. */
+    float quietLevelFor (float threshold, float kneeWidth) noexcept;
+
+    float quietThreshold = std::numeric_limits<float>::quiet_NaN();
+    float quietKnee = std::numeric_limits<float>::quiet_NaN();
+    float quietLevel = 0.0f;
 };
 } // namespace juce

@@ -18,6 +18,40 @@ void FeedbackStore::clear() noexcept
     readPosition = writePosition = 0;
 }
 
+// Both positions step back one place per sample: a block is at most two descending runs, one from the
+// position down to 0 and one from the end of the ring.
+void FeedbackStore::popBlock (float* dest, int n) noexcept
+{
+    const int direct = std::min (n, readPosition + 1);
+    const float* from = store.data() + readPosition;
+    for (int i = 0; i < direct; ++i)
+        dest[i] = from[-i];
+
+    const int wrapped = readPosition + size;
+    for (int i = direct; i < n; ++i)
+        dest[i] = store[(std::size_t) (wrapped - i)];
+
+    readPosition -= n;
+    if (readPosition < 0)
+        readPosition += size;
+}
+
+void FeedbackStore::pushBlock (const double* source, int n) noexcept
+{
+    const int direct = std::min (n, writePosition + 1);
+    float* to = store.data() + writePosition;
+    for (int i = 0; i < direct; ++i)
+        to[-i] = (float) source[i];
+
+    const int wrapped = writePosition + size;
+    for (int i = direct; i < n; ++i)
+        store[(std::size_t) (wrapped - i)] = (float) source[i];
+
+    writePosition -= n;
+    if (writePosition < 0)
+        writePosition += size;
+}
+
 void OnePoleLowPass::SetCutoff (double hz) noexcept
 {
     cutoff = hz >= 0.5 * samplerate ? 0.499 * samplerate : hz;
@@ -42,7 +76,7 @@ void OnePoleLowPass::update() noexcept
 DelayLine::DelayLine (std::uint32_t phaseSeed)
     : delay (88200, 10000, phaseSeed * 16u + 1u), diffuser (phaseSeed * 16u + 2u),
       lowShelf (AudioLib::Biquad::LowShelf), highShelf (AudioLib::Biquad::HighShelf), outputBuffer (4096, 0.0),
-      lineBuffer (4096, 0.0), lowShelfRunning (AudioLib::Biquad::LowShelf),
+      lineBuffer (4096, 0.0), feedbackBuffer (4096, 0.0f), lowShelfRunning (AudioLib::Biquad::LowShelf),
       highShelfRunning (AudioLib::Biquad::HighShelf)
 {
     lowShelf.Gain = highShelf.Gain = 0.1;
@@ -77,6 +111,7 @@ void DelayLine::SetSamplerate (int rate, int blockSize)
     heardSinceClear = false;
     outputBuffer.assign ((std::size_t) std::max (blockSize, 1), 0.0);
     lineBuffer.assign ((std::size_t) std::max (blockSize, 1), 0.0);
+    feedbackBuffer.assign ((std::size_t) std::max (blockSize, 1), 0.0f);
     delay.SetBufferSize (blockSize);
     delay.SetModRampSteps ((int) std::floor (rate * (double) 0.1f));
     delay.SetLength ((int) (2.0 * rate));
@@ -101,16 +136,18 @@ void DelayLine::Process (const double* input, int n) noexcept
         diffuser.ClearBuffers();
 
     takeFeedback();
+    auto* fed = feedbackBuffer.data();
+    feedbackDelay.popBlock (fed, n);
     if (feedbackRamp.isSmoothing())
     {
         for (int i = 0; i < n; ++i)
-            lineBuffer[(std::size_t) i] = input[i] + feedbackRamp.getNextValue() * feedbackDelay.pop();
+            lineBuffer[(std::size_t) i] = input[i] + feedbackRamp.getNextValue() * fed[i];
     }
     else
     {
         const double g = feedbackRamp.getTargetValue();
         for (int i = 0; i < n; ++i)
-            lineBuffer[(std::size_t) i] = input[i] + g * feedbackDelay.pop();
+            lineBuffer[(std::size_t) i] = input[i] + g * fed[i];
     }
 
     const bool useDiffuser = diffuserEnabled.load (std::memory_order_relaxed);
@@ -152,8 +189,7 @@ void DelayLine::Process (const double* input, int n) noexcept
             outputBuffer[(std::size_t) i] =
                 OnePoleLowPass::Process (outputBuffer[(std::size_t) i], cutoffState, cutoffA, cutoffB);
 
-    for (int i = 0; i < n; ++i)
-        feedbackDelay.push ((float) outputBuffer[(std::size_t) i]);
+    feedbackDelay.pushBlock (outputBuffer.data(), n);
 }
 
 void DelayLine::takeFeedback() noexcept

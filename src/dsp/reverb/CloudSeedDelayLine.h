@@ -36,6 +36,11 @@ public:
         writePosition = writePosition == 0 ? size - 1 : writePosition - 1;
     }
 
+    /** Pops n samples (n up to T) into dest, oldest first; the same as n calls of pop. */
+    void popBlock (float* dest, int n) noexcept;
+    /** Pushes n samples (n up to T) of source, first first; the same as n calls of push. */
+    void pushBlock (const double* source, int n) noexcept;
+
     /** The ring length T in samples. */
     int getSize() const noexcept { return size; }
 
@@ -108,6 +113,8 @@ public:
     AudioLib::Biquad lowShelf, highShelf;
     OnePoleLowPass cutoffFilter;
     std::vector<double> outputBuffer, lineBuffer;
+    /** The feedback popped for the block. */
+    std::vector<float> feedbackBuffer;
     FeedbackStore feedbackDelay;
     int bufferSize = 4096;
     int samplerate = 44100;

@@ -5,9 +5,37 @@
 
 #include <algorithm>
 #include <cmath>
+#include <type_traits>
 
 namespace CloudSeed
 {
+namespace
+{
+    // The all-pass over a segment whose reads (a, and b when interpolating) do not overlap its writes:
+    // v = a gainA + b gainB, stores w = g v + x and puts out v - w g. Count is an int, or a compile-time
+    // constant for the full segment, which the compiler then unrolls.
+    template <typename Count>
+    void allpassSegment (const double* __restrict a, const double* __restrict b, const double* __restrict x,
+                         double* __restrict store, double* __restrict out, Count count, double gainA, double gainB,
+                         double g, bool interpolate) noexcept
+    {
+        double v[ModulatedAllpass::updateInterval];
+        if (interpolate)
+            for (int k = 0; k < count; ++k)
+                v[k] = a[k] * gainA + b[k] * gainB;
+        else
+            for (int k = 0; k < count; ++k)
+                v[k] = a[k];
+
+        for (int k = 0; k < count; ++k)
+        {
+            const double w = g * v[k] + x[k];
+            store[k] = w;
+            out[k] = v[k] - w * g;
+        }
+    }
+} // namespace
+
 ModulatedAllpass::ModulatedAllpass (std::uint32_t phaseSeed)
     : delayBuffer ((std::size_t) bufferLength, 0.0), output (6615, 0.0)
 {
@@ -25,6 +53,7 @@ void ModulatedAllpass::Restart() noexcept
     index = bufferLength - 1;
     modPhase = startPhase;
     modAmount.setCurrentAndTargetValue (preparedModAmount);
+    lastTarget = std::numeric_limits<float>::quiet_NaN();
     update (startDelay, 0.0f);
 }
 
@@ -53,17 +82,69 @@ void ModulatedAllpass::ProcessWithMod (const double* input, int n) noexcept
     const double g = feedback.load (std::memory_order_relaxed);
     const bool interpolate = interpolationEnabled.load (std::memory_order_relaxed);
 
-    for (int i = 0; i < n; ++i)
+    // Between two modulation updates the read positions move in step with the write position, so the
+    // block runs in segments that end where the next update is due.
+    for (int i = 0; i < n;)
     {
-        if (samplesProcessed >= 8)
+        if (samplesProcessed >= updateInterval)
         {
             modPhase += 8.0 * modRate.load (std::memory_order_relaxed);
             if (modPhase > 1.0)
                 modPhase = std::fmod (modPhase, 1.0);
-            modAmount.setTargetValue (modAmountTarget.load (std::memory_order_relaxed));
+            const float target = modAmountTarget.load (std::memory_order_relaxed);
+            if (! (target == lastTarget))
+            {
+                modAmount.setTargetValue (target);
+                lastTarget = target;
+            }
             update (sampleDelay.load (std::memory_order_relaxed), modAmount.getNextValue());
         }
 
+        const int count = std::min (n - i, updateInterval - samplesProcessed);
+        if (! runSegment (input + i, output.data() + i, count, g, interpolate))
+            runSegmentWrapping (input + i, output.data() + i, count, g, interpolate);
+
+        i += count;
+        samplesProcessed += count;
+    }
+}
+
+bool ModulatedAllpass::runSegment (const double* input, double* out, int count, double g, bool interpolate) noexcept
+{
+    // Only when no read sees one of the segment's own writes and no position wraps: the reads then come
+    // first, as one pass over contiguous samples.
+    int readA = index - delayA;
+    if (readA < 0)
+        readA += bufferLength;
+    int readB = index - delayB;
+    if (readB < 0)
+        readB += bufferLength;
+
+    const int lastRead = interpolate ? std::max (readA, readB) : readA;
+    if (delayA < count || delayB + count > bufferLength || index + count > bufferLength ||
+        lastRead + count > bufferLength)
+        return false;
+
+    const double* a = delayBuffer.data() + readA;
+    const double* b = delayBuffer.data() + readB;
+    double* store = delayBuffer.data() + index;
+    if (count == updateInterval)
+        allpassSegment (a, b, input, store, out, std::integral_constant<int, updateInterval>(), gainA, gainB, g,
+                        interpolate);
+    else
+        allpassSegment (a, b, input, store, out, count, gainA, gainB, g, interpolate);
+
+    index += count;
+    if (index >= bufferLength)
+        index = 0;
+    return true;
+}
+
+void ModulatedAllpass::runSegmentWrapping (const double* input, double* out, int count, double g,
+                                           bool interpolate) noexcept
+{
+    for (int k = 0; k < count; ++k)
+    {
         int readA = index - delayA;
         if (readA < 0)
             readA += bufferLength;
@@ -81,13 +162,12 @@ void ModulatedAllpass::ProcessWithMod (const double* input, int n) noexcept
             v = delayBuffer[(std::size_t) readA];
         }
 
-        const double w = g * v + input[i];
+        const double w = g * v + input[k];
         delayBuffer[(std::size_t) index] = w;
-        output[(std::size_t) i] = v - w * g;
+        out[k] = v - w * g;
 
         if (++index >= bufferLength)
             index = 0;
-        ++samplesProcessed;
     }
 }
 

@@ -4,6 +4,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <limits>
 #include <vector>
 
 namespace CloudSeed
@@ -14,6 +15,8 @@ class ModulatedAllpass
 {
 public:
     static constexpr int bufferLength = 19200;
+    /** Samples between two modulation updates. */
+    static constexpr int updateInterval = 8;
 
     /** A stage with a delay of 100 samples and no modulation; phaseSeed picks the start phase. */
     explicit ModulatedAllpass (std::uint32_t phaseSeed = 1);
@@ -29,6 +32,7 @@ public:
         modAmount.setTargetValue (modAmountTarget.load());
         modAmount.reset (steps);
         preparedModAmount = modAmount.getTargetValue();
+        lastTarget = std::numeric_limits<float>::quiet_NaN();
     }
     /** Zeroes the store and the output; position, phase and ramp stay. */
     void ClearBuffers() noexcept;
@@ -68,5 +72,13 @@ private:
     /** Where a new stage starts: its phase, and its depth when prepared. */
     double startPhase = 0.0;
     float preparedModAmount = 0.0f;
+    /** Runs a segment with no update inside it as one pass; false (nothing done) when a read would see
+        the segment's own writes or a position would wrap. */
+    bool runSegment (const double* input, double* out, int count, double g, bool interpolate) noexcept;
+    /** Runs a segment with no update inside it sample by sample. */
+    void runSegmentWrapping (const double* input, double* out, int count, double g, bool interpolate) noexcept;
+
+    /** The depth target last handed to the ramp (NaN: none since the ramp was reset). */
+    float lastTarget = std::numeric_limits<float>::quiet_NaN();
 };
 } // namespace CloudSeed

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <type_traits>
 
 namespace CloudSeed
 {
@@ -51,14 +52,70 @@ void ModulatedDelay::setReadIndices() noexcept
 
 void ModulatedDelay::Process (const double* input, int n) noexcept
 {
-    for (int i = 0; i < n; ++i)
+    // Between two modulation updates the read positions move in step with the write position, so the
+    // block runs in segments that end where the next update is due.
+    for (int i = 0; i < n;)
     {
         if (samplesProcessed == updateRate)
             Update();
 
-        delayBuffer[(std::size_t) writeIndex] = input[i];
-        output[(std::size_t) i] =
-            delayBuffer[(std::size_t) readIndexB] * gainB + delayBuffer[(std::size_t) readIndexA] * gainA;
+        const int count = samplesProcessed < updateRate ? std::min (n - i, updateRate - samplesProcessed) : n - i;
+        if (! runSegment (input + i, output.data() + i, count))
+            runSegmentWrapping (input + i, output.data() + i, count);
+
+        i += count;
+        samplesProcessed += count;
+    }
+}
+
+namespace
+{
+    // The interpolated read over a segment: out = b gainB + a gainA. Count is an int, or a compile-time
+    // constant for the full segment, which the compiler then unrolls.
+    template <typename Count>
+    void readRun (const double* __restrict a, const double* __restrict b, double* __restrict out, Count count,
+                  double gainA, double gainB) noexcept
+    {
+        for (int k = 0; k < count; ++k)
+            out[k] = b[k] * gainB + a[k] * gainA;
+    }
+} // namespace
+
+bool ModulatedDelay::runSegment (const double* input, double* out, int count) noexcept
+{
+    // Only when no read reaches a place the segment writes after it and no position wraps: the segment's
+    // input is then stored first and read in one pass.
+    int distance = writeIndex - readIndexA;
+    if (distance < 0)
+        distance += length;
+
+    if (distance + 1 + count > length || writeIndex + count > length || readIndexA + count > length ||
+        readIndexB + count > length)
+        return false;
+
+    std::copy (input, input + count, delayBuffer.data() + writeIndex);
+    const double* a = delayBuffer.data() + readIndexA;
+    const double* b = delayBuffer.data() + readIndexB;
+    if (count == 8)
+        readRun (a, b, out, std::integral_constant<int, 8>(), gainA, gainB);
+    else
+        readRun (a, b, out, count, gainA, gainB);
+
+    for (int* position : { &writeIndex, &readIndexA, &readIndexB })
+    {
+        *position += count;
+        if (*position >= length)
+            *position = 0;
+    }
+    return true;
+}
+
+void ModulatedDelay::runSegmentWrapping (const double* input, double* out, int count) noexcept
+{
+    for (int k = 0; k < count; ++k)
+    {
+        delayBuffer[(std::size_t) writeIndex] = input[k];
+        out[k] = delayBuffer[(std::size_t) readIndexB] * gainB + delayBuffer[(std::size_t) readIndexA] * gainA;
 
         if (++writeIndex >= length)
             writeIndex = 0;
@@ -66,7 +123,6 @@ void ModulatedDelay::Process (const double* input, int n) noexcept
             readIndexA = 0;
         if (++readIndexB >= length)
             readIndexB = 0;
-        ++samplesProcessed;
     }
 }
 

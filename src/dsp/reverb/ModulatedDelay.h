@@ -64,6 +64,11 @@ public:
 
 private:
     void setReadIndices() noexcept;
+    /** Runs a segment with no update inside it as one pass; false (nothing done) when a read would reach
+        a later write of the segment or a position would wrap. */
+    bool runSegment (const double* input, double* out, int count) noexcept;
+    /** Runs a segment with no update inside it sample by sample. */
+    void runSegmentWrapping (const double* input, double* out, int count) noexcept;
 
     int length = 0;
     int delayA = 0;

@@ -84,7 +84,61 @@ void MultitapDiffuser::takePublishedTables() noexcept
 void MultitapDiffuser::Process (const double* input, int n) noexcept
 {
     takePublishedTables();
+    if (n <= 0)
+        return;
 
+    int longest = 0;
+    for (int m = 0; m < activeCount; ++m)
+        longest = std::max (longest, activePositions[(std::size_t) m]);
+
+    if (longest <= length - n)
+        processByTap (input, n);
+    else
+        processBySample (input, n);
+}
+
+void MultitapDiffuser::processByTap (const double* input, int n) noexcept
+{
+    // No tap reaches a place written later in the block, so the whole block is stored first and each tap
+    // then adds its contribution over the block; every sample sums its taps in the same order as before.
+    const int first = index < 0 ? index + length : index;
+    double* store = buffer.data();
+
+    for (int i = 0, p = first; i < n; ++i)
+    {
+        store[p] = input[i];
+        p = p == 0 ? length - 1 : p - 1;
+    }
+
+    double* y = tapOutput.data();
+    std::fill (y, y + n, 0.0);
+
+    for (int m = 0; m < activeCount; ++m)
+    {
+        const double g = activeGains[(std::size_t) m];
+        int start = first + activePositions[(std::size_t) m];
+        if (start >= length)
+            start -= length;
+
+        // Sample i reads start - i, wrapping once below zero.
+        const int direct = std::min (n, start + 1);
+        const double* from = store + start;
+        for (int i = 0; i < direct; ++i)
+            y[i] += from[-i] * g;
+
+        const int wrapped = start + length;
+        for (int i = direct; i < n; ++i)
+            y[i] += store[wrapped - i] * g;
+    }
+
+    int last = first - (n - 1);
+    if (last < 0)
+        last += length;
+    index = last - 1;
+}
+
+void MultitapDiffuser::processBySample (const double* input, int n) noexcept
+{
     for (int i = 0; i < n; ++i)
     {
         if (index < 0)

@@ -61,6 +61,10 @@ public:
 
 private:
     void takePublishedTables() noexcept;
+    /** The block tap by tap over the whole block (no tap may reach a place the block writes later). */
+    void processByTap (const double* input, int n) noexcept;
+    /** The block sample by sample, for tap spans close to the store length. */
+    void processBySample (const double* input, int n) noexcept;
 
     std::vector<double> buffer;
     std::vector<double> tapOutput;

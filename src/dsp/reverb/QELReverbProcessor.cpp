@@ -124,8 +124,8 @@ void QELReverbProcessor::applyCommonSettings()
 
     wetLowPassCutoff = 20000.0f;
     for (auto& filter : wetLowPass)
-        filter.coefficients = juce::dsp::IIR::Coefficients<float>::makeLowPass (
-            sampleRate, std::min (wetLowPassCutoff, 0.49f * (float) sampleRate));
+        filter.setCoefficients (*juce::dsp::IIR::Coefficients<float>::makeLowPass (
+            sampleRate, std::min (wetLowPassCutoff, 0.49f * (float) sampleRate)));
 
     wetCompressor.attackDetector.setTc (40.0f);
     wetCompressor.releaseDetector.setTc (110.0f);
@@ -278,11 +278,10 @@ void QELReverbProcessor::prepareToPlay (double newSampleRate, int)
     compRatioSmoother.reset (newSampleRate, (double) 0.01f);
     driveSmoother.reset (newSampleRate, (double) 0.01f);
 
-    // Sizing the filters' state here keeps their first sample from allocating on the audio thread.
     for (auto& filter : wetLowPass)
     {
-        filter.coefficients = juce::dsp::IIR::Coefficients<float>::makeLowPass (
-            newSampleRate, std::min (wetLowPassCutoff, 0.49f * (float) newSampleRate));
+        filter.setCoefficients (*juce::dsp::IIR::Coefficients<float>::makeLowPass (
+            newSampleRate, std::min (wetLowPassCutoff, 0.49f * (float) newSampleRate)));
         filter.reset();
     }
 }
@@ -405,8 +404,12 @@ void QELReverbProcessor::processChunk (const float* const* in, float* const* out
 
     runWetChain (numSamples, numInputChannels, numOutputChannels);
 
-    for (int j = 0; j < numSamples; ++j)
-        mixSample (in, out, j, numInputChannels, numOutputChannels);
+    // The compressor, the low-pass and the mix each depend on earlier stages only, so they run one after
+    // the other over the block with the same per-sample arithmetic.
+    compressWet (numSamples, numOutputChannels);
+    for (int k = 0; k < numOutputChannels; ++k)
+        wetLowPass[k].process (wetBuffers.getWritePointer (k), numSamples);
+    mixBlock (in, out, numSamples, numInputChannels, numOutputChannels);
 }
 
 void QELReverbProcessor::runWetChain (int numSamples, int numInputChannels, int numOutputChannels)
@@ -418,17 +421,17 @@ void QELReverbProcessor::runWetChain (int numSamples, int numInputChannels, int 
         stage->process (wet, wet, numSamples, numInputChannels, numOutputChannels);
 }
 
-void QELReverbProcessor::mixSample (const float* const* in, float* const* out, int j, int numInputChannels,
-                                    int numOutputChannels) noexcept
+void QELReverbProcessor::compressWet (int numSamples, int numOutputChannels) noexcept
 {
     auto* wet = wetBuffers.getArrayOfWritePointers();
+    const bool on = compOn.load (std::memory_order_relaxed);
 
-    const float t = mixSmoother.getNextValue() / 100.0f;
-    saturationDrive = driveSmoother.getNextValue();
-    wetCompressor.ratio.store (compRatioSmoother.getNextValue(), std::memory_order_relaxed);
-
-    if (compOn.load (std::memory_order_relaxed))
+    for (int j = 0; j < numSamples; ++j)
     {
+        wetCompressor.ratio.store (compRatioSmoother.getNextValue(), std::memory_order_relaxed);
+        if (! on)
+            continue;
+
         float l = wet[0][j];
         float r = numOutputChannels == 2 ? wet[1][j] : l;
         wetCompressor.processSingleSampleStereo (l, r);
@@ -436,24 +439,35 @@ void QELReverbProcessor::mixSample (const float* const* in, float* const* out, i
         if (numOutputChannels == 2)
             wet[1][j] = r;
     }
+}
 
+void QELReverbProcessor::mixBlock (const float* const* in, float* const* out, int numSamples, int numInputChannels,
+                                   int numOutputChannels) noexcept
+{
+    auto* wet = wetBuffers.getArrayOfWritePointers();
     const bool duck = duckOn.load (std::memory_order_relaxed);
     const bool follow = followOn.load (std::memory_order_relaxed);
 
-    for (int k = 0; k < numOutputChannels; ++k)
+    for (int j = 0; j < numSamples; ++j)
     {
-        const float dry = in[std::min (k, numInputChannels - 1)][j];
-        float m = wetLowPass[k].processSample (wet[k][j]);
-        if (duck)
-            duckCompressors[k].processSingleSampleMono (m, dry);
-        if (follow)
-            followGates[k].processSingleSampleMono (m, dry);
-        if (saturationDrive > 1.0f)
+        const float t = mixSmoother.getNextValue() / 100.0f;
+        saturationDrive = driveSmoother.getNextValue();
+
+        for (int k = 0; k < numOutputChannels; ++k)
         {
-            const float d = saturationDrive;
-            m = std::tanh (m * d) / d;
+            const float dry = in[std::min (k, numInputChannels - 1)][j];
+            float m = wet[k][j];
+            if (duck)
+                duckCompressors[k].processSingleSampleMono (m, dry);
+            if (follow)
+                followGates[k].processSingleSampleMono (m, dry);
+            if (saturationDrive > 1.0f)
+            {
+                const float d = saturationDrive;
+                m = std::tanh (m * d) / d;
+            }
+            out[k][j] = (float) ((double) (m * t) + (double) dry * (1.0 - (double) t));
         }
-        out[k][j] = (float) ((double) (m * t) + (double) dry * (1.0 - (double) t));
     }
 }
 } // namespace QEL

@@ -8,6 +8,7 @@
 #include "dsp/filters/SVCutFilterProcessor.h"
 #include "dsp/pitch/PitchShifterProcessor_V2.h"
 #include "dsp/reverb/ReverbChannel.h"
+#include "dsp/reverb/WetLowPass.h"
 #include "dsp/stereo/MonoStereoProcessor.h"
 #include "dsp/stereo/MonoizerProcessor.h"
 #include "dsp/utility/QELBitcrusherProcessor.h"
@@ -124,7 +125,7 @@ public:
     MonoStereoProcessor monoStereo;
     MonoizerProcessor monoizer;
     SVCutFilterProcessor<float> wetCut;
-    juce::dsp::IIR::Filter<float> wetLowPass[2];
+    WetLowPass wetLowPass[2];
 
     /** Mix in percent, 50 ms ramps (audio thread). */
     LinearRamp<float> mixSmoother;
@@ -142,8 +143,11 @@ private:
     void processChunk (const float* const* in, float* const* out, int numSamples, int numInputChannels,
                        int numOutputChannels);
     void runWetChain (int numSamples, int numInputChannels, int numOutputChannels);
-    void mixSample (const float* const* in, float* const* out, int j, int numInputChannels,
-                    int numOutputChannels) noexcept;
+    /** The wet compressor over the block (its ratio ramp advances every sample either way). */
+    void compressWet (int numSamples, int numOutputChannels) noexcept;
+    /** Duck, follow, saturation and the wet/dry mix over the block, from the low-passed wet signal. */
+    void mixBlock (const float* const* in, float* const* out, int numSamples, int numInputChannels,
+                   int numOutputChannels) noexcept;
 
     std::atomic<float> mixTarget { 0.0f };
     std::atomic<float> compRatioTarget { 1.0f };
