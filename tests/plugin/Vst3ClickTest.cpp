@@ -81,7 +81,7 @@ namespace
         { "paramMultiplyAmount", {} },
         { "paramMultiplyLow", multiplying },
         { "paramSpaceDelaySync", echoing },
-        { "paramSpaceDelayType", { { "paramSpaceDelayAmount", 40.0f } }, false, 46.0, maxDropoutDb },
+        { "paramSpaceDelayType", { { "paramSpaceDelayAmount", 40.0f } } },
         { "paramSpaceDelayTime", echoingFree, true },
         { "paramSpaceDelayNote", echoing, true },
         { "paramSpaceDelayAmount", { { "paramSpaceDelayType", 2.0f } } },

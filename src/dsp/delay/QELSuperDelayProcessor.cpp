@@ -28,6 +28,8 @@ void QELSuperDelayProcessor::prepareToPlay (double newSampleRate, int newSamples
     QELProcessorBase::prepareToPlay (newSampleRate, newSamplesPerBlock);
     sampleTime = (float) (1.0 / newSampleRate);
     initBuffer();
+    // Prepared switched off: the first block switched on writes into silent lines, so it fades the writing in.
+    wasOnLastBlock = ! isSteadyOff();
     lofi.prepareToPlay (newSampleRate, newSamplesPerBlock);
     stereoizer.prepareToPlay (newSampleRate, newSamplesPerBlock);
 
@@ -40,7 +42,6 @@ void QELSuperDelayProcessor::prepareToPlay (double newSampleRate, int newSamples
 void QELSuperDelayProcessor::reset()
 {
     QELProcessorBase::reset();
-    wasOnLastBlock = true;
     lofi.reset();
     stereoizer.reset();
     for (auto& filter : toneFilters)
@@ -51,6 +52,7 @@ void QELSuperDelayProcessor::clearBuffers()
 {
     clearing = ! bufferLeft.empty();
     clearOrigin = writeIndex;
+    wasOnLastBlock = false; // the next block that runs switched on starts the echoes from silence
     writtenSinceClear = zeroedBeforeOrigin = 0;
 
     const auto targets = computeTargets (spread.load());
