@@ -99,7 +99,6 @@ namespace
         held to it until their smoothing no longer depends on the block. */
     const std::map<juce::String, double> singleSampleOutstandingDb {
         { "paramEQMidFreq", 10.0 },
-        { "paramSpaceDelayFeedback", 14.0 },
     };
 
     double allowedClickDb (const ClickRow& row, int blockSize)
