@@ -18,6 +18,9 @@ public:
     /** The limiter's look-ahead, floor (0.005 s x rate), whether Limit is on or off. */
     int getLatencyInSamples() override;
 
+    /** The look-ahead line holds the last few milliseconds of input. */
+    bool holdsPastAudio() const noexcept override { return true; }
+
     void prepare (const juce::dsp::ProcessSpec& spec) override;
     void reset() override;
     /** Saturation, output gain, limiter. */

@@ -10,5 +10,9 @@ class ModuleProcessorBase : public juce::QELProcessorBase
 public:
     /** The latency the module adds, in samples, whether it is switched on or off. */
     virtual int getLatencyInSamples() { return 0; }
+
+    /** True when the module's output can carry sound its input no longer has (a delay line, an echo, a
+        reverb), so moving it in the chain fades every connection around it. */
+    virtual bool holdsPastAudio() const noexcept { return false; }
 };
 } // namespace tessaro::dsp

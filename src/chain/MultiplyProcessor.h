@@ -17,6 +17,9 @@ public:
     /** The multiplier's latency, 2048 samples at every rate. */
     int getLatencyInSamples() override { return latencySamples; }
 
+    /** The latency line and the voices hold past input. */
+    bool holdsPastAudio() const noexcept override { return true; }
+
     void prepare (const juce::dsp::ProcessSpec& spec) override;
     void reset() override;
     void setTempo (double bpm) override;

@@ -135,6 +135,9 @@ public:
         module on again brings back nothing from before. */
     void clearBuffers() override;
 
+    /** The echo lines and the reverb ring on after their input. */
+    bool holdsPastAudio() const noexcept override { return true; }
+
     /** Sync on: the echo follows the stored note; off: the stored time. */
     void setDelaySync (bool sync);
     /** Free echo time in ms; heard while Sync is off. */

@@ -161,8 +161,11 @@ void TessaroProcessor::silenceFault (ModuleProcessorBase& module, float* const* 
 }
 
 // A block in which the order fade reaches silence is run in two pieces: the old order up to that sample,
-// the new order after it. The fade sits right after the last module that moves, so the modules behind it
-// (and their latency) carry the faded signal on: the switch is heard through them, not before them.
+// the new order after it. The fade sits on the connection after each run of moving modules, so the modules
+// behind it (and their latency) carry the faded signal on. A run in which a module holds past audio (a
+// look-ahead, an echo) is faded on every connection into and inside it as well: no module then hears its
+// input jump, and what such a module still holds when the order changes leaves it faded out, followed by the
+// new order's signal faded in, instead of stepping to it a few milliseconds after the fade.
 void TessaroProcessor::runModules (float* const* out, int numSamples, int numInputChannels, int numChannels) noexcept
 {
     if (const auto requested = packedOrder.load (std::memory_order_acquire);
@@ -170,7 +173,8 @@ void TessaroProcessor::runModules (float* const* out, int numSamples, int numInp
     {
         orderFade = OrderFade::fadingOut;
         orderFadeDone = 0;
-        orderFadeAfter = lastMovedPosition (listedOrder, requested);
+        fadingTo = requested;
+        fadedConnections = connectionsToFade (listedOrder, requested);
     }
 
     std::array<float*, 8> piece {};
@@ -184,6 +188,9 @@ void TessaroProcessor::runModules (float* const* out, int numSamples, int numInp
 
         for (int position = 0; position < moduleRack.modules.size(); ++position)
         {
+            if (fadesConnection (position))
+                applyOrderFade (piece.data(), length, channels);
+
             auto& module = *moduleRack.modules.getUnchecked (position);
             const bool restedBefore = module.isSteadyOff();
             module.process (piece.data(), piece.data(), length, numInputChannels, channels);
@@ -191,21 +198,51 @@ void TessaroProcessor::runModules (float* const* out, int numSamples, int numInp
             // A module at rest before and after the block only passed its finite input on.
             if (! (restedBefore && module.isSteadyOff()))
                 silenceFault (module, piece.data(), length, channels);
-
-            if (position == orderFadeAfter)
-                applyOrderFade (piece.data(), length, channels);
         }
+        if (fadesConnection (numModules))
+            applyOrderFade (piece.data(), length, channels);
+
+        advanceOrderFade (length);
         done += length;
     }
 }
 
-int TessaroProcessor::lastMovedPosition (juce::uint32 from, juce::uint32 to) noexcept
+// Connection c leads into the module at position c; connection numModules is the chain's output.
+juce::uint32 TessaroProcessor::connectionsToFade (juce::uint32 from, juce::uint32 to) const noexcept
 {
     const auto a = unpack (from), b = unpack (to);
-    int last = numModules - 1;
-    while (last > 0 && a[(size_t) last] == b[(size_t) last])
-        --last;
-    return last;
+    juce::uint32 connections = 0;
+
+    for (int first = 0; first < numModules;)
+    {
+        if (a[(size_t) first] == b[(size_t) first])
+        {
+            ++first;
+            continue;
+        }
+
+        int end = first;
+        bool holdsPast = false;
+        for (; end < numModules && a[(size_t) end] != b[(size_t) end]; ++end)
+            holdsPast = holdsPast || holdsPastAudio (a[(size_t) end]) || holdsPastAudio (b[(size_t) end]);
+
+        connections |= 1u << end;
+        if (holdsPast)
+            for (int c = first; c < end; ++c)
+                connections |= 1u << c;
+        first = end;
+    }
+    return connections;
+}
+
+bool TessaroProcessor::holdsPastAudio (int id) const noexcept
+{
+    return id >= 0 && id < numModules && modulesById[(size_t) id]->holdsPastAudio();
+}
+
+bool TessaroProcessor::fadesConnection (int connection) const noexcept
+{
+    return orderFade != OrderFade::none && (fadedConnections & (1u << connection)) != 0;
 }
 
 // The samples up to the end of the fade out, or all that are left.
@@ -216,7 +253,7 @@ int TessaroProcessor::orderFadePiece (int numSamples) const noexcept
 
 // Raised-cosine halves, so neither end of a fade bends the signal with a corner: the fade out ends on a
 // gain of 0, where the new order is listed; the fade in starts one step above it.
-void TessaroProcessor::applyOrderFade (float* const* out, int numSamples, int numChannels) noexcept
+void TessaroProcessor::applyOrderFade (float* const* out, int numSamples, int numChannels) const noexcept
 {
     if (orderFade == OrderFade::none)
         return;
@@ -231,17 +268,23 @@ void TessaroProcessor::applyOrderFade (float* const* out, int numSamples, int nu
             const double share = (double) (fadingOut ? orderFadeLength - rise : rise) / (double) orderFadeLength;
             out[ch][i] *= (float) (0.5 - 0.5 * std::cos (juce::MathConstants<double>::pi * share));
         }
+}
 
-    orderFadeDone += fading;
+// Moves the fade on by a piece; at the end of the fade out the order the fade was planned for is listed and
+// fades in. A switch that arrives meanwhile waits for the next fade: its connections were not faded out.
+void TessaroProcessor::advanceOrderFade (int numSamples) noexcept
+{
+    if (orderFade == OrderFade::none)
+        return;
+
+    orderFadeDone += std::min (numSamples, orderFadeLength - orderFadeDone);
     if (orderFadeDone < orderFadeLength)
         return;
 
     orderFadeDone = 0;
-    if (fadingOut)
+    if (orderFade == OrderFade::fadingOut)
     {
-        const auto requested = packedOrder.load (std::memory_order_acquire);
-        orderFadeAfter = std::max (orderFadeAfter, lastMovedPosition (listedOrder, requested));
-        listModules (requested);
+        listModules (fadingTo);
         orderFade = OrderFade::fadingIn;
     }
     else

@@ -62,8 +62,9 @@ public:
                       int numChannels) override;
 
     /** Recomputes the module order from the three routing flags. The audio thread fades the signal after
-        the last module that moves out over orderFadeSeconds, lists the modules in the new order and fades it
-        in again; the modules themselves keep their state, so tails ring on. */
+        each run of moving modules out over orderFadeSeconds (and every connection into and inside a run that
+        holds past audio), lists the modules in the new order and fades them in again; the modules themselves
+        keep their state, so tails ring on. */
     void updateModuleOrder();
 
     /** The requested processing order as six module ids. */
@@ -108,10 +109,11 @@ private:
 
     std::atomic<juce::uint32> packedOrder; // six ids, four bits each, first module lowest
     juce::uint32 listedOrder = 0;          // the order the rack lists; audio thread and prepare only
+    juce::uint32 fadingTo = 0;             // the order the running fade lists at its silence
     OrderFade orderFade = OrderFade::none;
-    int orderFadeLength = 1;             // samples in each half
-    int orderFadeDone = 0;               // samples of the current half already faded
-    int orderFadeAfter = numModules - 1; // the fade follows the module at this position
+    int orderFadeLength = 1;           // samples in each half
+    int orderFadeDone = 0;             // samples of the current half already faded
+    juce::uint32 fadedConnections = 0; // bit c: the fade sits on the input of position c (c = 6: the output)
     std::atomic<float> mixTarget { 1.0f };
     std::atomic<int> alignLatency { 0 };
     ModuleRack moduleRack;
@@ -132,8 +134,11 @@ private:
     void listModules (juce::uint32 order) noexcept;
     void runModules (float* const* out, int numSamples, int numInputChannels, int numChannels) noexcept;
     int orderFadePiece (int numSamples) const noexcept;
-    static int lastMovedPosition (juce::uint32 from, juce::uint32 to) noexcept;
-    void applyOrderFade (float* const* out, int numSamples, int numChannels) noexcept;
+    juce::uint32 connectionsToFade (juce::uint32 from, juce::uint32 to) const noexcept;
+    bool holdsPastAudio (int id) const noexcept;
+    bool fadesConnection (int connection) const noexcept;
+    void applyOrderFade (float* const* out, int numSamples, int numChannels) const noexcept;
+    void advanceOrderFade (int numSamples) noexcept;
     void mixDry (float* const* out, int numSamples, int numInputChannels, int numChannels) noexcept;
     void silenceFault (ModuleProcessorBase& module, float* const* out, int numSamples, int numChannels) noexcept;
 

@@ -4,7 +4,7 @@ namespace qel
 {
 ComboBoxComponent::Attachment::Attachment (juce::AudioProcessorValueTreeState& state, const juce::String& parameterID,
                                            ComboBoxComponent& box)
-    : juce::AudioProcessorValueTreeState::ComboBoxAttachment (state, parameterID, box)
+    : QEL::ComboBoxAttachment (state, parameterID, box)
 {
     box.setParameter (state.getParameter (parameterID));
 }

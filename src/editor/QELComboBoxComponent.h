@@ -1,6 +1,7 @@
 #pragma once
 
 #include "editor/HintClient.h"
+#include "editor/ParameterAttachments.h"
 
 #include <juce_audio_processors/juce_audio_processors.h>
 #include <juce_gui_basics/juce_gui_basics.h>
@@ -13,7 +14,7 @@ class ComboBoxComponent : public juce::ComboBox, public juce::QELParametrizable,
 {
 public:
     /** Binds the box to a parameter of the state and hands the box that parameter. */
-    class Attachment : public juce::AudioProcessorValueTreeState::ComboBoxAttachment
+    class Attachment : public QEL::ComboBoxAttachment
     {
     public:
         Attachment (juce::AudioProcessorValueTreeState& state, const juce::String& parameterID, ComboBoxComponent& box);

@@ -113,7 +113,7 @@ void QELSlider::PopupDisplayComponent::timerCallback()
 //==============================================================================
 QELSlider::SliderAttachment::SliderAttachment (AudioProcessorValueTreeState& state, const String& parameterID,
                                                QELSlider& slider)
-    : AudioProcessorValueTreeState::SliderAttachment (state, parameterID, slider)
+    : QEL::SliderAttachment (state, parameterID, slider)
 {
     slider.setParameter (state.getParameter (parameterID));
     slider.setDoubleClickReturnValue (false, slider.getDoubleClickReturnValue(), ModifierKeys::altModifier);

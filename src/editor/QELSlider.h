@@ -1,6 +1,7 @@
 #pragma once
 
 #include "HintClient.h"
+#include "editor/ParameterAttachments.h"
 #include "presets/QELMidiMapping.h"
 
 #include <functional>
@@ -46,9 +47,9 @@ public:
         JUCE_DECLARE_NON_COPYABLE (PopupDisplayComponent)
     };
 
-    /** The value-tree attachment that also hands the parameter to the slider and turns the framework's
+    /** The parameter attachment that also hands the parameter to the slider and turns the framework's
         double-click-to-default off (the default stays the slider's double-click return value). */
-    class SliderAttachment : public AudioProcessorValueTreeState::SliderAttachment
+    class SliderAttachment : public QEL::SliderAttachment
     {
     public:
         SliderAttachment (AudioProcessorValueTreeState& state, const String& parameterID, QELSlider& slider);

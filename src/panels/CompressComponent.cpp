@@ -50,10 +50,8 @@ CompressComponent::CompressComponent (juce::AudioProcessorValueTreeState& state,
         parameters, Params::paramCompressCompression, compressionKnob);
     outputAttachment =
         std::make_unique<juce::QELSlider::SliderAttachment> (parameters, Params::paramCompressOutput, outputKnob);
-    slowAttachment = std::make_unique<juce::AudioProcessorValueTreeState::ButtonAttachment> (
-        parameters, Params::paramCompressSlow, slowButton);
-    autoAttachment = std::make_unique<juce::AudioProcessorValueTreeState::ButtonAttachment> (
-        parameters, Params::paramCompressAuto, autoButton);
+    slowAttachment = std::make_unique<QEL::ButtonAttachment> (parameters, Params::paramCompressSlow, slowButton);
+    autoAttachment = std::make_unique<QEL::ButtonAttachment> (parameters, Params::paramCompressAuto, autoButton);
 
     ownParameterChanged (Params::paramCompressAuto,
                          parameters.getRawParameterValue (Params::paramCompressAuto)->load());

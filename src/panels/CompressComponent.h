@@ -5,7 +5,8 @@
 
 namespace tessaro::gui
 {
-/** The Compress module's column: input, compression and output, the slow and auto switches and the gain-reduction meter. */
+/** The Compress module's column: input, compression and output, the slow and auto switches and the gain-reduction
+ * meter. */
 class CompressComponent : public ModulePanel
 {
 public:
@@ -37,7 +38,7 @@ private:
     void updateOwnBypassState (bool active) override;
 
     std::unique_ptr<juce::QELSlider::SliderAttachment> inputAttachment, compressionAttachment, outputAttachment;
-    std::unique_ptr<juce::AudioProcessorValueTreeState::ButtonAttachment> slowAttachment, autoAttachment;
+    std::unique_ptr<QEL::ButtonAttachment> slowAttachment, autoAttachment;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (CompressComponent)
 };

@@ -69,12 +69,11 @@ EQModuleComponent::EQModuleComponent (juce::AudioProcessorValueTreeState& state,
     initCaption (midCaption, "Mid", &midQ);
     initCaption (lowCaption, "Low", &lowQ);
 
-    using SliderAttachment = juce::AudioProcessorValueTreeState::SliderAttachment;
+    using SliderAttachment = QEL::SliderAttachment;
     highQAttachment = std::make_unique<SliderAttachment> (parameters, paramEQHighQ, highQ);
     midQAttachment = std::make_unique<SliderAttachment> (parameters, paramEQMidQ, midQ);
     lowQAttachment = std::make_unique<SliderAttachment> (parameters, paramEQLowQ, lowQ);
-    adLibAttachment =
-        std::make_unique<juce::AudioProcessorValueTreeState::ButtonAttachment> (parameters, paramEQAdLib, adLibButton);
+    adLibAttachment = std::make_unique<QEL::ButtonAttachment> (parameters, paramEQAdLib, adLibButton);
     finishFrame();
 }
 

@@ -13,7 +13,7 @@ class EQModuleComponent : public ModulePanel
 {
 public:
     EQModuleComponent (juce::AudioProcessorValueTreeState& state, QELComponentInitializer* initializer,
-                        OrvaneTessaroAudioProcessor& processor);
+                       OrvaneTessaroAudioProcessor& processor);
     ~EQModuleComponent() override;
 
     /** The frame, then the panel's controls. */
@@ -46,9 +46,8 @@ private:
     void ownParameterChanged (const juce::String& parameterID, float newValue) override;
     void updateOwnBypassState (bool active) override;
 
-    std::unique_ptr<juce::AudioProcessorValueTreeState::SliderAttachment> highQAttachment, midQAttachment,
-        lowQAttachment;
-    std::unique_ptr<juce::AudioProcessorValueTreeState::ButtonAttachment> adLibAttachment;
+    std::unique_ptr<QEL::SliderAttachment> highQAttachment, midQAttachment, lowQAttachment;
+    std::unique_ptr<QEL::ButtonAttachment> adLibAttachment;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (EQModuleComponent)
 };

@@ -9,7 +9,8 @@
 
 namespace tessaro::gui
 {
-EnhanceComponent::EnhanceComponent (juce::AudioProcessorValueTreeState& state, QELComponentInitializer* widgetInitializer,
+EnhanceComponent::EnhanceComponent (juce::AudioProcessorValueTreeState& state,
+                                    QELComponentInitializer* widgetInitializer,
                                     OrvaneTessaroAudioProcessor& productProcessor)
     : ModulePanel (state, widgetInitializer, productProcessor,
                    { "ENHANCE", CustomColours::THEME_ENHANCE_FILL, CustomColours::THEME_ENHANCE_GLOW,
@@ -35,12 +36,13 @@ EnhanceComponent::EnhanceComponent (juce::AudioProcessorValueTreeState& state, Q
     initCaption (deNoiseCaption, "De-Noise", &deNoiseKnob);
     initCaption (airCaption, "Air", &airKnob);
 
-    deEssAttachment = std::make_unique<juce::QELSlider::SliderAttachment> (parameters, Params::paramEnhanceDeEss, deEssKnob);
+    deEssAttachment =
+        std::make_unique<juce::QELSlider::SliderAttachment> (parameters, Params::paramEnhanceDeEss, deEssKnob);
     deNoiseAttachment =
         std::make_unique<juce::QELSlider::SliderAttachment> (parameters, Params::paramEnhanceDeNoise, deNoiseKnob);
     airAttachment = std::make_unique<juce::QELSlider::SliderAttachment> (parameters, Params::paramEnhanceAir, airKnob);
-    preCompAttachment = std::make_unique<juce::AudioProcessorValueTreeState::ButtonAttachment> (
-        parameters, Params::paramEnhancePreComp, preCompButton);
+    preCompAttachment =
+        std::make_unique<QEL::ButtonAttachment> (parameters, Params::paramEnhancePreComp, preCompButton);
 
     finishFrame();
 }

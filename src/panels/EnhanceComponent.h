@@ -27,7 +27,7 @@ private:
     void updateOwnBypassState (bool active) override;
 
     std::unique_ptr<juce::QELSlider::SliderAttachment> deEssAttachment, deNoiseAttachment, airAttachment;
-    std::unique_ptr<juce::AudioProcessorValueTreeState::ButtonAttachment> preCompAttachment;
+    std::unique_ptr<QEL::ButtonAttachment> preCompAttachment;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (EnhanceComponent)
 };

@@ -39,8 +39,8 @@ GainComponent::GainComponent (juce::AudioProcessorValueTreeState& state, QELComp
     initCaption (gainCaption, "Gain", &gainKnob);
     initCaption (mixCaption, "Dry/Wet", &mixRing);
 
-    using SliderAttachment = juce::AudioProcessorValueTreeState::SliderAttachment;
-    using ButtonAttachment = juce::AudioProcessorValueTreeState::ButtonAttachment;
+    using SliderAttachment = QEL::SliderAttachment;
+    using ButtonAttachment = QEL::ButtonAttachment;
     driveAttachment = std::make_unique<SliderAttachment> (parameters, Params::paramGainDrive, driveKnob);
     gainAttachment = std::make_unique<SliderAttachment> (parameters, Params::paramGainGain, gainKnob);
     mixAttachment = std::make_unique<SliderAttachment> (parameters, Params::paramGainMix, mixRing);

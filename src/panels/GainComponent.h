@@ -28,8 +28,8 @@ public:
 private:
     void updateOwnBypassState (bool active) override;
 
-    std::unique_ptr<juce::AudioProcessorValueTreeState::SliderAttachment> driveAttachment, gainAttachment, mixAttachment;
-    std::unique_ptr<juce::AudioProcessorValueTreeState::ButtonAttachment> preFxAttachment, limitAttachment;
+    std::unique_ptr<QEL::SliderAttachment> driveAttachment, gainAttachment, mixAttachment;
+    std::unique_ptr<QEL::ButtonAttachment> preFxAttachment, limitAttachment;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (GainComponent)
 };

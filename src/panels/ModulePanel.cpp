@@ -100,8 +100,7 @@ void ModulePanel::initCaption (juce::QELLabel& caption, const juce::String& text
 
 void ModulePanel::finishFrame()
 {
-    powerAttachment = std::make_unique<juce::AudioProcessorValueTreeState::ButtonAttachment> (
-        parameters, frame.powerParameter, powerButton);
+    powerAttachment = std::make_unique<QEL::ButtonAttachment> (parameters, frame.powerParameter, powerButton);
     setWantsKeyboardFocus (true);
 
     pluginActive = parameters.getRawParameterValue (Params::paramBypass)->load() < 0.5f;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/MessageThreadHandOff.h"
+#include "editor/ParameterAttachments.h"
 #include "editor/QELComponentBase.h"
 #include "editor/QELComponentInitializer.h"
 #include "editor/QELImageButton.h"
@@ -131,7 +132,7 @@ private:
     std::array<juce::String, maxListened> listenedParameters;
     std::atomic<int> numListened { 0 };
     int indexOfListened (const juce::String& parameterID) const noexcept;
-    std::unique_ptr<juce::AudioProcessorValueTreeState::ButtonAttachment> powerAttachment;
+    std::unique_ptr<QEL::ButtonAttachment> powerAttachment;
     QEL::MessageThreadHandOff<Change> changes {
         [this] (const Change& c) { applyParameterChange (listenedParameters[(size_t) c.parameter], c.value); },
         [this] { applyCurrentValues(); }

@@ -54,8 +54,7 @@ SpaceComponent::SpaceComponent (juce::AudioProcessorValueTreeState& state, QELCo
     delayFeedbackAttachment = attach (Params::paramSpaceDelayFeedback, delayFeedbackArc);
     reverbTimeAttachment = attach (Params::paramSpaceReverbTime, reverbTimeArc);
     reverbAmountAttachment = attach (Params::paramSpaceReverbAmount, reverbAmountKnob);
-    syncAttachment = std::make_unique<juce::AudioProcessorValueTreeState::ButtonAttachment> (
-        parameters, Params::paramSpaceDelaySync, syncButton);
+    syncAttachment = std::make_unique<QEL::ButtonAttachment> (parameters, Params::paramSpaceDelaySync, syncButton);
 
     delaySyncOn = parameters.getRawParameterValue (Params::paramSpaceDelaySync)->load() != 0.0f;
     finishFrame();

@@ -47,7 +47,7 @@ private:
 
     std::unique_ptr<juce::QELSlider::SliderAttachment> delayTimeAttachment, delayNoteAttachment, delayAmountAttachment,
         delayFeedbackAttachment, reverbTimeAttachment, reverbAmountAttachment;
-    std::unique_ptr<juce::AudioProcessorValueTreeState::ButtonAttachment> syncAttachment;
+    std::unique_ptr<QEL::ButtonAttachment> syncAttachment;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (SpaceComponent)
 };

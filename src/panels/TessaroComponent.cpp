@@ -58,8 +58,7 @@ TessaroComponent::TessaroComponent (juce::AudioProcessorValueTreeState& state,
 
     initComponents();
 
-    bypassAttachment = std::make_unique<juce::AudioProcessorValueTreeState::ButtonAttachment> (
-        parameters, Params::paramBypass, bypassButton);
+    bypassAttachment = std::make_unique<QEL::ButtonAttachment> (parameters, Params::paramBypass, bypassButton);
     mixAttachment = std::make_unique<juce::QELSlider::SliderAttachment> (parameters, Params::paramMix, mixSlider);
     setWantsKeyboardFocus (true);
 

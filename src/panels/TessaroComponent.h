@@ -101,7 +101,7 @@ public:
     juce::QELLabel mixCaption;
     juce::TextButton bypassButton;
     std::unique_ptr<juce::QELSlider::SliderAttachment> mixAttachment;
-    std::unique_ptr<juce::AudioProcessorValueTreeState::ButtonAttachment> bypassAttachment;
+    std::unique_ptr<QEL::ButtonAttachment> bypassAttachment;
     juce::DrawableButton resizeButton { "Resize", juce::DrawableButton::ImageRaw };
     juce::DrawableButton animationButton { "Animation", juce::DrawableButton::ImageRaw };
     /** The product preset bar, on the processor's preset model. */

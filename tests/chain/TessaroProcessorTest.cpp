@@ -91,8 +91,8 @@ TEST (TessaroProcessor, RoutingSwitchesReorderTheModulesAtTheNextBlock)
     }
 }
 
-// An order switch fades the signal after the last module that moves out over 5 ms, lists the modules
-// anew at silence and fades it in over 5 ms; the modules behind carry the dip on, after their latency.
+// An order switch fades the signal after the last module that moves out over 3 ms, lists the modules
+// anew at silence and fades it in over 3 ms; the modules behind carry the dip on, after their latency.
 // No module is prepared or cleared: an echo ringing through the switch rings on, sample for sample.
 //
 //   tone    ~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~   in
@@ -148,6 +148,94 @@ TEST (TessaroProcessor, AnOrderSwitchFadesThroughSilenceAndKeepsTheTails)
         for (int i = 0; i < total; ++i)
             ASSERT_EQ (echoSwitched.getSample (ch, i), echoSteady.getSample (ch, i)) << ch << " " << i;
     }
+}
+
+/** The largest second difference of a render from a sample on, over both channels: a step or a corner in a
+    smooth tone stands far above the tone's own curvature. */
+float largestBend (const juce::AudioBuffer<float>& buffer, int from)
+{
+    float largest = 0.0f;
+    for (int ch = 0; ch < buffer.getNumChannels(); ++ch)
+        for (int i = std::max (2, from); i < buffer.getNumSamples(); ++i)
+            largest = std::max (largest, std::abs (buffer.getSample (ch, i) - 2.0f * buffer.getSample (ch, i - 1) +
+                                                   buffer.getSample (ch, i - 2)));
+    return largest;
+}
+
+// Gain's look-ahead line still holds the old order's signal (the echoes included) when the order changes, and
+// lets it go a few milliseconds after the fade in: the connections on both sides of the moving modules are
+// faded as well, so that line empties faded out and the tone bends about as it does held still (the echo
+// runs on a look-ahead later against the tone, so the sum may be a little louder; a step is tens of times
+// the bend). Blocks of 1 and 64: the fade is timed in samples.
+TEST (TessaroProcessor, MovingALookAheadPastAnEchoLeavesNoStep)
+{
+    constexpr int switchAt = 44100 / 4, total = 44100 / 2;
+
+    const auto render = [] (bool preFx, bool switchOrder, int blockSize)
+    {
+        auto chain = silentChain (44100.0, blockSize);
+        chain->spaceProcessor.setDelaySync (false);
+        chain->spaceProcessor.setDelayTime (30.0f);
+        chain->spaceProcessor.setDelayType (3);
+        chain->spaceProcessor.setDelayAmount (50.0f);
+        chain->spaceProcessor.setBypassSmooth (true);
+        chain->gainPreFx = preFx;
+        chain->updateModuleOrder();
+        processSilence (*chain, 44100 / 10);
+
+        auto buffer = sine (440.0, 44100.0, total);
+        juce::AudioBuffer<float> head (buffer.getArrayOfWritePointers(), 2, 0, switchAt);
+        juce::AudioBuffer<float> tail (buffer.getArrayOfWritePointers(), 2, switchAt, total - switchAt);
+        runInBlocks (*chain, head, blockSize);
+        chain->gainPreFx = preFx != switchOrder;
+        chain->updateModuleOrder();
+        runInBlocks (*chain, tail, blockSize);
+        return buffer;
+    };
+
+    for (const int blockSize : { 1, 64 })
+        for (const bool preFx : { false, true })
+        {
+            const float held = std::max (largestBend (render (preFx, false, blockSize), switchAt),
+                                         largestBend (render (! preFx, false, blockSize), switchAt));
+            EXPECT_LT (largestBend (render (preFx, true, blockSize), switchAt), 2.0f * held)
+                << "block " << blockSize << (preFx ? ", to after the space" : ", to before the space");
+        }
+}
+
+// A second switch that arrives while the first fades out waits for a fade of its own: the connections it
+// moves were not faded out, so listing it at the first fade's silence would cut them off at once.
+TEST (TessaroProcessor, ASwitchDuringAFadeTakesTheNextFade)
+{
+    constexpr int switchAt = 32 * 344, total = 32 * 688; // whole blocks of 32
+
+    const auto render = [] (bool second)
+    {
+        auto chain = silentChain (44100.0, 32);
+        chain->spaceProcessor.setDelaySync (false);
+        chain->spaceProcessor.setDelayTime (30.0f);
+        chain->spaceProcessor.setDelayType (3);
+        chain->spaceProcessor.setDelayAmount (50.0f);
+        chain->spaceProcessor.setBypassSmooth (true);
+        processSilence (*chain, 44100 / 10);
+
+        auto buffer = sine (440.0, 44100.0, total);
+        for (int start = 0; start < total; start += 32)
+        {
+            if (start == switchAt)
+                chain->gainPreFx = true;
+            if (start == switchAt + 64)
+                chain->eqPre = second;
+            chain->updateModuleOrder();
+            float* channels[2] = { buffer.getWritePointer (0, start), buffer.getWritePointer (1, start) };
+            chain->process (channels, channels, 32, 2, 2);
+        }
+        EXPECT_EQ (listedIds (*chain), second ? (Ids { Q, C, N, M, G, S }) : (Ids { C, N, Q, M, G, S }));
+        return buffer;
+    };
+
+    const float one = largestBend (render (false), switchAt);
+    EXPECT_LT (largestBend (render (true), switchAt), 1.5f * one);
 }
 
 TEST (TessaroProcessor, LatencyIsTheSumOfTheModulesWhateverTheOrderOrPower)

@@ -1,8 +1,10 @@
-// Counts heap allocations made on the audio thread while the processor runs processBlock.
+// Counts heap allocations and message posts made on the audio thread while the processor runs processBlock.
 //
-// The global operator new/delete are replaced for the whole test binary, but they only count
+// The global operator new/delete and write() are replaced for the whole test binary, but they only count
 // while the calling thread has raised its own thread-local flag, so other tests and other
-// threads (JUCE's timers, the message thread) are never disturbed.
+// threads (JUCE's timers, the message thread) are never disturbed. On Linux every message JUCE posts wakes
+// the message loop with one byte written to its socket, so a write on the audio thread is a post (or file or
+// console work, which is just as wrong there).
 #include "TestSandbox.h"
 #include "core/PluginProcessor.h"
 
@@ -16,11 +18,15 @@
 #include <thread>
 #include <vector>
 
+#include <sys/syscall.h>
+#include <unistd.h>
+
 namespace
 {
 thread_local bool countingThisThread = false;
 thread_local long allocationsOnThisThread = 0;
 thread_local long releasesOnThisThread = 0;
+thread_local long writesOnThisThread = 0;
 
 void* allocate (std::size_t size)
 {
@@ -129,6 +135,13 @@ void operator delete[] (void* p, const std::nothrow_t&) noexcept
     release (p);
 }
 
+extern "C" ssize_t write (int fd, const void* data, size_t size)
+{
+    if (countingThisThread)
+        ++writesOnThisThread;
+    return (ssize_t) syscall (SYS_write, fd, data, size);
+}
+
 namespace
 {
 /** Heap traffic of the current thread while alive. */
@@ -142,10 +155,13 @@ struct HeapCount
 
     long allocations() const { return allocationsOnThisThread - allocationsBefore; }
     long releases() const { return releasesOnThisThread - releasesBefore; }
+    /** Messages posted (and any other write). */
+    long writes() const { return writesOnThisThread - writesBefore; }
 
 private:
     const long allocationsBefore = allocationsOnThisThread;
     const long releasesBefore = releasesOnThisThread;
+    const long writesBefore = writesOnThisThread;
 };
 
 constexpr double sampleRate = 48000.0;
@@ -236,6 +252,28 @@ TEST (AudioThreadHeapCount, CountsOnlyTheFlaggedThread)
     EXPECT_EQ (count.releases(), 1);
 }
 
+// A message posted from the flagged thread is seen even when it needs no heap call, as an AsyncUpdater's does.
+TEST (AudioThreadHeapCount, SeesAMessagePostThatNeedsNoHeap)
+{
+    struct Updater : juce::AsyncUpdater
+    {
+        void handleAsyncUpdate() override {}
+    } updater;
+
+    long writes = 0;
+    std::thread audio (
+        [&]
+        {
+            HeapCount count;
+            updater.triggerAsyncUpdate();
+            writes = count.writes();
+        });
+    audio.join();
+
+    EXPECT_EQ (writes, 1);
+    updater.cancelPendingUpdate();
+}
+
 TEST_F (AudioThreadAllocation, SteadyProcessingAtDefaultsAllocatesNothing)
 {
     HeapCount count;
@@ -320,18 +358,19 @@ TEST_F (AudioThreadAllocation, RandomAutomationOfAllParametersAllocatesNothing)
     EXPECT_EQ (count.releases(), 0);
 }
 
-// With the editor open, the panels hear every change a host's automation makes on the audio thread: they hand
-// it to the message thread without a heap call there, and show it once the message loop has run.
-TEST_F (AudioThreadAllocation, AutomationWithTheEditorOpenAllocatesNothing)
+// With the editor open, the panels and the controls' attachments hear every change a host's automation makes on
+// the audio thread: they hand it to the message thread without a heap call or a message post there, and show it
+// once the message loop has run.
+TEST_F (AudioThreadAllocation, AutomationWithTheEditorOpenAllocatesAndPostsNothing)
 {
     startReverb();
     std::unique_ptr<juce::AudioProcessorEditor> editor (processor.createEditor());
     ASSERT_NE (editor, nullptr);
     juce::MessageManager::getInstance()->runDispatchLoopUntil (50);
 
-    long allocations = 0, releases = 0;
+    long allocations = 0, releases = 0, posts = 0;
     std::thread audio (
-        [this, &allocations, &releases]
+        [this, &allocations, &releases, &posts]
         {
             HeapCount count;
             for (auto* parameter : processor.getParameters())
@@ -344,11 +383,13 @@ TEST_F (AudioThreadAllocation, AutomationWithTheEditorOpenAllocatesNothing)
             }
             allocations = count.allocations();
             releases = count.releases();
+            posts = count.writes();
         });
     audio.join();
 
     EXPECT_EQ (allocations, 0);
     EXPECT_EQ (releases, 0);
+    EXPECT_EQ (posts, 0);
     juce::MessageManager::getInstance()->runDispatchLoopUntil (50);
 }
 } // namespace

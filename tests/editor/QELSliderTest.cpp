@@ -161,7 +161,7 @@ TEST (QELSlider, AltClickResetsOnlyThroughThePlainAttachment)
         s->setBounds (0, 0, 50, 50);
     }
     juce::QELSlider::SliderAttachment ownAttachment (host.state, "paramCompress", own);
-    juce::SliderParameterAttachment plainAttachment (host.parameter ("paramQ"), plain);
+    QEL::SliderAttachment plainAttachment (host.parameter ("paramQ"), plain);
     own.setValue (60.0, juce::sendNotificationSync);
     plain.setValue (5.0, juce::sendNotificationSync);
 

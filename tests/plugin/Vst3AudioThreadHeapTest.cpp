@@ -1,9 +1,13 @@
-// Heap calls on the audio thread while a host automates every parameter of the loaded bundle.
+// Heap calls and message posts on the audio thread while a host automates every parameter of the loaded bundle.
 //
 // malloc, calloc, realloc, free and the aligned allocators are replaced for this whole test binary (the bundle,
 // loaded with dlopen, binds to them too, and operator new and JUCE's HeapBlock end up here). They count only while
 // the calling thread has raised its thread-local flag, which this test does around each processBlock call: the
 // plug-in's own threads (the reverb builder), JUCE's timers and the message thread are never counted.
+//
+// write() is replaced the same way (exported to the bundle, see tests/CMakeLists.txt): on Linux every message JUCE
+// posts wakes the message loop with one byte written to a socket, after taking the message queue's lock, so a
+// write on the audio thread is a message post (or file or console work, just as wrong there).
 //
 // JUCE 7.0.5's VST3 wrapper itself makes one allocation and one release per processed block (outside the product's
 // code), so every block is measured against blocks in which nothing changes: any heap call above that is the
@@ -16,6 +20,8 @@
 #include <execinfo.h>
 #include <link.h>
 #include <malloc.h>
+#include <sys/syscall.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <thread>
@@ -34,6 +40,7 @@ namespace
 thread_local bool countingThisThread = false;
 thread_local long heapCallsOnThisThread = 0;
 thread_local long bundleHeapCallsOnThisThread = 0;
+thread_local long writesOnThisThread = 0;
 
 /** The address range of the loaded bundle's code, found once it is loaded. */
 std::atomic<std::uintptr_t> bundleStart { 0 }, bundleEnd { 0 };
@@ -113,6 +120,12 @@ extern "C"
         *result = __libc_memalign (alignment, size);
         return *result != nullptr ? 0 : ENOMEM;
     }
+    ssize_t write (int fd, const void* data, size_t size)
+    {
+        if (countingThisThread)
+            ++writesOnThisThread;
+        return (ssize_t) syscall (SYS_write, fd, data, size);
+    }
 }
 #endif
 
@@ -167,7 +180,14 @@ namespace
         {
             findBundle();
             plugin->prepareToPlay (sampleRate, blockSize);
-            for (int i = 0; i < 200; ++i) // first blocks, the host's queues and the wrapper settle
+            settle();
+        }
+
+        /** Runs the first blocks on this thread (the host's queues, the wrapper and this thread's storage in the
+            bundle settle), then notes the wrapper's own heap calls per block. */
+        void settle()
+        {
+            for (int i = 0; i < 200; ++i)
                 process();
             const long before = calls();
             for (int i = 0; i < 100; ++i)
@@ -191,6 +211,7 @@ namespace
         }
 
         long calls() const { return heapCallsOnThisThread; }
+        long writes() const { return writesOnThisThread; }
 
         /** Heap calls above the wrapper's own since a mark. */
         long extraSince (long callsMark, long blocksMark) const
@@ -234,23 +255,9 @@ namespace
         return {};
     }
 
-    class Vst3AudioThreadHeap : public ::testing::TestWithParam<double>
+    /** Makes the reverb and the echo audible, so their stages run while the rest is automated. */
+    void startSpace (CountedHost& host)
     {
-    protected:
-        ScopedHome home;
-    };
-
-    // Every parameter, every value, as host automation delivers it on the audio thread: no heap call in the
-    // product's code, at low, common and high rates. The reverb types give the builder time to deliver, so the
-    // take-overs and crossfades are counted too.
-    TEST_P (Vst3AudioThreadHeap, AutomatingEveryParameterCallsTheHeapOnlyForTheWrapper)
-    {
-        if (! TESSARO_HEAP_COUNTING)
-            GTEST_SKIP() << "the sanitizer owns the allocator";
-        CountedHost host (GetParam());
-        EXPECT_LE (host.perBlock, 2) << "the wrapper's own allocation and release";
-
-        // Reverb and echo audible, so their stages run while the rest is automated.
         for (const auto& [id, plain] :
              { std::pair { "paramSpaceReverbAmount", 0.5f }, std::pair { "paramSpaceDelayAmount", 0.5f },
                std::pair { "paramSpaceDelayType", 0.75f }, std::pair { "paramSpaceReverbType", 0.25f } })
@@ -260,12 +267,18 @@ namespace
             host.process();
             std::this_thread::sleep_for (std::chrono::milliseconds (10));
         }
+    }
 
+    /** Moves every parameter through its automation values on this thread, as a host's automation arrives; returns
+        the parameters whose blocks called the heap beyond the wrapper's own or posted a message. The reverb types
+        give the builder time to deliver, so the take-overs and crossfades are counted too. */
+    juce::StringArray automateEveryParameter (CountedHost& host)
+    {
         juce::StringArray failing;
         for (const auto& row : parameterTable())
         {
             const bool reverbType = juce::String (row.id) == "paramSpaceReverbType";
-            const long callsMark = host.calls(), blocksMark = host.blocks;
+            const long callsMark = host.calls(), blocksMark = host.blocks, writesMark = host.writes();
             for (const float value : automationValues (row))
             {
                 host.set (row.id, value);
@@ -279,14 +292,72 @@ namespace
 
             if (const long extra = host.extraSince (callsMark, blocksMark); extra != 0)
                 failing.add (juce::String (row.id) + ": " + juce::String (extra) + " heap calls");
+            if (const long posts = host.writes() - writesMark; posts != 0)
+                failing.add (juce::String (row.id) + ": " + juce::String (posts) + " message posts");
         }
+        return failing;
+    }
 
+    class Vst3AudioThreadHeap : public ::testing::TestWithParam<double>
+    {
+    protected:
+        ScopedHome home;
+    };
+
+    // Every parameter, every value, as host automation delivers it on the audio thread: no heap call and no
+    // message post in the product's code, at low, common and high rates.
+    TEST_P (Vst3AudioThreadHeap, AutomatingEveryParameterCallsTheHeapOnlyForTheWrapper)
+    {
+        if (! TESSARO_HEAP_COUNTING)
+            GTEST_SKIP() << "the sanitizer owns the allocator";
+        CountedHost host (GetParam());
+        EXPECT_LE (host.perBlock, 2) << "the wrapper's own allocation and release";
+
+        startSpace (host);
+        const auto failing = automateEveryParameter (host);
         EXPECT_TRUE (failing.isEmpty()) << failing.joinIntoString ("\n");
     }
 
     INSTANTIATE_TEST_SUITE_P (Rates, Vst3AudioThreadHeap, ::testing::Values (8000.0, 44100.0, 192000.0, 384000.0),
                               [] (const ::testing::TestParamInfo<double>& info)
                               { return std::to_string ((int) info.param) + "Hz"; });
+
+    // The same with the editor open, the audio on a thread of its own while the message thread runs its loop,
+    // as in a host: every control's attachment and every panel hears each change on the audio thread, and none
+    // posts a message or calls the heap there.
+    TEST (Vst3AudioThreadHeapWithEditor, AutomatingEveryParameterWithTheEditorOpenPostsNothing)
+    {
+        if (! TESSARO_HEAP_COUNTING)
+            GTEST_SKIP() << "the sanitizer owns the allocator";
+        ScopedHome home;
+        CountedHost host (48000.0);
+        std::unique_ptr<juce::AudioProcessorEditor> editor (host.plugin->createEditorIfNeeded());
+        ASSERT_NE (editor, nullptr);
+        juce::MessageManager::getInstance()->runDispatchLoopUntil (50);
+
+        std::atomic<bool> done { false };
+        juce::StringArray failing;
+        long perBlock = 0;
+        std::thread audio (
+            [&]
+            {
+                host.settle();
+                perBlock = host.perBlock;
+                startSpace (host);
+                failing = automateEveryParameter (host);
+                done = true;
+            });
+        while (! done.load())
+            juce::MessageManager::getInstance()->runDispatchLoopUntil (10);
+        audio.join();
+
+        EXPECT_LE (perBlock, 2) << "the wrapper's own allocation and release";
+        EXPECT_TRUE (failing.isEmpty()) << failing.joinIntoString ("\n");
+
+        host.plugin->editorBeingDeleted (editor.get());
+        editor.reset();
+        juce::MessageManager::getInstance()->runDispatchLoopUntil (20);
+    }
 
     // The first block of a new instance, prepared as a host prepares it, at the defaults and after a restored
     // state with the reverb, the echo and Multiply running: the bundle calls the heap no more than in any later

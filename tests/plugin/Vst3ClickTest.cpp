@@ -73,7 +73,9 @@ namespace
         { "paramEQLowFreq", equalising },
         { "paramEQLowGain", {} },
         { "paramEQLowQ", equalising },
-        { "paramEQPre", equalising, false, 12.0, maxDropoutDb },
+        // The order switch itself fades cleanly (0 dB with the compressor at rest); what is left is the fast
+        // compressor's own settling when the EQ's +8 dB moves to or from its input, as with "Compress - Input".
+        { "paramEQPre", equalising, false, 11.0, maxDropoutDb },
         { "paramEQAdLib", {} },
         { "paramMultiplyPower", multiplying },
         { "paramMultiplySpread", multiplying },
@@ -91,7 +93,7 @@ namespace
         { "paramGainDrive", { { "paramGainType", 1.0f } } },
         { "paramGainMix", saturating },
         { "paramGainGain", {} },
-        { "paramGainPreFx", echoing, false, 40.0, maxDropoutDb },
+        { "paramGainPreFx", echoing },
         { "paramGainLimit", limiting },
     };
 
