@@ -62,6 +62,7 @@ void CompressProcessor::processImpl (const float* const*, float* const* out, int
                                      int numChannels)
 {
     inputGain.process (out, out, numSamples, numInputChannels, numChannels);
+    fast.compressor.levelGliding = inputGain.decibelRamp.isSmoothing() || inputGain.gainRamp.isSmoothing();
     slowCompressor.process (out, out, numSamples, numInputChannels, numChannels);
     fast.process (out, out, numSamples, numInputChannels, numChannels);
     outputGain.process (out, out, numSamples, numInputChannels, numChannels);

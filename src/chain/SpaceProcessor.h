@@ -33,7 +33,7 @@ public:
     void setTime (float ms);
     /** Note choice 0..18 ("1/64T" .. "1 Bar"); heard while sync is on. */
     void setNote (int choice);
-    /** Feedback in percent, applied at once. */
+    /** Feedback in percent; the loop glides to it over 20 ms. */
     void setFeedback (float percent);
     /** 0 Off, 1 Lofi, 2 Tape, 3 Modern, 4 Pong. */
     void setType (int type);
@@ -147,7 +147,7 @@ public:
     void setDelayNote (int choice);
     /** Echo blend in percent. */
     void setDelayAmount (float percent);
-    /** Echo feedback in percent, applied at once. */
+    /** Echo feedback in percent; the loop glides to it over 20 ms. */
     void setDelayFeedback (float percent);
     /** 0 Off, 1 Lofi, 2 Tape, 3 Modern, 4 Pong. */
     void setDelayType (int type);

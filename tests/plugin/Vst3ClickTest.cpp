@@ -82,8 +82,8 @@ namespace
         { "paramBypass", {} },
         { "hostBypass", {} },
         { "paramCompressPower", compressing },
-        { "paramCompressInput", compressing, false, 16.0, maxDropoutDb },
-        { "paramCompressCompression", {}, false, 12.0, maxDropoutDb },
+        { "paramCompressInput", compressing },
+        { "paramCompressCompression", {} },
         { "paramCompressOutput", { { "paramCompressAuto", 0.0f } } },
         { "paramCompressSlow", compressing },
         { "paramCompressAuto", compressing },
@@ -112,7 +112,7 @@ namespace
         { "paramMultiplyAmount", {} },
         { "paramMultiplyLow", multiplying },
         { "paramSpaceDelaySync", echoing },
-        { "paramSpaceDelayType", { { "paramSpaceDelayAmount", 40.0f } }, false, 46.0, maxDropoutDb },
+        { "paramSpaceDelayType", { { "paramSpaceDelayAmount", 40.0f } } },
         { "paramSpaceDelayTime", echoingFree, true },
         { "paramSpaceDelayNote", echoing, true },
         { "paramSpaceDelayAmount", { { "paramSpaceDelayType", 2.0f } } },
@@ -138,7 +138,6 @@ namespace
         held to it until their smoothing no longer depends on the block. */
     const std::map<juce::String, double> singleSampleOutstandingDb {
         { "paramEQMidFreq", 10.0 },
-        { "paramSpaceDelayFeedback", 14.0 },
     };
 
     double allowedClickDb (const ClickRow& row, int blockSize)

@@ -386,6 +386,8 @@ void QELProcessorBase::applyPendingSwitch()
 
     if (request == switchOnRequest || request == switchOffRequest)
         startSwitchRamp (runningActive);
+    else
+        wetRamp.setCurrentAndTargetValue (runningActive ? 1.0f : 0.0f); // a later crossfade starts from here
 }
 
 void QELProcessorBase::startSwitchRamp (bool switchOn)

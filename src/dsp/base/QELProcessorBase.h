@@ -46,7 +46,8 @@ public:
     virtual void process (juce::dsp::ProcessContextReplacing<float> context);
     /** Stores the host tempo in BPM; 0 keeps the previous tempo. */
     virtual void setTempo (double bpm);
-    /** Switches processing on (true) or off (false) at once; a running ramp continues to its target. */
+    /** Switches processing on (true) or off (false) at once, applied at the start of the next block; the crossfade
+        gain jumps to the new state, so a later setBypassSmooth the other way fades. */
     virtual void setBypass (bool shouldBeActive);
     /** Switches processing on (true) or off (false) with a crossfade, applied at the start of the next block. */
     virtual void setBypassSmooth (bool shouldBeActive);

@@ -28,6 +28,10 @@ void QELSuperDelayProcessor::prepareToPlay (double newSampleRate, int newSamples
     QELProcessorBase::prepareToPlay (newSampleRate, newSamplesPerBlock);
     sampleTime = (float) (1.0 / newSampleRate);
     initBuffer();
+    feedbackRamp.reset (newSampleRate, feedbackRampSeconds);
+    feedbackRamp.setCurrentAndTargetValue (feedback.load());
+    // Prepared switched off: the first block switched on writes into silent lines, so it fades the writing in.
+    wasOnLastBlock = ! isSteadyOff();
     lofi.prepareToPlay (newSampleRate, newSamplesPerBlock);
     stereoizer.prepareToPlay (newSampleRate, newSamplesPerBlock);
 
@@ -40,7 +44,6 @@ void QELSuperDelayProcessor::prepareToPlay (double newSampleRate, int newSamples
 void QELSuperDelayProcessor::reset()
 {
     QELProcessorBase::reset();
-    wasOnLastBlock = true;
     lofi.reset();
     stereoizer.reset();
     for (auto& filter : toneFilters)
@@ -51,6 +54,7 @@ void QELSuperDelayProcessor::clearBuffers()
 {
     clearing = ! bufferLeft.empty();
     clearOrigin = writeIndex;
+    wasOnLastBlock = false; // the next block that runs switched on starts the echoes from silence
     writtenSinceClear = zeroedBeforeOrigin = 0;
 
     const auto targets = computeTargets (spread.load());
@@ -233,7 +237,7 @@ void QELSuperDelayProcessor::processImpl (float* const* channels, int numSamples
     const float dt = sampleTime;
     const float spreadAmount = spread.load();
     const float angle = rotationAngle.load();
-    const float feedbackAmount = feedback.load();
+    feedbackRamp.setTargetValue (feedback.load());
     const float driveAmount = drive.load();
     const float dry = dryGain.load(), wet = wetGain.load();
     const int requested = requestedType.load();
@@ -360,6 +364,7 @@ void QELSuperDelayProcessor::processImpl (float* const* channels, int numSamples
         }
 
         // 17. Write; ping-pong swaps the sides on every pass.
+        const float feedbackAmount = feedbackRamp.getNextValue();
         const float p = wl * feedbackAmount + a;
         const float q = wr * feedbackAmount + b;
         const bool swap = currentType == pingPong;

@@ -78,8 +78,10 @@ public:
     int maxDelaySeconds = 10;
     float lowPassCutoff = 0.75f;
     float highPassCutoff = 0.001f;
-    /** Share of the processed echo written back. */
+    /** Share of the processed echo written back; the loop glides to a new value over feedbackRampSeconds. */
     std::atomic<float> feedback { 0.5f };
+    /** Length of the loop's glide to a new feedback. */
+    static constexpr double feedbackRampSeconds = 0.02;
     /** Stereo time offset: the left time is t^(1 + spread/2), the right t^(1 - spread/2). */
     std::atomic<float> spread { 0.0f };
     /** Target angle of the active rotation in radians. */
@@ -134,6 +136,9 @@ private:
         samples zeroed before clearOrigin are clean; everything older reads as silence until all is clean. */
     bool clearing = false;
     int clearOrigin = 0, writtenSinceClear = 0, zeroedBeforeOrigin = 0;
+
+    /** The feedback the loop applies, one step per sample. */
+    QEL::LinearRamp<float> feedbackRamp { 0.5f };
 
     std::atomic<double> validTempo { 120.0 };
     juce::Random driftRandom { 0x5eed };

@@ -118,6 +118,10 @@ void GainReductionCompressorProcessor::prepareToPlay (double newSampleRate, int 
 
     for (auto& follower : followers)
         follower.prepare (integerRate);
+
+    glideCoefficient = 1.0 - std::exp (-1.0 / (glideGainSeconds * newSampleRate));
+    appliedGain = { 1.0, 1.0 };
+    gainLag = { 0.0, 0.0 };
 }
 
 // Clears the key filters and the followers, so no level (nor a NaN) from before survives a reset.
@@ -129,6 +133,8 @@ void GainReductionCompressorProcessor::reset()
     for (auto& follower : followers)
         follower.prepare ((int) sampleRate);
     envelope = key = 0.0;
+    appliedGain = { 1.0, 1.0 };
+    gainLag = { 0.0, 0.0 };
 }
 
 void GainReductionCompressorProcessor::processImpl (float* sample, int channel)
@@ -137,19 +143,41 @@ void GainReductionCompressorProcessor::processImpl (float* sample, int channel)
         return;
 
     applyPendingSlay();
-    compress (sample, channel, (double) offsetRamp.getNextValue());
+    const bool gliding = levelGliding || offsetRamp.isSmoothing();
+    compress (sample, channel, (double) offsetRamp.getNextValue(), gliding);
 }
 
 void GainReductionCompressorProcessor::processFrame (float* const* samples, int numChannels)
 {
     applyPendingSlay();
+    const bool gliding = levelGliding || offsetRamp.isSmoothing();
     const double offset = (double) offsetRamp.getNextValue();
 
     for (int channel = 0; channel < std::min (numChannels, (int) followers.size()); ++channel)
-        compress (samples[channel], channel, offset);
+        compress (samples[channel], channel, offset, gliding);
 }
 
-void GainReductionCompressorProcessor::compress (float* sample, int channel, double offset) noexcept
+double GainReductionCompressorProcessor::followGain (double computed, int channel, bool gliding) noexcept
+{
+    auto& applied = appliedGain[(size_t) channel];
+    auto& lag = gainLag[(size_t) channel];
+
+    // While a glide runs the gain follows the computed one; once it ends, the distance left decays on its
+    // own, so the gain meets the computed one within a few milliseconds whatever the signal does.
+    if (gliding)
+        applied += (computed - applied) * glideCoefficient;
+    else if (lag != 0.0)
+        applied = computed + lag * (1.0 - glideCoefficient);
+    else
+        applied = computed;
+
+    lag = applied - computed;
+    if (! gliding && std::abs (lag) <= 1.0e-7)
+        lag = 0.0;
+    return applied;
+}
+
+void GainReductionCompressorProcessor::compress (float* sample, int channel, double offset, bool gliding) noexcept
 {
     const float x = *sample;
     lastInputNonZero.store (x != 0.0f, std::memory_order_relaxed);
@@ -157,7 +185,8 @@ void GainReductionCompressorProcessor::compress (float* sample, int channel, dou
     key = keyFilters[(size_t) channel].processSample ((double) x);
     envelope = followers[(size_t) channel].process (zeroIfDenormal (std::abs (key + offset)));
 
-    const double newGain = envelope <= threshold ? 1.0 : std::max (threshold / envelope, threshold);
+    const double computed = envelope <= threshold ? 1.0 : std::max (threshold / envelope, threshold);
+    const double newGain = followGain (computed, channel, gliding);
     gain.store (newGain, std::memory_order_relaxed);
     *sample = x * (float) newGain;
 }

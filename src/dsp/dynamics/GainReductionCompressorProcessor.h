@@ -65,6 +65,12 @@ public:
     std::atomic<double> slayOffset { 1.0 };
     std::atomic<bool> lastInputNonZero { false };
     double threshold = 0.0316227766;
+    /** Set by the owner for each block while the level it feeds this compressor glides on purpose (a control
+        moving); like a Slay glide, it makes the gain follow its target over glideGainSeconds. */
+    bool levelGliding = false;
+    /** Time constant of the gain while a glide moves the level or the Slay amount: the near-instant attack
+        would otherwise step the gain at every peak of a rising level, an audible buzz. */
+    static constexpr double glideGainSeconds = 0.001;
     QEL::LinearRamp<float> offsetRamp { 1.0f };
     QEL::LinearRamp<float> slayRamp { 0.0f };
     std::array<GREnvelopeFollower, 2> followers;
@@ -72,7 +78,14 @@ public:
 
 private:
     void applyPendingSlay() noexcept;
-    void compress (float* sample, int channel, double offset) noexcept;
+    void compress (float* sample, int channel, double offset, bool gliding) noexcept;
+    /** The gain applied for a computed one: a one-pole follower of it while a glide runs, then the computed
+        one plus a distance that decays to nothing, then the computed one itself. */
+    double followGain (double computed, int channel, bool gliding) noexcept;
+
+    std::array<double, 2> appliedGain { 1.0, 1.0 };
+    std::array<double, 2> gainLag { 0.0, 0.0 }; // applied minus computed gain
+    double glideCoefficient = 1.0;
 
     std::atomic<float> pendingSlay { 0.0f };
     std::atomic<bool> slayChanged { false };

@@ -335,6 +335,37 @@ TEST (QELProcessorBase, ImmediateSwitchOffLeavesTheNextBlockUntouchedWithoutClea
     EXPECT_EQ (buffer.getSample (0, 5), -sineBlock().getSample (0, 5));
 }
 
+// A block switched at once stands at that switch's gain, before or after prepare, so a later smooth switch
+// the other way crossfades instead of jumping (a delay made off at construction and chosen while playing).
+TEST (QELProcessorBase, ASmoothSwitchAfterAnInstantOneCrossfades)
+{
+    for (const bool beforePrepare : { true, false })
+    {
+        for (const bool on : { true, false })
+        {
+            SCOPED_TRACE (juce::String (beforePrepare ? "before" : "after") + " prepare, smooth " +
+                          (on ? "on" : "off"));
+            InvertingBlock block;
+            if (beforePrepare)
+                block.setBypass (! on);
+            block.prepare (stereoSpec());
+            if (! beforePrepare)
+                block.setBypass (! on);
+
+            auto buffer = sineBlock();
+            runInPlace (block, buffer);
+            block.setBypassSmooth (on);
+            buffer = sineBlock();
+            runInPlace (block, buffer);
+
+            EXPECT_TRUE (block.isRamping());
+            const float gain = block.getWetGain();
+            EXPECT_GT (gain, 0.0f);
+            EXPECT_LT (gain, 1.0f);
+        }
+    }
+}
+
 TEST (QELProcessorBase, CountdownOfOneMixesTheWholeBlockWithConstantGains)
 {
     // At 6700 Hz the 0.01 s ramp is 66 samples: one 64-sample block leaves a countdown of 1.
