@@ -280,6 +280,7 @@ void QelVocalMultiplierProcessor::endRamps() noexcept
     for (auto* ramps : { &voicePans, &voiceDetunes })
         for (auto& ramp : *ramps)
             ramp.setCurrentAndTargetValue (0.0f);
+    detuneTargetsCount = -1;
 
     for (auto* ramp : { &levelCompensation, &wetLevel, &stereoCopyGain, &driftDepth, &offsetScale })
         ramp->setCurrentAndTargetValue (ramp->getTargetValue());
@@ -596,6 +597,12 @@ void QelVocalMultiplierProcessor::processVoiceFeed (int numSamples, int numInput
 
 void QelVocalMultiplierProcessor::setVoiceDetuneTargets()
 {
+    // The targets follow only the voice count and the spread; unchanged, setting them again changes nothing.
+    if (voiceCount == detuneTargetsCount && spreadPercent == detuneTargetsSpread)
+        return;
+
+    detuneTargetsCount = voiceCount;
+    detuneTargetsSpread = spreadPercent;
     const int n = voiceCount;
 
     for (int i = 0; i < maxVoices; ++i)
@@ -694,7 +701,8 @@ void QelVocalMultiplierProcessor::processResting (float* const* channels, int nu
         const int length = std::min (scratchCapacity, numSamples - start);
         float* chunk[2] = { channels[0] + start, outputs > 1 ? channels[1] + start : nullptr };
         processDry (chunk, length, outputs);
-        restVoicePath (length, outputs);
+        enterVoicePathRest();
+        restVoiceControls (length);
         octaveVoiceRunning = false;
         streaming = true;
         advance (wetLevel, length);
@@ -704,19 +712,40 @@ void QelVocalMultiplierProcessor::processResting (float* const* channels, int nu
 
 // Unheard, the voices' shifters and delays, their compressor, enhancer and width stage wait and start
 // again from silence; the controls and the drift go on exactly as when heard, so the voices come back
-// with the pitch, place and gain they would have had.
+// with the pitch, place and gain they would have had, and their shifters' taps keep time.
 void QelVocalMultiplierProcessor::restVoicePath (int numSamples, int numChannels)
 {
-    if (! voicePathResting)
-    {
-        voicePathResting = true;
-        voiceResting.fill (true);
-        widenedCopyRunning = false;
-    }
+    enterVoicePathRest();
 
     for (int c = 0; c < numChannels; ++c)
         voiceBus.clear (c, 0, numSamples);
 
+    for (size_t i = 0; i < (size_t) maxVoices; ++i)
+    {
+        const auto& gain = voiceGains[i];
+        if (gain.getCurrentValue() != 0.0f || gain.getTargetValue() != 0.0f)
+        {
+            voiceShifters[i].ratio = std::pow (2.0f, voicePitchOffsets[i] / 12.0f);
+            voiceShifters[i].advance (0, numSamples);
+        }
+    }
+
+    restVoiceControls (numSamples);
+}
+
+void QelVocalMultiplierProcessor::enterVoicePathRest() noexcept
+{
+    if (voicePathResting)
+        return;
+
+    voicePathResting = true;
+    voiceResting.fill (true);
+    widenedCopyRunning = false;
+}
+
+// What a resting voice path keeps: its ramps, drift, delay times and pitch offsets, exactly as when heard.
+void QelVocalMultiplierProcessor::restVoiceControls (int numSamples)
+{
     setVoiceDetuneTargets();
     advance (stereoCopyGain, numSamples);
     advance (driftDepth, numSamples);
@@ -733,13 +762,6 @@ void QelVocalMultiplierProcessor::restVoicePath (int numSamples, int numChannels
 
     for (size_t i = 0; i < (size_t) maxVoices; ++i)
     {
-        const auto& gain = voiceGains[i];
-        if (gain.getCurrentValue() != 0.0f || gain.getTargetValue() != 0.0f)
-        {
-            voiceShifters[i].ratio = std::pow (2.0f, voicePitchOffsets[i] / 12.0f);
-            voiceShifters[i].advance (0, numSamples);
-        }
-
         voiceDrift[i].skip (numSamples);
         advance (voiceDetunes[i], numSamples);
         advance (voicePans[i], numSamples);

@@ -63,7 +63,8 @@ public:
     void processImpl (const float* const* in, float* const* out, int numSamples, int numInputChannels,
                       int numOutputChannels) override;
     /** A block whose output nobody hears (the module switched off): the latency line and the controls
-        run, in place; the voices, the octave voice and the widened copy rest and start again from silence. */
+        run, in place; the voices, the octave voice and the widened copy rest and start again from silence,
+        the voices' shifters with their taps where they stopped. */
     void processResting (float* const* channels, int numSamples, int numInputChannels, int numOutputChannels);
 
     /** One sample of the timing ramps: offset scale, voice delays and the single-voice delay. */
@@ -144,6 +145,8 @@ private:
     void processVoiceFeed (int numSamples, int numInputChannels, int numChannels);
     void processVoices (int numSamples, int numChannels);
     void restVoicePath (int numSamples, int numChannels);
+    void enterVoicePathRest() noexcept;
+    void restVoiceControls (int numSamples);
     void wakeVoicePath();
     void mixVoiceBus (float* const* out, int numSamples, int numChannels);
     void setVoiceDetuneTargets();
@@ -163,6 +166,8 @@ private:
     bool widenedCopyRunning = false;
     std::array<bool, maxVoices> voiceResting {};
     bool voicePathResting = false;
+    int detuneTargetsCount = -1; // the voice count and spread the detune and pan targets were last set for
+    float detuneTargetsSpread = 0.0f;
     bool streaming = false; // a block has run since prepare or reset
     int shifterChannels = 2;
 
