@@ -127,6 +127,7 @@ void QelVocalMultiplierProcessor::setVoicesAmount (float amount)
 
     voiceCount = n;
     updateTimingProcessorsStep();
+    timingSettled = false;
 
     const float compensationDb = -7.0f * (float) (n - 1) / 17.0f;
     levelCompensation.setTargetValue (compensationDb <= -100.0f ? 0.0f : std::pow (10.0f, compensationDb / 20.0f));
@@ -147,6 +148,7 @@ void QelVocalMultiplierProcessor::prepare (const juce::dsp::ProcessSpec& spec)
     widenedCopyRunning = false;
     voiceResting.fill (false);
     voicePathResting = false;
+    timingSettled = false;
     streaming = false;
     shifterChannels = (int) std::max (1u, spec.numChannels);
 
@@ -234,6 +236,7 @@ void QelVocalMultiplierProcessor::reset()
     widenedCopyRunning = false;
     voiceResting.fill (false);
     voicePathResting = false;
+    timingSettled = false;
     voicePitchOffsets.fill (0.0f);
     singleVoiceFactor = 0.0f;
 
@@ -340,7 +343,9 @@ void QelVocalMultiplierProcessor::applyControls()
     if (spread != appliedSpread)
         applySpread (spread);
 
+    const float offsetTarget = offsetScale.getTargetValue();
     offsetScale.setTargetValue (requestedOffsetScale.load());
+    timingSettled = timingSettled && offsetScale.getTargetValue() == offsetTarget;
     wetLevel.setTargetValue (requestedWetLevel.load());
 
     const float low = requestedLowGain.load();
@@ -634,6 +639,7 @@ void QelVocalMultiplierProcessor::processVoices (int numSamples, int numChannels
 {
     // Voice count and spread change only between blocks, so their targets are set once per block.
     setVoiceDetuneTargets();
+    timingSettled = false;
 
     const float* copyLeft = widened.getReadPointer (0);
     const float* copyRight = widened.getReadPointer (numChannels > 1 ? 1 : 0);
@@ -753,8 +759,11 @@ void QelVocalMultiplierProcessor::restVoiceControls (int numSamples)
     bool timingMoves = offsetScale.isSmoothing();
     for (auto& time : voiceDelayTimes)
         timingMoves = timingMoves || time.isSmoothing();
-    for (int t = 0; t < (timingMoves ? numSamples : 1); ++t)
-        updateTimingProcessorsStep();
+    // Settled delays stay as the last step left them; a step at rest would set the same values again.
+    if (timingMoves || ! timingSettled)
+        for (int t = 0; t < (timingMoves ? numSamples : 1); ++t)
+            updateTimingProcessorsStep();
+    timingSettled = ! timingMoves;
 
     const float depth = driftDepth.getCurrentValue();
     singleDrift.skip (numSamples);

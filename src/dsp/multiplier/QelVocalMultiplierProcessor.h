@@ -168,7 +168,8 @@ private:
     bool voicePathResting = false;
     int detuneTargetsCount = -1; // the voice count and spread the detune and pan targets were last set for
     float detuneTargetsSpread = 0.0f;
-    bool streaming = false; // a block has run since prepare or reset
+    bool timingSettled = false; // the voice delays rest at their ramps' targets and have been set to them
+    bool streaming = false;     // a block has run since prepare or reset
     int shifterChannels = 2;
 
     std::atomic<float> requestedSpread { 100.0f };
