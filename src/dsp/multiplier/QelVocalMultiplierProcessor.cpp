@@ -707,8 +707,7 @@ void QelVocalMultiplierProcessor::processResting (float* const* channels, int nu
         const int length = std::min (scratchCapacity, numSamples - start);
         float* chunk[2] = { channels[0] + start, outputs > 1 ? channels[1] + start : nullptr };
         processDry (chunk, length, outputs);
-        enterVoicePathRest();
-        restVoiceControls (length);
+        restVoicePath (length, outputs);
         octaveVoiceRunning = false;
         streaming = true;
         advance (wetLevel, length);

@@ -63,8 +63,7 @@ public:
     void processImpl (const float* const* in, float* const* out, int numSamples, int numInputChannels,
                       int numOutputChannels) override;
     /** A block whose output nobody hears (the module switched off): the latency line and the controls
-        run, in place; the voices, the octave voice and the widened copy rest and start again from silence,
-        the voices' shifters with their taps where they stopped. */
+        run, in place; the voices, the octave voice and the widened copy rest and start again from silence. */
     void processResting (float* const* channels, int numSamples, int numInputChannels, int numOutputChannels);
 
     /** One sample of the timing ramps: offset scale, voice delays and the single-voice delay. */
