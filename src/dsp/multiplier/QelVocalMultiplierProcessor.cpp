@@ -129,6 +129,7 @@ void QelVocalMultiplierProcessor::setVoicesAmount (float amount)
 
     voiceCount = n;
     updateTimingProcessorsStep();
+    timingSettled = false;
 
     const float compensationDb = -7.0f * (float) (n - 1) / 17.0f;
     levelCompensation.setTargetValue (compensationDb <= -100.0f ? 0.0f : std::pow (10.0f, compensationDb / 20.0f));
@@ -149,6 +150,7 @@ void QelVocalMultiplierProcessor::prepare (const juce::dsp::ProcessSpec& spec)
     widenedCopyRunning = false;
     voiceResting.fill (false);
     voicePathResting = false;
+    timingSettled = false;
     streaming = false;
     shifterChannels = (int) std::max (1u, spec.numChannels);
 
@@ -236,6 +238,7 @@ void QelVocalMultiplierProcessor::reset()
     widenedCopyRunning = false;
     voiceResting.fill (false);
     voicePathResting = false;
+    timingSettled = false;
     voicePitchOffsets.fill (0.0f);
     singleVoiceFactor = 0.0f;
 
@@ -298,6 +301,7 @@ void QelVocalMultiplierProcessor::endRamps() noexcept
     for (auto* ramps : { &voicePans, &voiceDetunes })
         for (auto& ramp : *ramps)
             ramp.setCurrentAndTargetValue (0.0f);
+    detuneTargetsCount = -1;
 
     for (auto* ramp : { &levelCompensation, &wetLevel, &stereoCopyGain, &driftDepth, &offsetScale })
         ramp->setCurrentAndTargetValue (ramp->getTargetValue());
@@ -357,7 +361,9 @@ void QelVocalMultiplierProcessor::applyControls()
     if (spread != appliedSpread)
         applySpread (spread);
 
+    const float offsetTarget = offsetScale.getTargetValue();
     offsetScale.setTargetValue (requestedOffsetScale.load());
+    timingSettled = timingSettled && offsetScale.getTargetValue() == offsetTarget;
     wetLevel.setTargetValue (requestedWetLevel.load());
 
     const float low = requestedLowGain.load();
@@ -614,6 +620,12 @@ void QelVocalMultiplierProcessor::processVoiceFeed (int numSamples, int numInput
 
 void QelVocalMultiplierProcessor::setVoiceDetuneTargets()
 {
+    // The targets follow only the voice count and the spread; unchanged, setting them again changes nothing.
+    if (voiceCount == detuneTargetsCount && spreadPercent == detuneTargetsSpread)
+        return;
+
+    detuneTargetsCount = voiceCount;
+    detuneTargetsSpread = spreadPercent;
     const int n = voiceCount;
 
     for (int i = 0; i < maxVoices; ++i)
@@ -645,6 +657,7 @@ void QelVocalMultiplierProcessor::processVoices (int numSamples, int numChannels
 {
     // Voice count and spread change only between blocks, so their targets are set once per block.
     setVoiceDetuneTargets();
+    timingSettled = false;
 
     const float* copyLeft = widened.getReadPointer (0);
     const float* copyRight = widened.getReadPointer (numChannels > 1 ? 1 : 0);
@@ -722,32 +735,13 @@ void QelVocalMultiplierProcessor::processResting (float* const* channels, int nu
 
 // Unheard, the voices' shifters and delays, their compressor, enhancer and width stage wait and start
 // again from silence; the controls and the drift go on exactly as when heard, so the voices come back
-// with the pitch, place and gain they would have had.
+// with the pitch, place and gain they would have had, and their shifters' taps keep time.
 void QelVocalMultiplierProcessor::restVoicePath (int numSamples, int numChannels)
 {
-    if (! voicePathResting)
-    {
-        voicePathResting = true;
-        voiceResting.fill (true);
-        widenedCopyRunning = false;
-    }
+    enterVoicePathRest();
 
     for (int c = 0; c < numChannels; ++c)
         voiceBus.clear (c, 0, numSamples);
-
-    setVoiceDetuneTargets();
-    advance (stereoCopyGain, numSamples);
-    advance (driftDepth, numSamples);
-
-    bool timingMoves = offsetScale.isSmoothing();
-    for (auto& time : voiceDelayTimes)
-        timingMoves = timingMoves || time.isSmoothing();
-    for (int t = 0; t < (timingMoves ? numSamples : 1); ++t)
-        updateTimingProcessorsStep();
-
-    const float depth = driftDepth.getCurrentValue();
-    singleDrift.skip (numSamples);
-    singleVoiceFactor = singleVoiceFactorFor (singleDrift.getLastValue(), depth);
 
     for (size_t i = 0; i < (size_t) maxVoices; ++i)
     {
@@ -757,7 +751,43 @@ void QelVocalMultiplierProcessor::restVoicePath (int numSamples, int numChannels
             voiceShifters[i].ratio = std::pow (2.0f, voicePitchOffsets[i] / 12.0f);
             voiceShifters[i].advance (0, numSamples);
         }
+    }
 
+    restVoiceControls (numSamples);
+}
+
+void QelVocalMultiplierProcessor::enterVoicePathRest() noexcept
+{
+    if (voicePathResting)
+        return;
+
+    voicePathResting = true;
+    voiceResting.fill (true);
+    widenedCopyRunning = false;
+}
+
+// What a resting voice path keeps: its ramps, drift, delay times and pitch offsets, exactly as when heard.
+void QelVocalMultiplierProcessor::restVoiceControls (int numSamples)
+{
+    setVoiceDetuneTargets();
+    advance (stereoCopyGain, numSamples);
+    advance (driftDepth, numSamples);
+
+    bool timingMoves = offsetScale.isSmoothing();
+    for (auto& time : voiceDelayTimes)
+        timingMoves = timingMoves || time.isSmoothing();
+    // Settled delays stay as the last step left them; a step at rest would set the same values again.
+    if (timingMoves || ! timingSettled)
+        for (int t = 0; t < (timingMoves ? numSamples : 1); ++t)
+            updateTimingProcessorsStep();
+    timingSettled = ! timingMoves;
+
+    const float depth = driftDepth.getCurrentValue();
+    singleDrift.skip (numSamples);
+    singleVoiceFactor = singleVoiceFactorFor (singleDrift.getLastValue(), depth);
+
+    for (size_t i = 0; i < (size_t) maxVoices; ++i)
+    {
         voiceDrift[i].skip (numSamples);
         advance (voiceDetunes[i], numSamples);
         advance (voicePans[i], numSamples);

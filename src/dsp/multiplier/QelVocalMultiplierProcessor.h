@@ -146,6 +146,8 @@ private:
     void processVoiceFeed (int numSamples, int numInputChannels, int numChannels);
     void processVoices (int numSamples, int numChannels);
     void restVoicePath (int numSamples, int numChannels);
+    void enterVoicePathRest() noexcept;
+    void restVoiceControls (int numSamples);
     void wakeVoicePath();
     void mixVoiceBus (float* const* out, int numSamples, int numChannels);
     void setVoiceDetuneTargets();
@@ -165,7 +167,10 @@ private:
     bool widenedCopyRunning = false;
     std::array<bool, maxVoices> voiceResting {};
     bool voicePathResting = false;
-    bool streaming = false; // a block has run since prepare or reset
+    int detuneTargetsCount = -1; // the voice count and spread the detune and pan targets were last set for
+    float detuneTargetsSpread = 0.0f;
+    bool timingSettled = false; // the voice delays rest at their ramps' targets and have been set to them
+    bool streaming = false;     // a block has run since prepare or reset
     int shifterChannels = 2;
 
     std::atomic<float> requestedSpread { 100.0f };

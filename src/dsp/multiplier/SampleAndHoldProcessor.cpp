@@ -59,6 +59,14 @@ float SampleAndHoldProcessor::generateSample()
 // the glide moves sample by sample only while it runs.
 void SampleAndHoldProcessor::skip (int numSamples)
 {
+    // Holding a settled value through the whole run: only the count moves.
+    if (numSamples > 0 && samplesUntilNext >= (float) numSamples && ! glide.isSmoothing())
+    {
+        samplesUntilNext -= (float) numSamples;
+        lastValue = glide.getTargetValue();
+        return;
+    }
+
     while (numSamples > 0)
     {
         int steps = 1;

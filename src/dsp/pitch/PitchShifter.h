@@ -74,8 +74,23 @@ public:
         without reading or writing the buffer: a shifter that is not heard keeps its timing. */
     void advance (int channel, int numSamples) noexcept
     {
+        // The same steps as stepTaps, on local copies of the state, which stay in registers.
+        const auto c = (std::size_t) channel;
+        int w = writeIndex[c];
+        SampleType r = readPosition[c];
+        SampleType g = crossfade[c];
+
         for (int i = 0; i < numSamples; ++i)
-            stepTaps ((std::size_t) channel);
+        {
+            g = crossfadeAt (w, r, g);
+            w = w + 1 >= length ? 0 : w + 1;
+            const SampleType next = r + ratio;
+            r = (int) next >= length ? SampleType (0) : next;
+        }
+
+        writeIndex[c] = w;
+        readPosition[c] = r;
+        crossfade[c] = g;
     }
 
     juce::AudioBuffer<SampleType> buffer;
@@ -92,16 +107,13 @@ public:
 private:
     SampleType secondTap (SampleType r) const noexcept { return halfLength > r ? r + halfLength : r - halfLength; }
 
-    /** The crossfade for the current taps, then the taps one sample on; returns the crossfade. */
-    SampleType stepTaps (std::size_t c) noexcept
+    /** The crossfade for write position w and first tap r, given the last crossfade g. */
+    SampleType crossfadeAt (int w, SampleType r, SampleType g) const noexcept
     {
-        const int w = writeIndex[c];
-        const SampleType r = readPosition[c];
         const SampleType r2 = secondTap (r);
         const int i1 = (int) r;
         const int i2 = (int) r2;
 
-        SampleType g = crossfade[c];
         if (w - i1 <= crossfadeLength && (SampleType) w - r >= 0)
             g = ((SampleType) w - r) / (SampleType) crossfadeLength;
         else if (w == i1)
@@ -112,6 +124,15 @@ private:
         else if (w == i2)
             g = 1;
 
+        return g;
+    }
+
+    /** The crossfade for the current taps, then the taps one sample on; returns the crossfade. */
+    SampleType stepTaps (std::size_t c) noexcept
+    {
+        const int w = writeIndex[c];
+        const SampleType r = readPosition[c];
+        const SampleType g = crossfadeAt (w, r, crossfade[c]);
         crossfade[c] = g;
 
         writeIndex[c] = w + 1 >= length ? 0 : w + 1;

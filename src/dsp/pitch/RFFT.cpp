@@ -56,6 +56,14 @@ template <typename T> CRFFT<T>::CRFFT (std::size_t size) : n (size), half (size 
     for (std::size_t k = 0; k < half; ++k)
         bitReversal.push_back (reverseBits (k, half));
 
+    // Each stage's twiddles one after the other, so a stage reads them contiguously.
+    for (std::size_t length = 2; length <= half; length <<= 1)
+        for (std::size_t j = 0; j < length / 2; ++j)
+        {
+            stageReal.push_back (twiddleReal[j * (half / length)]);
+            stageImag.push_back (twiddleImag[j * (half / length)]);
+        }
+
     workReal.resize (std::max<std::size_t> (half, 1));
     workImag.resize (std::max<std::size_t> (half, 1));
 }
@@ -79,27 +87,36 @@ template <typename T> void CRFFT<T>::transform (bool inverse)
     }
 
     const T sign = inverse ? T (-1) : T (1);
+    const T* stageTwiddleReal = stageReal.data();
+    const T* stageTwiddleImag = stageImag.data();
 
-    for (std::size_t length = 2; length <= half; length <<= 1)
+    for (std::size_t span = 1; span < half; span <<= 1)
     {
-        const std::size_t stride = half / length;
-        const std::size_t span = length / 2;
+        for (std::size_t start = 0; start < half; start += 2 * span)
+            butterflyGroup (re + start, im + start, stageTwiddleReal, stageTwiddleImag, sign, span);
 
-        for (std::size_t start = 0; start < half; start += length)
-        {
-            for (std::size_t j = 0; j < span; ++j)
-            {
-                const T wr = twiddleReal[j * stride];
-                const T wi = sign * twiddleImag[j * stride];
-                const std::size_t a = start + j, b = a + span;
-                const T vr = re[b] * wr - im[b] * wi;
-                const T vi = re[b] * wi + im[b] * wr;
-                re[b] = re[a] - vr;
-                im[b] = im[a] - vi;
-                re[a] += vr;
-                im[a] += vi;
-            }
-        }
+        stageTwiddleReal += span;
+        stageTwiddleImag += span;
+    }
+}
+
+template <typename T>
+void CRFFT<T>::butterflyGroup (T* __restrict re, T* __restrict im, const T* __restrict twiddleRe,
+                               const T* __restrict twiddleIm, T sign, std::size_t span) noexcept
+{
+    T* __restrict re2 = re + span;
+    T* __restrict im2 = im + span;
+
+    for (std::size_t j = 0; j < span; ++j)
+    {
+        const T wr = twiddleRe[j];
+        const T wi = sign * twiddleIm[j];
+        const T vr = re2[j] * wr - im2[j] * wi;
+        const T vi = re2[j] * wi + im2[j] * wr;
+        re2[j] = re[j] - vr;
+        im2[j] = im[j] - vi;
+        re[j] += vr;
+        im[j] += vi;
     }
 }
 

@@ -14,8 +14,8 @@ namespace stftpitchshift
     an in-place complex FFT and overlap-add. Every hop of new input runs one frame through a callback that
     edits the frame's N / 2 + 1 bins in place; the output lags the input by the frame size.
 
-    Holds its FIFOs (8192 samples each) and its workspace and accumulator (16384 floats each) from
-    construction, so streaming never allocates. */
+    Holds its FIFOs (8192 samples each), its workspace (the real and imaginary parts apart), its twiddle
+    tables and its accumulator (16384 floats) from construction, so streaming never allocates. */
 template <typename T> class STFT
 {
 public:
@@ -24,15 +24,19 @@ public:
 
     /** A streaming transform of the given frame size and hop (frame size at most 8192, a power of two). */
     STFT (std::size_t framesize, std::size_t hopsize)
-        : inputFifo (capacity), outputFifo (capacity), workspace (2 * capacity), outputAccumulator (2 * capacity),
-          frame (framesize / 2 + 1), hann (framesize), n (framesize), hop (hopsize), oversampling (framesize / hopsize)
+        : inputFifo (capacity), outputFifo (capacity), workReal (capacity), workImag (capacity),
+          outputAccumulator (2 * capacity), frame (framesize / 2 + 1), hann (framesize), n (framesize), hop (hopsize),
+          oversampling (framesize / hopsize)
     {
         for (std::size_t k = 0; k < n; ++k)
             hann[k] = (T) (0.5 - 0.5 * std::cos (2.0 * std::numbers::pi * (double) k / (double) n));
 
         for (long i = 2; i < 2 * (long) n - 2; i += 2)
             if (const long j = reversedIndex (i, (long) n); i < j)
-                swaps.emplace_back (i, j);
+                swaps.emplace_back (i / 2, j / 2);
+
+        for (const long sign : { -1L, 1L })
+            buildTwiddles (sign);
     }
 
     /** Streams size samples from input to output (they may be the same array); frame (bins) is called
@@ -63,7 +67,8 @@ public:
     {
         std::fill (inputFifo.begin(), inputFifo.end(), T (0));
         std::fill (outputFifo.begin(), outputFifo.end(), T (0));
-        std::fill (workspace.begin(), workspace.end(), T (0));
+        std::fill (workReal.begin(), workReal.end(), T (0));
+        std::fill (workImag.begin(), workImag.end(), T (0));
         std::fill (outputAccumulator.begin(), outputAccumulator.end(), T (0));
         rover = 0;
     }
@@ -111,13 +116,79 @@ private:
         std::swap (buffer[i + 1], buffer[j + 1]);
     }
 
-    /** smbFft with the bit-reversal swaps taken from the table built at construction. */
+    /** The twiddles of every stage of butterflies for a sign, in the order smbFft's recurrence produces
+        them and with the same values: each stage's run of twiddles lies contiguous, so a stage's butterflies
+        run over neighbouring values and vectorise. */
+    void buildTwiddles (long sign)
+    {
+        auto& real = sign < 0 ? forwardReal : inverseReal;
+        auto& imag = sign < 0 ? forwardImag : inverseImag;
+        const long stages = std::lround (std::log2 ((double) n));
+
+        for (long stage = 0, length = 2; stage < stages; ++stage)
+        {
+            length <<= 1;
+            const long span = length >> 1;
+            const double angle = std::numbers::pi / (double) (span >> 1);
+            const double wr = std::cos (angle);
+            const double wi = (double) sign * std::sin (angle);
+            double ur = 1.0;
+            double ui = 0.0;
+
+            for (long j = 0; j < span; j += 2)
+            {
+                real.push_back ((T) ur);
+                imag.push_back ((T) ui);
+                const double next = ur * wr - ui * wi;
+                ui = ur * wi + ui * wr;
+                ur = next;
+            }
+        }
+    }
+
+    /** smbFft on the split workspace: the same swaps and the same butterflies with the same twiddles, one
+        group of butterflies after the other instead of one twiddle after the other (every butterfly of a
+        stage is independent, so each output is computed exactly as smbFft computes it). */
     void transform (long sign) noexcept
     {
-        for (const auto& [i, j] : swaps)
-            swapComplex (workspace.data(), i, j);
+        T* re = workReal.data();
+        T* im = workImag.data();
 
-        butterflies (workspace.data(), (long) n, sign);
+        for (const auto& [i, j] : swaps)
+        {
+            std::swap (re[i], re[j]);
+            std::swap (im[i], im[j]);
+        }
+
+        const T* twiddleReal = sign < 0 ? forwardReal.data() : inverseReal.data();
+        const T* twiddleImag = sign < 0 ? forwardImag.data() : inverseImag.data();
+
+        for (std::size_t span = 1; span < n; span <<= 1)
+        {
+            for (std::size_t start = 0; start < n; start += 2 * span)
+                butterflyGroup (re + start, im + start, twiddleReal, twiddleImag, span);
+
+            twiddleReal += span;
+            twiddleImag += span;
+        }
+    }
+
+    /** The span butterflies between re/im [0, span) and [span, 2 span). */
+    static void butterflyGroup (T* __restrict re, T* __restrict im, const T* __restrict wr, const T* __restrict wi,
+                                std::size_t span) noexcept
+    {
+        T* __restrict re2 = re + span;
+        T* __restrict im2 = im + span;
+
+        for (std::size_t j = 0; j < span; ++j)
+        {
+            const T tr = re2[j] * wr[j] - im2[j] * wi[j];
+            const T ti = re2[j] * wi[j] + im2[j] * wr[j];
+            re2[j] = re[j] - tr;
+            im2[j] = im[j] - ti;
+            re[j] += tr;
+            im[j] += ti;
+        }
     }
 
     static void butterflies (T* buffer, long n, long sign) noexcept
@@ -165,31 +236,32 @@ private:
 
         for (std::size_t k = 0; k < n; ++k)
         {
-            workspace[2 * k] = inputFifo[k] * hann[k];
-            workspace[2 * k + 1] = T (0);
+            workReal[k] = inputFifo[k] * hann[k];
+            workImag[k] = T (0);
         }
 
         transform (-1);
 
         for (std::size_t k = 0; k < bins; ++k)
-            frame[k] = { workspace[2 * k], workspace[2 * k + 1] };
+            frame[k] = { workReal[k], workImag[k] };
 
         callback (frame);
 
         for (std::size_t k = 0; k < bins; ++k)
         {
-            workspace[2 * k] = frame[k].real();
-            workspace[2 * k + 1] = frame[k].imag();
+            workReal[k] = frame[k].real();
+            workImag[k] = frame[k].imag();
         }
 
-        std::fill (workspace.begin() + (std::ptrdiff_t) (n + 2), workspace.begin() + (std::ptrdiff_t) (2 * n), T (0));
+        std::fill (workReal.begin() + (std::ptrdiff_t) bins, workReal.begin() + (std::ptrdiff_t) n, T (0));
+        std::fill (workImag.begin() + (std::ptrdiff_t) bins, workImag.begin() + (std::ptrdiff_t) n, T (0));
 
         transform (+1);
 
         const T norm = (T) (n / 2 * oversampling);
 
         for (std::size_t k = 0; k < n; ++k)
-            outputAccumulator[k] += T (2) * hann[k] * workspace[2 * k] / norm;
+            outputAccumulator[k] += T (2) * hann[k] * workReal[k] / norm;
 
         std::copy_n (outputAccumulator.begin(), hop, outputFifo.begin());
         std::copy (outputAccumulator.begin() + (std::ptrdiff_t) hop,
@@ -198,7 +270,8 @@ private:
                    inputFifo.begin());
     }
 
-    std::vector<T> inputFifo, outputFifo, workspace, outputAccumulator;
+    std::vector<T> inputFifo, outputFifo, workReal, workImag, outputAccumulator;
+    std::vector<T> forwardReal, forwardImag, inverseReal, inverseImag; // per stage, as buildTwiddles lays them
     std::vector<std::complex<T>> frame;
     std::vector<T> hann;
     std::vector<std::pair<long, long>> swaps;

@@ -3,12 +3,15 @@
 #include "dsp/pitch/RFFT.h"
 #include "dsp/pitch/Resampler.h"
 
+#include <bit>
 #include <cfloat>
 #include <cmath>
 #include <complex>
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <numbers>
+#include <type_traits>
 #include <vector>
 
 namespace stftpitchshift
@@ -126,6 +129,36 @@ private:
         return std::atan2 (imag, real);
     }
 
+    /** std::remainder (x, 2 pi) of a float phase, computed inline: the nearest multiple of 2 pi is taken off
+        with 2 pi split in two parts, the larger one short enough that its product with the multiple is exact.
+        For every float below 1024 in magnitude the result equals std::remainder's to the last bit (checked
+        over all of them); larger phases and double frames go through std::remainder. */
+    static double wrapPhase (T phase) noexcept
+    {
+        constexpr double twoPi = 2.0 * std::numbers::pi;
+        const auto x = (double) phase;
+
+        if constexpr (! std::is_same_v<T, float>)
+            return std::remainder (x, twoPi);
+
+        if (! (std::abs (x) < 1024.0))
+            return std::remainder (x, twoPi);
+
+        constexpr double high = std::bit_cast<double> (std::bit_cast<std::uint64_t> (twoPi) & ~std::uint64_t (0xff));
+        constexpr double low = twoPi - high;
+        constexpr double roundingShift =
+            6755399441055744.0; // 1.5 * 2^52: adding and taking it off rounds to an integer
+
+        const double multiple = (x / twoPi + roundingShift) - roundingShift;
+        const double wrapped = (x - multiple * high) - multiple * low;
+
+        if (wrapped > 0.5 * twoPi)
+            return (x - (multiple + 1.0) * high) - (multiple + 1.0) * low;
+        if (wrapped < -0.5 * twoPi)
+            return (x - (multiple - 1.0) * high) - (multiple - 1.0) * low;
+        return wrapped;
+    }
+
     void lifter()
     {
         const std::size_t q = quefrencySamples;
@@ -189,7 +222,7 @@ private:
             const double delta =
                 (frequency - (double) k * stftfreqinc) / stftfreqinc * 2.0 * pi / (double) oversampling;
             const auto sum = (T) ((double) phaseSum[k] + (double) k * stftphaseinc + delta);
-            const auto phase = (T) std::remainder ((double) sum, 2.0 * pi);
+            const auto phase = (T) wrapPhase (sum);
 
             phaseSum[k] = phase;
             dft[k] = { magnitude * std::cos (phase), magnitude * std::sin (phase) };
