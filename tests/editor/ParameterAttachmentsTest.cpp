@@ -15,7 +15,7 @@ using widget_test::leftButton;
 using widget_test::mouseAt;
 
 /** A processor with one parameter of each kind a control attaches to, recording what a host hears of them. */
-class AttachmentHost : public juce::AudioProcessor, private juce::AudioProcessorParameter::Listener
+class AttachmentHost : public widget_test::StubHostProcessor, private juce::AudioProcessorParameter::Listener
 {
 public:
     AttachmentHost()
@@ -69,23 +69,6 @@ public:
     std::vector<juce::String> events;
 
     juce::AudioProcessorValueTreeState state;
-
-    const juce::String getName() const override { return "host"; }
-    void prepareToPlay (double, int) override {}
-    void releaseResources() override {}
-    void processBlock (juce::AudioBuffer<float>&, juce::MidiBuffer&) override {}
-    double getTailLengthSeconds() const override { return 0.0; }
-    bool acceptsMidi() const override { return false; }
-    bool producesMidi() const override { return false; }
-    juce::AudioProcessorEditor* createEditor() override { return nullptr; }
-    bool hasEditor() const override { return false; }
-    int getNumPrograms() override { return 1; }
-    int getCurrentProgram() override { return 0; }
-    void setCurrentProgram (int) override {}
-    const juce::String getProgramName (int) override { return {}; }
-    void changeProgramName (int, const juce::String&) override {}
-    void getStateInformation (juce::MemoryBlock&) override {}
-    void setStateInformation (const void*, int) override {}
 
 private:
     void parameterValueChanged (int, float) override { events.push_back ("value"); }

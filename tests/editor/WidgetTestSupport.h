@@ -23,9 +23,31 @@ inline juce::ModifierKeys leftButton (int extra = 0)
     return juce::ModifierKeys (juce::ModifierKeys::leftButtonModifier | extra);
 }
 
+/** A processor that only holds parameters: the host side of the control tests. */
+class StubHostProcessor : public juce::AudioProcessor
+{
+public:
+    const juce::String getName() const override { return "host"; }
+    void prepareToPlay (double, int) override {}
+    void releaseResources() override {}
+    void processBlock (juce::AudioBuffer<float>&, juce::MidiBuffer&) override {}
+    double getTailLengthSeconds() const override { return 0.0; }
+    bool acceptsMidi() const override { return false; }
+    bool producesMidi() const override { return false; }
+    juce::AudioProcessorEditor* createEditor() override { return nullptr; }
+    bool hasEditor() const override { return false; }
+    int getNumPrograms() override { return 1; }
+    int getCurrentProgram() override { return 0; }
+    void setCurrentProgram (int) override {}
+    const juce::String getProgramName (int) override { return {}; }
+    void changeProgramName (int, const juce::String&) override {}
+    void getStateInformation (juce::MemoryBlock&) override {}
+    void setStateInformation (const void*, int) override {}
+};
+
 /** A processor with one value-tree state holding two float parameters, recording what a host would
     see of the first one: gestures and values. */
-class ParameterHost : public juce::AudioProcessor, private juce::AudioProcessorParameter::Listener
+class ParameterHost : public StubHostProcessor, private juce::AudioProcessorParameter::Listener
 {
 public:
     ParameterHost()
@@ -54,23 +76,6 @@ public:
     std::vector<float> values; // denormalised
 
     juce::AudioProcessorValueTreeState state;
-
-    const juce::String getName() const override { return "host"; }
-    void prepareToPlay (double, int) override {}
-    void releaseResources() override {}
-    void processBlock (juce::AudioBuffer<float>&, juce::MidiBuffer&) override {}
-    double getTailLengthSeconds() const override { return 0.0; }
-    bool acceptsMidi() const override { return false; }
-    bool producesMidi() const override { return false; }
-    juce::AudioProcessorEditor* createEditor() override { return nullptr; }
-    bool hasEditor() const override { return false; }
-    int getNumPrograms() override { return 1; }
-    int getCurrentProgram() override { return 0; }
-    void setCurrentProgram (int) override {}
-    const juce::String getProgramName (int) override { return {}; }
-    void changeProgramName (int, const juce::String&) override {}
-    void getStateInformation (juce::MemoryBlock&) override {}
-    void setStateInformation (const void*, int) override {}
 
 private:
     void parameterValueChanged (int index, float newValue) override

@@ -123,6 +123,19 @@ private:
     {
         auto& real = sign < 0 ? forwardReal : inverseReal;
         auto& imag = sign < 0 ? forwardImag : inverseImag;
+
+        forEachTwiddle ((long) n, sign,
+                        [&] (long, long, long, T wr, T wi)
+                        {
+                            real.push_back (wr);
+                            imag.push_back (wi);
+                        });
+    }
+
+    /** Calls visit (length, span, j, wr, wi) for every twiddle of every butterfly stage of an n-point FFT, in
+        the order smbFft's recurrence produces them and with its values. */
+    template <typename Visit> static void forEachTwiddle (long n, long sign, Visit&& visit)
+    {
         const long stages = std::lround (std::log2 ((double) n));
 
         for (long stage = 0, length = 2; stage < stages; ++stage)
@@ -137,8 +150,7 @@ private:
 
             for (long j = 0; j < span; j += 2)
             {
-                real.push_back ((T) ur);
-                imag.push_back ((T) ui);
+                visit (length, span, j, (T) ur, (T) ui);
                 const double next = ur * wr - ui * wi;
                 ui = ur * wi + ui * wr;
                 ur = next;
@@ -193,40 +205,21 @@ private:
 
     static void butterflies (T* buffer, long n, long sign) noexcept
     {
-        const long stages = std::lround (std::log2 ((double) n));
-
-        for (long stage = 0, length = 2; stage < stages; ++stage)
-        {
-            length <<= 1;
-            const long span = length >> 1;
-            const double angle = std::numbers::pi / (double) (span >> 1);
-            const double wr = std::cos (angle);
-            const double wi = (double) sign * std::sin (angle);
-            double ur = 1.0;
-            double ui = 0.0;
-
-            for (long j = 0; j < span; j += 2)
-            {
-                const auto wr1 = (T) ur;
-                const auto wi1 = (T) ui;
-
-                for (long i = j; i < 2 * n; i += length)
-                {
-                    T* p1 = buffer + i;
-                    T* p2 = p1 + span;
-                    const T tr = p2[0] * wr1 - p2[1] * wi1;
-                    const T ti = p2[0] * wi1 + p2[1] * wr1;
-                    p2[0] = p1[0] - tr;
-                    p2[1] = p1[1] - ti;
-                    p1[0] += tr;
-                    p1[1] += ti;
-                }
-
-                const double next = ur * wr - ui * wi;
-                ui = ur * wi + ui * wr;
-                ur = next;
-            }
-        }
+        forEachTwiddle (n, sign,
+                        [buffer, n] (long length, long span, long j, T wr1, T wi1)
+                        {
+                            for (long i = j; i < 2 * n; i += length)
+                            {
+                                T* p1 = buffer + i;
+                                T* p2 = p1 + span;
+                                const T tr = p2[0] * wr1 - p2[1] * wi1;
+                                const T ti = p2[0] * wi1 + p2[1] * wr1;
+                                p2[0] = p1[0] - tr;
+                                p2[1] = p1[1] - ti;
+                                p1[0] += tr;
+                                p1[1] += ti;
+                            }
+                        });
     }
 
     template <typename Callback> void processFrame (Callback& callback)
