@@ -106,6 +106,12 @@ template <bool interpolate> void ModulatedAllpass::processSegments (const double
     // Between two modulation updates the read positions move in step with the write position, so the
     // block runs in segments that end where the next update is due.
     double* out = output.data();
+    if (samplesProcessed >= updateInterval && n % updateInterval == 0 && index + n <= bufferLength)
+    {
+        runAligned<interpolate> (input, out, n, g);
+        return;
+    }
+
     for (int i = 0; i < n;)
     {
         if (samplesProcessed >= updateInterval)
@@ -118,6 +124,33 @@ template <bool interpolate> void ModulatedAllpass::processSegments (const double
         i += count;
         samplesProcessed += count;
     }
+}
+
+template <bool interpolate>
+void ModulatedAllpass::runAligned (const double* input, double* out, int n, double g) noexcept
+{
+    // Every segment starts with an update and no write wraps inside the block, so a segment can run as one
+    // pass unless its delay is shorter than the segment or reaches back past the start of the store.
+    double* store = delayBuffer.data();
+    for (int i = 0; i < n; i += updateInterval)
+    {
+        advanceModulation();
+        if (delayA >= updateInterval && index > delayA)
+        {
+            const double* a = store + (index - delayA);
+            allpassSegment (a, a - 1, input + i, store + index, out + i, std::integral_constant<int, updateInterval>(),
+                            gainA, gainB, g, interpolate);
+            index += updateInterval;
+        }
+        else
+        {
+            runSegmentWrapping (input + i, out + i, updateInterval, g, interpolate);
+        }
+        samplesProcessed = updateInterval;
+    }
+
+    if (index >= bufferLength)
+        index = 0;
 }
 
 void ModulatedAllpass::advanceModulation() noexcept

@@ -77,6 +77,9 @@ private:
     /** The block in segments that end where a modulation update is due. */
     template <bool interpolate>
     [[gnu::always_inline]] inline void processSegments (const double* input, int n, double g) noexcept;
+    /** A block of whole segments, each starting with an update, in which no write wraps. */
+    template <bool interpolate>
+    [[gnu::always_inline]] inline void runAligned (const double* input, double* out, int n, double g) noexcept;
     /** Advances the phase and the depth ramp by one update and recomputes the read taps. */
     [[gnu::always_inline]] inline void advanceModulation() noexcept;
     /** Runs a segment with no update inside it as one pass; false (nothing done) when a read would see
