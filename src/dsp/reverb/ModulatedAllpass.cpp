@@ -129,15 +129,24 @@ template <bool interpolate> void ModulatedAllpass::processSegments (const double
 template <bool interpolate>
 void ModulatedAllpass::runAligned (const double* input, double* out, int n, double g) noexcept
 {
-    // Every segment starts with an update and no write wraps inside the block, so a segment can run as one
-    // pass unless its delay is shorter than the segment or reaches back past the start of the store.
+    // Every segment starts with an update and no write wraps inside the block, so a segment runs as one pass
+    // unless its delay is shorter than the segment or its reads wrap inside it.
     double* store = delayBuffer.data();
     for (int i = 0; i < n; i += updateInterval)
     {
         advanceModulation();
-        if (delayA >= updateInterval && index > delayA)
+        int readA = index - delayA;
+        if (readA < 0)
+            readA += bufferLength;
+
+        // The delay at least one segment and at most the store less one segment, and both taps' reads
+        // contiguous: no read then sees a write of its own segment.
+        const bool delayFits =
+            (unsigned) (delayA - updateInterval) <= (unsigned) (bufferLength - 2 * updateInterval - 1);
+        const bool readsFit = (unsigned) (readA - 1) <= (unsigned) (bufferLength - updateInterval - 1);
+        if (delayFits && readsFit)
         {
-            const double* a = store + (index - delayA);
+            const double* a = store + readA;
             allpassSegment (a, a - 1, input + i, store + index, out + i, std::integral_constant<int, updateInterval>(),
                             gainA, gainB, g, interpolate);
             index += updateInterval;
