@@ -75,9 +75,17 @@ void MultitapDiffuser::takePublishedTables() noexcept
     if (! lock.isLocked() || ! isDirty)
         return;
 
-    activeGains = tapGains;
-    activePositions = tapPositions;
-    activeCount = publishedCount;
+    // A tap of gain 0 adds a zero of either sign to a sum that starts at +0 and so can never be -0: the sum
+    // stays exactly what it is, and the tap is left out.
+    activeCount = 0;
+    for (int m = 0; m < publishedCount; ++m)
+    {
+        if (tapGains[(std::size_t) m] == 0.0)
+            continue;
+        activeGains[(std::size_t) activeCount] = tapGains[(std::size_t) m];
+        activePositions[(std::size_t) activeCount] = tapPositions[(std::size_t) m];
+        ++activeCount;
+    }
     isDirty = false;
 }
 
@@ -102,7 +110,8 @@ namespace
     // Adds Taps taps over samples lo to hi - 1: y[i] gets source[0][i] g[0], then source[1][i] g[1] and so
     // on, the same sums in the same order as one pass per tap.
     template <int Taps>
-    void addTaps (double* __restrict y, const double* const* source, const double* g, int lo, int hi) noexcept
+    [[gnu::always_inline]] inline void addTaps (double* __restrict y, const double* const* source, const double* g,
+                                                int lo, int hi) noexcept
     {
         const double* __restrict s[Taps];
         double gain[Taps];
@@ -124,8 +133,8 @@ namespace
     // Adds a group of up to four taps whose reads run forward from start[m] and wrap back by length after
     // direct[m] samples: the block is cut where a tap wraps, and each piece adds the whole group at once.
     template <int Taps>
-    void addTapGroup (double* y, const double* store, const int* start, const int* direct, const double* g, int n,
-                      int length) noexcept
+    [[gnu::always_inline]] inline void addTapGroup (double* y, const double* store, const int* start, const int* direct,
+                                                    const double* g, int n, int length) noexcept
     {
         int cuts[Taps + 2];
         cuts[0] = 0;
@@ -148,8 +157,17 @@ namespace
     }
 } // namespace
 
+// The block loop is also built for AVX and picked at load time where the processor has it: the same
+// operations in the same order on wider vectors, so the same samples.
+#if defined(__GNUC__) && defined(__x86_64__)
+#define CLOUDSEED_VECTOR_CLONES [[gnu::target_clones ("avx", "default")]]
+#else
+#define CLOUDSEED_VECTOR_CLONES
+#endif
+
 // The store is kept mirrored (logical place p at length - 1 - p), so that the descending positions of the
 // write and of every tap run forward through memory.
+CLOUDSEED_VECTOR_CLONES
 void MultitapDiffuser::processByTap (const double* input, int n) noexcept
 {
     // No tap reaches a place written later in the block, so the whole block is stored first and each tap
