@@ -195,8 +195,9 @@ void DelayLine::Process (const double* input, int n) noexcept
     if (cutoffEnabled.load (std::memory_order_relaxed))
     {
         double state = cutoffState;
+        const double a = cutoffA, b = cutoffB;
         for (int i = 0; i < n; ++i)
-            filtered[i] = OnePoleLowPass::Process (source[i], state, cutoffA, cutoffB);
+            filtered[i] = OnePoleLowPass::Process (source[i], state, a, b);
         cutoffState = state;
         source = filtered;
     }
