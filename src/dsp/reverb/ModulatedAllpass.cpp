@@ -107,7 +107,9 @@ template <bool interpolate> void ModulatedAllpass::processSegments (const double
     // Between two modulation updates the read positions move in step with the write position, so the
     // block runs in segments that end where the next update is due.
     double* out = output.data();
-    if (samplesProcessed >= updateInterval && n % updateInterval == 0 && index + n <= bufferLength)
+    // (A store shorter than two segments and one sample always takes the general path.)
+    if (samplesProcessed >= updateInterval && n % updateInterval == 0 && index + n <= bufferLength &&
+        bufferLength > 2 * updateInterval)
     {
         runAligned<interpolate> (input, out, n, g);
         return;
