@@ -179,18 +179,33 @@ void DelayLine::Process (const double* input, int n) noexcept
         }
     }
 
-    std::copy (result, result + n, outputBuffer.begin());
-
+    // The feedback filters each read the stage before them, so the first one that runs reads the line's
+    // result and writes the output buffer, the others work in place.
+    double* filtered = outputBuffer.data();
+    const double* source = result;
     if (lowShelfEnabled.load (std::memory_order_relaxed))
-        lowShelfRunning.Process (outputBuffer.data(), outputBuffer.data(), n);
+    {
+        lowShelfRunning.Process (source, filtered, n);
+        source = filtered;
+    }
     if (highShelfEnabled.load (std::memory_order_relaxed))
-        highShelfRunning.Process (outputBuffer.data(), outputBuffer.data(), n);
+    {
+        highShelfRunning.Process (source, filtered, n);
+        source = filtered;
+    }
     if (cutoffEnabled.load (std::memory_order_relaxed))
+    {
+        double state = cutoffState;
+        const double a = cutoffA, b = cutoffB;
         for (int i = 0; i < n; ++i)
-            outputBuffer[(std::size_t) i] =
-                OnePoleLowPass::Process (outputBuffer[(std::size_t) i], cutoffState, cutoffA, cutoffB);
+            filtered[i] = OnePoleLowPass::Process (source[i], state, a, b);
+        cutoffState = state;
+        source = filtered;
+    }
+    if (source != filtered)
+        std::copy (source, source + n, filtered);
 
-    feedbackDelay.pushBlock (outputBuffer.data(), n);
+    feedbackDelay.pushBlock (filtered, n);
 }
 
 void DelayLine::takeFeedback() noexcept

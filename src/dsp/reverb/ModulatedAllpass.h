@@ -79,9 +79,20 @@ private:
     /** Where a new stage starts: its phase, and its depth when prepared. */
     double startPhase = 0.0;
     float preparedModAmount = 0.0f;
+    /** Runs n samples with the given coefficient, with or without interpolation. */
+    void processBlock (const double* input, int n, double g, bool interpolate) noexcept;
+    /** The block in segments that end where a modulation update is due. */
+    template <bool interpolate>
+    [[gnu::always_inline]] inline void processSegments (const double* input, int n, double g) noexcept;
+    /** A block of whole segments, each starting with an update, in which no write wraps. */
+    template <bool interpolate>
+    [[gnu::always_inline]] inline void runAligned (const double* input, double* out, int n, double g) noexcept;
+    /** Advances the phase and the depth ramp by one update and recomputes the read taps. */
+    [[gnu::always_inline]] inline void advanceModulation() noexcept;
     /** Runs a segment with no update inside it as one pass; false (nothing done) when a read would see
         the segment's own writes or a position would wrap. */
-    bool runSegment (const double* input, double* out, int count, double g, bool interpolate) noexcept;
+    template <bool interpolate>
+    [[gnu::always_inline]] inline bool runSegment (const double* input, double* out, int count, double g) noexcept;
     /** Runs a segment with no update inside it sample by sample. */
     void runSegmentWrapping (const double* input, double* out, int count, double g, bool interpolate) noexcept;
 

@@ -153,6 +153,9 @@ private:
     /** Duck, follow, saturation and the wet/dry mix over the block, from the low-passed wet signal. */
     void mixBlock (const float* const* in, float* const* out, int numSamples, int numInputChannels,
                    int numOutputChannels) noexcept;
+    /** One channel's saturation and mix with the mix and the drive held still. */
+    static void mixStill (const float* dry, const float* wet, float* out, int numSamples, float t,
+                          float drive) noexcept;
 
     std::atomic<float> mixTarget { 0.0f };
     std::atomic<float> compRatioTarget { 1.0f };

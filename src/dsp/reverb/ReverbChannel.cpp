@@ -377,13 +377,21 @@ void ReverbChannel::Process (const double* input, int n) noexcept
     const bool lowPassOn = lowPassEnabled.load (std::memory_order_relaxed);
     auto* temp = tempBuffer.data();
 
+    // Each input filter hears only the one before it, so they run one after the other over the block.
+    const double* filtered = input;
+    if (highPassOn)
+    {
+        highPassRunning.Process (filtered, temp, n);
+        filtered = temp;
+    }
+    if (lowPassOn)
+    {
+        lowPassRunning.Process (filtered, temp, n);
+        filtered = temp;
+    }
     for (int i = 0; i < n; ++i)
     {
-        double x = input[i];
-        if (highPassOn)
-            x = highPassRunning.Process (x);
-        if (lowPassOn)
-            x = lowPassRunning.Process (x);
+        const double x = filtered[i];
         temp[i] = x * x < 1e-9 ? 0.0 : x;
     }
 
