@@ -383,6 +383,8 @@ TEST (ReverbChannel, StoresSizedForTheLimitsRenderAsStoresForTheWholeRanges)
                 return total * sizeof (double);
             };
             if (same)
+            {
                 EXPECT_LT (bytes (sized), bytes (whole) / 3) << sampleRate << " Hz";
+            }
         }
 }
