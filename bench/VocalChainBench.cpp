@@ -144,7 +144,7 @@ void instanceMemory (benchmark::State& state, const Setup& setup, double rate)
         const double before = bench_timing::residentBytes();
         for (int i = 0; i < instances; ++i)
             held.push_back (make());
-        juce::Thread::sleep (100); // a reverb chosen after preparing is built on its holder's thread
+        juce::Thread::sleep (1000); // a reverb chosen after preparing is built on its holder's thread
         perInstance = (bench_timing::residentBytes() - before) / instances;
     }
     state.counters["MiB_per_instance"] = perInstance / (1024.0 * 1024.0);
