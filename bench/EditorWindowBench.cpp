@@ -12,6 +12,7 @@
 #include <fstream>
 #include <memory>
 #include <unistd.h>
+#include <vector>
 
 namespace juce
 {
@@ -168,11 +169,15 @@ BENCHMARK (BM_EditorWindowIdleCpu)
     ->UseManualTime()
     ->Unit (benchmark::kSecond);
 
-/** Resident-set growth for opening the editor of one instance in a window (first_mb) and then the
-    editor of a second instance beside it (second_mb), then for all strips of both playing a whole
-    loop (playing_mb); the processors exist before either count. */
+/** Resident-set growth for opening the editor of one instance in a window: one second after it opened
+    (first_open_mb, the strips' pictures still decoded for making their first frames) and once those
+    have been let go (first_mb: the open editor itself). Then the mean for each further editor of the
+    four instances open at once, settled the same way (further_mb); then for all strips of the four
+    playing a whole loop (playing_mb); and what is still held after every editor has closed
+    (after_close_mb). The processors exist before any count. */
 void BM_EditorWindowMemory (benchmark::State& state)
 {
+    constexpr int instances = 4;
     juce::ScopedJuceInitialiser_GUI juce;
     if (! haveDisplay (state))
         return;
@@ -180,41 +185,52 @@ void BM_EditorWindowMemory (benchmark::State& state)
 
     for (auto _ : state)
     {
-        auto first = std::make_unique<OrvaneTessaroAudioProcessor>();
-        auto second = std::make_unique<OrvaneTessaroAudioProcessor>();
+        std::vector<std::unique_ptr<OrvaneTessaroAudioProcessor>> processors;
+        for (int i = 0; i < instances; ++i)
+            processors.push_back (std::make_unique<OrvaneTessaroAudioProcessor>());
         pump (200);
 
-        const double before = residentMegabytes();
-        std::unique_ptr<juce::AudioProcessorEditor> a (first->createEditorIfNeeded());
-        movePointerAway();
-        a->addToDesktop (juce::ComponentPeer::windowIsTemporary);
-        a->setVisible (true);
-        pump (1000);
-        const double afterFirst = residentMegabytes();
+        std::vector<std::unique_ptr<juce::AudioProcessorEditor>> editors;
+        const auto open = [&] (int index)
+        {
+            editors.emplace_back (processors[(size_t) index]->createEditorIfNeeded());
+            editors.back()->setTopLeftPosition (40 * index, 40 * index);
+            editors.back()->addToDesktop (juce::ComponentPeer::windowIsTemporary);
+            editors.back()->setVisible (true);
+            pump (1000);
+        };
 
-        std::unique_ptr<juce::AudioProcessorEditor> b (second->createEditorIfNeeded());
-        b->setTopLeftPosition (40, 40);
-        b->addToDesktop (juce::ComponentPeer::windowIsTemporary);
-        b->setVisible (true);
-        pump (1000);
-        const double afterSecond = residentMegabytes();
+        // JUCE's image cache lets a picture nobody holds go after five seconds.
+        constexpr int settleMs = 7000;
+        const double before = residentMegabytes();
+        movePointerAway();
+        open (0);
+        state.counters["first_open_mb"] = residentMegabytes() - before;
+        pump (settleMs);
+        const double afterFirst = residentMegabytes();
+        for (int i = 1; i < instances; ++i)
+            open (i);
+        pump (settleMs);
+        const double afterAll = residentMegabytes();
 
         state.counters["first_mb"] = afterFirst - before;
-        state.counters["second_mb"] = afterSecond - afterFirst;
+        state.counters["further_mb"] = (afterAll - afterFirst) / (instances - 1);
 
-        // Every strip of both editors playing through a whole loop: the frames scaled to the
-        // drawn size are made once and shared by the two.
-        for (auto* editor : { a.get(), b.get() })
-            if (auto* product = dynamic_cast<OrvaneTessaroAudioProcessorEditor*> (editor))
+        // Every strip of every editor playing through a whole loop: the frames scaled to the
+        // drawn size are made once and shared by all.
+        for (auto& editor : editors)
+            if (auto* product = dynamic_cast<OrvaneTessaroAudioProcessorEditor*> (editor.get()))
                 product->mainPanel.updateAnimationMode (TessaroComponent::AlwaysOn);
         pump (4000);
-        state.counters["playing_mb"] = residentMegabytes() - afterSecond;
+        state.counters["playing_mb"] = residentMegabytes() - afterAll;
 
-        close (*b, *second);
-        close (*a, *first);
-        b.reset();
-        a.reset();
-        pump (50);
+        for (int i = instances; --i >= 0;)
+        {
+            close (*editors[(size_t) i], *processors[(size_t) i]);
+            editors[(size_t) i].reset();
+        }
+        pump (settleMs);
+        state.counters["after_close_mb"] = residentMegabytes() - before;
     }
 }
 BENCHMARK (BM_EditorWindowMemory)->Iterations (1)->Unit (benchmark::kMillisecond);

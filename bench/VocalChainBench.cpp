@@ -6,7 +6,10 @@
 // Counters as in BlockTiming.h (rtf, p999_block, worst_block). The peer chain of Debian LV2 plug-ins runs
 // in the same process (PeerChainBench.cpp), so ratios come from one run.
 //
-// Memory/<setting>/<rate>: the resident-set growth per instance over 16 prepared instances (MiB_per_instance).
+// Memory/<setting>/<rate>: the resident-set growth per instance over 16 prepared instances (MiB_per_instance),
+// at 48 and 192 kHz: the defaults (reverb and echo Off), the factory start state ("Bright Room"), the
+// heaviest setting, and each reverb type at Amount 50 with every other control at its default
+// (Memory/Reverb<type>). The editor's memory is in EditorWindowBench.cpp (BM_EditorWindowMemory).
 #include "BlockTiming.h"
 
 #include "core/PlatformPaths.h"
@@ -100,6 +103,14 @@ void wholePlugin (benchmark::State& state, const Setup& setup)
     bench_timing::timeBlocks (state, [&] (juce::AudioBuffer<float>& block) { processor.processBlock (block, midi); });
 }
 
+const char* const reverbTypes[] = { "BrightRoom", "DarkRoom", "Cathedral", "OuterSpace" };
+
+/** Reverb type `type` (1 to 4) at Amount 50, every other control at its default. */
+Settings reverbAtHalf (int type)
+{
+    return { { "paramSpaceReverbType", (float) type }, { "paramSpaceReverbAmount", 50.0f } };
+}
+
 //==============================================================================
 /** Sixteen instances prepared at a rate and run for a second each; reports the resident-set growth per
     instance. The first instance is made and dropped beforehand, so what every process loads once (the
@@ -133,6 +144,7 @@ void instanceMemory (benchmark::State& state, const Setup& setup, double rate)
         const double before = bench_timing::residentBytes();
         for (int i = 0; i < instances; ++i)
             held.push_back (make());
+        juce::Thread::sleep (1000); // a reverb chosen after preparing is built on its holder's thread
         perInstance = (bench_timing::residentBytes() - before) / instances;
     }
     state.counters["MiB_per_instance"] = perInstance / (1024.0 * 1024.0);
@@ -158,10 +170,8 @@ void registerRows()
     bypassed.push_back ({ "paramBypass", 1.0f });
     row ("Chain/BypassAtHeaviest", { false, bypassed });
 
-    const char* const reverbTypes[] = { "BrightRoom", "DarkRoom", "Cathedral", "OuterSpace" };
     for (int type = 1; type <= 4; ++type)
-        row (std::string ("Chain/Reverb") + reverbTypes[type - 1],
-             { false, { { "paramSpaceReverbType", (float) type }, { "paramSpaceReverbAmount", 50.0f } } });
+        row (std::string ("Chain/Reverb") + reverbTypes[type - 1], { false, reverbAtHalf (type) });
 
     for (size_t m = 0; m < std::size (moduleNames); ++m)
         for (const bool busiest : { false, true })
@@ -179,6 +189,8 @@ void registerRows()
     memory ("Memory/Defaults", {});
     memory ("Memory/FactoryStart", { true, {} });
     memory ("Memory/Heaviest", { false, tessaro::test::heaviestSettings() });
+    for (int type = 1; type <= 4; ++type)
+        memory (std::string ("Memory/Reverb") + reverbTypes[type - 1], { false, reverbAtHalf (type) });
 }
 
 const bool registered = (registerRows(), true);

@@ -10,8 +10,8 @@ GainProcessor::GainProcessor()
     limiter.lookAheadEnabled = true;
     limiter.lookAheadSeconds = lookAheadSeconds;
     limiter.setBypass (false);
-    reserveDryPath();
-    limiter.reserveDryPath();
+    reserveDryPath (0, lookAheadSeconds);
+    limiter.reserveDryPath (0, lookAheadSeconds);
     setLimit (false);
 }
 

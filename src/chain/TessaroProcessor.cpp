@@ -15,7 +15,8 @@ TessaroProcessor::TessaroProcessor()
           &compressProcessor, &enhanceProcessor, &multiplyProcessor, &eqProcessor, &spaceProcessor, &gainProcessor
       }
 {
-    reserveDryPath();
+    // The chain's latency: Multiply's fixed delay plus the Gain module's look-ahead.
+    reserveDryPath (MultiplyProcessor::latencySamples, GainProcessor::lookAheadSeconds);
     mixProcessor.rampSeconds = mixRampSeconds;
     mixProcessor.mixLaw = QEL::MixProcessor::linearLaw;
     moduleRack.modules.ensureStorageAllocated (numModules);
@@ -77,7 +78,7 @@ void TessaroProcessor::prepare (const juce::dsp::ProcessSpec& spec)
 
     const int channels = std::max (2, (int) spec.numChannels);
     dryCopy.setSize (channels, std::max (1, (int) spec.maximumBlockSize));
-    dryAlign.prepare (channels, maxDryPathLatency, std::max (1, (int) spec.maximumBlockSize));
+    dryAlign.prepare (channels, longestDryPathLatency (spec.sampleRate), std::max (1, (int) spec.maximumBlockSize));
     dryAlign.setDelay (alignLatency.load());
 
     mixProcessor.prepare (spec);

@@ -1,18 +1,23 @@
 #include "panels/AnimatedStripComponent.h"
 
-#include "panels/ScaledFrames.h"
-
 namespace tessaro::gui
 {
 AnimatedStripComponent::AnimatedStripComponent (const juce::Image& image, int frames, Orientation stripOrientation,
                                                 int fps)
-    : strip (image), numFrames (frames), framesPerSecond (fps), orientation (stripOrientation)
+    : AnimatedStripComponent (ScaledFrames::held (image), frames, stripOrientation, fps)
 {
-    if (strip.isValid() && numFrames > 0)
+}
+
+AnimatedStripComponent::AnimatedStripComponent (const ScaledFrames::Picture& picture, int frames,
+                                                Orientation stripOrientation, int fps)
+    : strip (picture), numFrames (frames), framesPerSecond (fps), orientation (stripOrientation)
+{
+    const auto image = getPicture();
+    if (image.isValid() && numFrames > 0)
     {
         const bool horizontal = orientation == Orientation::horizontal;
-        frameWidth = horizontal ? strip.getWidth() / numFrames : strip.getWidth();
-        frameHeight = horizontal ? strip.getHeight() : strip.getHeight() / numFrames;
+        frameWidth = horizontal ? image.getWidth() / numFrames : image.getWidth();
+        frameHeight = horizontal ? image.getHeight() : image.getHeight() / numFrames;
     }
     setOpaque (false);
 }
@@ -39,10 +44,10 @@ void AnimatedStripComponent::setCurrentFrame (int frame)
 
 void AnimatedStripComponent::paint (juce::Graphics& g)
 {
-    if (! strip.isValid() || frameWidth <= 0 || frameHeight <= 0)
+    if (frameWidth <= 0 || frameHeight <= 0)
         return;
-    ScaledFrames::draw (g, scaledFrames, strip, numFrames, orientation == Orientation::vertical, currentFrame,
-                        getLocalBounds());
+    ScaledFrames::draw (g, scaledFrames, strip, getFrameSize(), numFrames, orientation == Orientation::vertical,
+                        currentFrame, getLocalBounds());
 }
 
 void AnimatedStripComponent::step()

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "panels/ScaledFrames.h"
+
 #include <juce_gui_basics/juce_gui_basics.h>
 
 #include <functional>
@@ -7,8 +9,6 @@
 
 namespace tessaro::gui
 {
-class ScaledFrames;
-
 /** Plays a film strip: one picture holding every frame side by side (or stacked), stepped by
     a timer that runs only while the strip plays. Frames are drawn from the shared copies scaled
     to the drawn size (ScaledFrames), so a step repaints the strip's own bounds with a copy. */
@@ -24,6 +24,10 @@ public:
 
     /** Takes the picture, its frame count and the rate at which it plays; stopped at frame 0. */
     AnimatedStripComponent (const juce::Image& strip, int numFrames, Orientation orientation, int framesPerSecond);
+    /** The same for a picture loaded only while frames at the drawn size are being made from it: the
+        component keeps its frame size, not its pixels. */
+    AnimatedStripComponent (const ScaledFrames::Picture& strip, int numFrames, Orientation orientation,
+                            int framesPerSecond);
     ~AnimatedStripComponent() override;
 
     /** Starts or stops stepping (and the timer with it); does not repaint. */
@@ -41,8 +45,8 @@ public:
     bool isTicking() const noexcept { return isTimerRunning(); }
     /** The frame shown. */
     int getCurrentFrame() const noexcept { return currentFrame; }
-    /** The picture holding every frame. */
-    const juce::Image& getPicture() const noexcept { return strip; }
+    /** The picture holding every frame (loaded again if nobody holds it). */
+    juce::Image getPicture() const { return strip.load != nullptr ? strip.load() : juce::Image(); }
     /** The size of one frame in the picture (0 x 0 for an invalid picture). */
     juce::Rectangle<int> getFrameSize() const noexcept { return { frameWidth, frameHeight }; }
 
@@ -58,7 +62,7 @@ public:
 private:
     void timerCallback() override { step(); }
 
-    juce::Image strip;
+    ScaledFrames::Picture strip;
     int frameWidth = 0, frameHeight = 0;
     int numFrames = 0;
     int currentFrame = 0;

@@ -26,8 +26,12 @@ ModulePanel::ModulePanel (juce::AudioProcessorValueTreeState& state, QELComponen
     offImage.setImagePlacement (juce::RectanglePlacement::stretchToFit);
     addChildComponent (offImage);
 
+    // The strip is decoded only while frames at the drawn size are made from it (shared through JUCE's
+    // image cache while that lasts); the face holds those frames, not the full-size strip.
+    const auto* data = frame.animationStrip;
+    const int size = frame.animationStripSize;
     animationStrip = std::make_unique<AnimatedStripComponent> (
-        QEL::EmbeddedResources::image (frame.animationStrip, frame.animationStripSize), 90,
+        ScaledFrames::Picture { data, [data, size] { return QEL::EmbeddedResources::image (data, size); } }, 90,
         AnimatedStripComponent::Orientation::horizontal, 25);
     animationStrip->setDirection (0);
     animationStrip->setLooping (true);

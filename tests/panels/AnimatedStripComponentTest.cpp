@@ -67,7 +67,7 @@ TEST (AnimatedStrip, FrameSizesFollowTheOrientationAndAnInvalidPictureHasNone)
     AnimatedStripComponent stacked (threeFrames(), 2, AnimatedStripComponent::Orientation::vertical, 25);
     EXPECT_EQ (stacked.getFrameSize(), juce::Rectangle<int> (30, 5));
 
-    AnimatedStripComponent empty ({}, 90, AnimatedStripComponent::Orientation::horizontal, 25);
+    AnimatedStripComponent empty (juce::Image(), 90, AnimatedStripComponent::Orientation::horizontal, 25);
     empty.setSize (20, 20);
     EXPECT_EQ (empty.getFrameSize(), juce::Rectangle<int>());
     EXPECT_EQ (shown (empty), juce::Colours::transparentBlack);

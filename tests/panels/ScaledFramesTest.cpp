@@ -91,3 +91,36 @@ TEST (ScaledImageComponent, OpaqueOnlyForAPictureWithoutTranslucentPixels)
     picture.setPicture ({});
     EXPECT_FALSE (picture.isOpaque());
 }
+
+// A picture loaded on demand, as the module panels' strips are: the set holds it only while frames are
+// missing, loads it again for a later frame, and its frames equal those made from a held picture.
+TEST (ScaledFrames, APictureLoadedOnDemandIsLetGoOnceEveryFrameIsMade)
+{
+    const auto strip = threeFrames();
+    int loads = 0;
+    const ScaledFrames::Picture picture { &loads, [&loads, strip]
+                                          {
+                                              ++loads;
+                                              return strip.createCopy();
+                                          } };
+    auto onDemand = ScaledFrames::get (picture, 3, false, 10, 10);
+    auto fromHeld = ScaledFrames::get (strip, 3, false, 10, 10);
+    EXPECT_NE (onDemand, fromHeld);
+    EXPECT_EQ (ScaledFrames::get (picture, 3, false, 10, 10), onDemand) << "one set per picture identity";
+
+    onDemand->frame (0);
+    EXPECT_TRUE (onDemand->holdsPicture()) << "two frames still missing";
+    juce::MessageManager::getInstance()->runDispatchLoopUntil (3 * ScaledFrames::pictureHoldMs);
+    EXPECT_FALSE (onDemand->holdsPicture()) << "let go after a pause";
+
+    onDemand->frame (1);
+    onDemand->frame (2);
+    EXPECT_EQ (loads, 2);
+    EXPECT_FALSE (onDemand->holdsPicture()) << "every frame made";
+
+    for (int i = 0; i < 3; ++i)
+        for (int y = 0; y < 10; ++y)
+            for (int x = 0; x < 10; ++x)
+                ASSERT_EQ (onDemand->frame (i).getPixelAt (x, y), fromHeld->frame (i).getPixelAt (x, y)) << i;
+    EXPECT_EQ (loads, 2);
+}

@@ -30,8 +30,9 @@ void QELProcessorBase::prepareToPlay (double newSampleRate, int newSamplesPerBlo
     inverseSampleRate = 1.0 / newSampleRate;
     samplesPerBlock = newSamplesPerBlock;
 
-    if (dryDelayChannels < numChannels)
-        prepareDryDelay (numChannels, newSamplesPerBlock);
+    if (dryDelayChannels < numChannels ||
+        (dryDelayChannels > 0 && dryDelay.getMaximumDelayInSamples() < longestDryPathLatency (newSampleRate)))
+        prepareDryDelay (numChannels, newSamplesPerBlock, newSampleRate);
 
     allocateScratch (numChannels, newSamplesPerBlock);
 
@@ -43,7 +44,7 @@ void QELProcessorBase::prepareToPlay (double newSampleRate, int newSamplesPerBlo
 
 void QELProcessorBase::prepare (const juce::dsp::ProcessSpec& spec)
 {
-    prepareDryDelay ((int) spec.numChannels, (int) spec.maximumBlockSize);
+    prepareDryDelay ((int) spec.numChannels, (int) spec.maximumBlockSize, spec.sampleRate);
     numChannels = (int) spec.numChannels;
     prepareToPlay (spec.sampleRate, (int) spec.maximumBlockSize);
 }
@@ -416,14 +417,27 @@ void QELProcessorBase::applyDryPathLatency()
     runDryPath = keepDryPathRunning.load();
 }
 
-void QELProcessorBase::prepareDryDelay (int channels, int blockSize)
+int QELProcessorBase::longestDryPathLatency (double rate) const noexcept
+{
+    int longest = requestedDryLatency.load();
+    if (dryPathReserved)
+    {
+        const double reservedSeconds = std::floor ((double) reservedDryPathSeconds * rate);
+        longest =
+            std::max (longest, reservedDryPathSamples + (int) std::min (reservedSeconds, (double) maxDryPathLatency));
+    }
+    return juce::jlimit (0, maxDryPathLatency, longest);
+}
+
+void QELProcessorBase::prepareDryDelay (int channels, int blockSize, double rate)
 {
     // Most blocks never delay their dry signal: they hold no history for it.
     if (requestedDryLatency.load() == 0 && ! dryPathReserved)
         return;
 
+    // Room for the longest latency the block may be given at this rate, not for any latency at all.
     dryDelayChannels = std::max (channels, minPreparedChannels);
-    dryDelay.prepare (dryDelayChannels, maxDryPathLatency, std::max (blockSize, 1));
+    dryDelay.prepare (dryDelayChannels, longestDryPathLatency (rate), std::max (blockSize, 1));
 }
 
 void QELProcessorBase::allocateScratch (int channels, int blockSize)

@@ -85,8 +85,19 @@ public:
         running while the block is on, so on, off and the crossfade between them stay time-aligned. */
     void setDryPathLatency (int samples);
     /** Call before prepare when the block may be given a dry path latency after it is prepared: prepare then
-        sizes the dry delay for the longest one. Without it, only a block prepared with a latency holds one. */
-    void reserveDryPath() noexcept { dryPathReserved = true; }
+        sizes the dry delay for the longest one it may be given, `samples` plus `seconds` at the prepared rate
+        (see longestDryPathLatency). Without it, only a block prepared with a latency holds one, sized for
+        that latency. */
+    void reserveDryPath (int samples = maxDryPathLatency, float seconds = 0.0f) noexcept
+    {
+        dryPathReserved = true;
+        reservedDryPathSamples = samples;
+        reservedDryPathSeconds = seconds;
+    }
+    /** The longest dry path latency the block is prepared for at a rate: the reservation (its seconds widened
+        to double, times the rate, floored) or the latency already set, whichever is longer, at most
+        maxDryPathLatency. */
+    int longestDryPathLatency (double rate) const noexcept;
 
     /** Gain of the processed signal reached by the crossfade so far (audio thread). */
     float getWetGain() const noexcept { return wetRamp.getCurrentValue(); }
@@ -128,7 +139,7 @@ private:
     void applyPendingSwitch();
     void applyDryPathLatency();
     void startSwitchRamp (bool switchOn);
-    void prepareDryDelay (int channels, int blockSize);
+    void prepareDryDelay (int channels, int blockSize, double rate);
     void allocateScratch (int channels, int blockSize);
     bool scratchFits (int numSamples, int numInputChannels, int numOutputChannels) const noexcept;
     void endRampWhenScratchMissing (int numSamples, int numInputChannels, int numOutputChannels);
@@ -162,6 +173,8 @@ private:
     int dryDelayChannels = 0;
     bool runDryPath = false;
     bool dryPathReserved = false;
+    int reservedDryPathSamples = 0;
+    float reservedDryPathSeconds = 0.0f;
 
     juce::AudioBuffer<float> dryScratch, wetScratch;
     std::vector<const float*> chunkInputs;

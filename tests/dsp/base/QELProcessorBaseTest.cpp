@@ -561,6 +561,37 @@ TEST (QELProcessorBaseDryPath, WithoutAlignmentTheCrossfadeCombs)
     EXPECT_LT (output[174], 0.9f);
 }
 
+TEST (QELProcessorBaseDryPath, AReservationSizesTheDryPathForItsLongestLatencyAtThePreparedRate)
+{
+    // A look-ahead of 0.005 s set after prepare, as the Gain module's is: the dry path holds that much at
+    // each rate (not a fixed maximum) and delays a switched-off block's impulse by exactly it.
+    for (const double sampleRate : { 44100.0, 192000.0 })
+    {
+        const int latency = (int) std::floor ((double) 0.005f * sampleRate);
+        DelayingBlock block (latency);
+        block.setDryPathLatency (0);
+        block.reserveDryPath (0, 0.005f);
+        block.setBypass (false);
+        block.prepare (stereoSpec (sampleRate));
+        EXPECT_EQ (block.dryDelay.getMaximumDelayInSamples(), latency) << sampleRate;
+
+        block.setDryPathLatency (latency);
+        std::vector<float> output;
+        for (int n = 0; n * blockSize < latency + 2 * blockSize; ++n)
+        {
+            juce::AudioBuffer<float> buffer (2, blockSize);
+            buffer.clear();
+            if (n == 0)
+                buffer.setSample (0, 3, 1.0f);
+            runInPlace (block, buffer);
+            output.insert (output.end(), buffer.getReadPointer (0), buffer.getReadPointer (0) + blockSize);
+        }
+        const auto peak = std::max_element (output.begin(), output.end());
+        EXPECT_EQ (peak - output.begin(), 3 + latency) << sampleRate;
+        EXPECT_EQ (*peak, 1.0f);
+    }
+}
+
 TEST (QELProcessorBaseDryPath, LatencyIsClampedAndZeroStopsTheDryPath)
 {
     DelayingBlock block (4);
