@@ -1,7 +1,5 @@
 #include "chain/SpaceProcessor.h"
 
-#include <juce_events/juce_events.h>
-
 namespace tessaro::dsp
 {
 namespace
@@ -296,12 +294,6 @@ void SpaceProcessor::setDelayType (int type)
 {
     delayType.store (type);
     delayStage.delay.setType (type);
-
-    // The echo's lines take memory only once used: switched on from the message thread, they are made
-    // resident here rather than by the audio thread's first writes. (A host's automation on the audio
-    // thread leaves that to the writes: a page's first write maps it.)
-    if (type != 0 && juce::MessageManager::existsAndIsCurrentThread())
-        delayStage.delay.superDelay.prefaultLines();
 }
 
 void SpaceProcessor::setReverbAmount (float percent)

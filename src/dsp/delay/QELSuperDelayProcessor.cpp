@@ -90,29 +90,19 @@ void QELSuperDelayProcessor::initBuffer()
 {
     const auto length = (size_t) std::max (1.0, std::ceil ((double) maxDelaySeconds * sampleRate));
 
-    // Fresh zero pages rather than zeroes written over the old ones: a line the echo never writes (it is
-    // switched off) then takes no memory. The pages of a line that runs are made resident here, not by
-    // the audio thread's first writes.
     for (auto* line : { &bufferLeft, &bufferRight })
     {
-        Line fresh;
-        fresh.resize (length);
-        line->swap (fresh);
+        if (line->size() != length)
+            line->assign (length, 0.0f);
+        else
+            std::fill (line->begin(), line->end(), 0.0f);
     }
-    if (active.load())
-        prefaultLines();
 
     writeIndex = 0;
     clearing = false;
     const auto targets = computeTargets (spread.load());
     delaySamplesLeft = targets.left;
     delaySamplesRight = targets.right;
-}
-
-void QELSuperDelayProcessor::prefaultLines() const noexcept
-{
-    for (const auto* line : { &bufferLeft, &bufferRight })
-        Line::allocator_type::prefault (line->data(), line->size());
 }
 
 void QELSuperDelayProcessor::zeroStaleSlice() noexcept
@@ -174,16 +164,12 @@ QELSuperDelayProcessor::Targets QELSuperDelayProcessor::computeTargets (float sp
 
 float QELSuperDelayProcessor::getSample (const std::vector<float>& line, float position) noexcept
 {
-    return readLine (line.data(), (int) line.size(), (double) position);
+    return getSample (line, (double) position);
 }
 
 float QELSuperDelayProcessor::getSample (const std::vector<float>& line, double position) noexcept
 {
-    return readLine (line.data(), (int) line.size(), position);
-}
-
-float QELSuperDelayProcessor::readLine (const float* line, int length, double position) noexcept
-{
+    const int length = (int) line.size();
     const double below = std::floor (position);
     const double above = std::ceil (position);
     const int indices[] = { (int) below - 1, (int) below, (int) above, (int) above + 1 };
@@ -196,7 +182,7 @@ float QELSuperDelayProcessor::readLine (const float* line, int length, double po
         if (k < 0)
             k += (1 - k / length) * length;
 
-        y[n] = line[k % length];
+        y[n] = line[(size_t) (k % length)];
     }
 
     const float f = (float) (position - below);
@@ -323,12 +309,11 @@ void QELSuperDelayProcessor::processImpl (float* const* channels, int numSamples
         advanceDrift();
 
         // 8. Read.
-        float wl = isStale (delaySamplesLeft)
-                       ? 0.0f
-                       : readLine (bufferLeft.data(), length, (double) writeIndex - (double) delaySamplesLeft);
+        float wl =
+            isStale (delaySamplesLeft) ? 0.0f : getSample (bufferLeft, (double) writeIndex - (double) delaySamplesLeft);
         float wr = isStale (delaySamplesRight)
                        ? 0.0f
-                       : readLine (bufferRight.data(), length, (double) writeIndex - (double) delaySamplesRight);
+                       : getSample (bufferRight, (double) writeIndex - (double) delaySamplesRight);
 
         // 9. Feedback rotation.
         if (feedbackRotation != 0.0f)

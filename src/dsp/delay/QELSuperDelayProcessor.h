@@ -5,7 +5,6 @@
 #include "dsp/filters/MultiFilter.h"
 #include "dsp/stereo/QELStereoizerProcessor.h"
 #include "dsp/utility/QELLoFiProcessor.h"
-#include "dsp/utility/ZeroPageAllocator.h"
 
 #include <array>
 #include <atomic>
@@ -47,13 +46,9 @@ public:
     /** Stores the tempo; a tempo that is not positive keeps the last valid one. */
     void setTempo (double bpm) override;
 
-    /** Replaces both lines with silent ones of ceil (maxDelaySeconds * rate) samples, rewinds them and sets
-        the delay lengths to their targets. The lines take memory only once written, or prefaulted: here when
-        the echo is on. */
+    /** Zeroes both lines at ceil (maxDelaySeconds * rate) samples, rewinds them and sets the delay lengths to
+        their targets. */
     void initBuffer();
-    /** Makes every page of both lines resident without changing a sample, so the audio thread's writes
-        find them mapped. Any thread but the audio thread; safe while the echo runs. */
-    void prefaultLines() const noexcept;
     /** The delay time in seconds for the current time settings, tempo and modulation. */
     float getDelayTime() const noexcept;
     /** Four-point cubic Hermite read of a line at a position; positions wrap around the line. */
@@ -61,14 +56,9 @@ public:
     /** The same read at a position in double precision, so far into a long line the fraction keeps its
         resolution (a float position near 480000 resolves only 1/32 sample). */
     static float getSample (const std::vector<float>& line, double position) noexcept;
-    /** The same read of a line of `length` samples. */
-    static float readLine (const float* line, int length, double position) noexcept;
-
-    /** A delay line: silent zero pages until written. */
-    using Line = std::vector<float, QEL::ZeroPageAllocator<float>>;
 
     float sampleTime = 0.0f;
-    Line bufferLeft, bufferRight;
+    std::vector<float> bufferLeft, bufferRight;
     int writeIndex = 0;
     float delaySamplesLeft = 0.0f, delaySamplesRight = 0.0f;
     bool delaysInitialised = false;

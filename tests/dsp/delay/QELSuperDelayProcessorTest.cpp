@@ -248,33 +248,12 @@ TEST (QELSuperDelayProcessor, SwitchingOffEmptiesTheLinesButResetKeepsThem)
     const auto out = d.run (silence ((int) (0.6 * rate)));
     EXPECT_EQ (rmsOf (out.left, 0.0, 0.6) + rmsOf (out.right, 0.0, 0.6), 0.0);
     const auto echo = d.run (burstAt ((int) (0.6 * rate), 0));
-    EXPECT_GT (rmsOf (echo.left, 0.1, 0.6), 0.01)
-        << "fresh echoes are heard while the old ones are still being emptied";
+    EXPECT_GT (rmsOf (echo.left, 0.1, 0.6), 0.01) << "fresh echoes are heard while the old ones are still being emptied";
 
     d.delay.feedback = 0.0f;
     d.run (silence ((int) (10.5 * rate)));
     for (const auto* line : { &d.delay.bufferLeft, &d.delay.bufferRight })
         EXPECT_TRUE (std::all_of (line->begin(), line->end(), [] (float s) { return s == 0.0f; }));
-}
-
-TEST (QELSuperDelayProcessor, PrefaultingTheLinesWhileTheEchoRunsChangesNoSample)
-{
-    Delay plain, prefaulted;
-    const auto in = burstAt ((int) (0.6 * rate), 100);
-    const auto expected = plain.run (in);
-
-    auto out = in;
-    for (size_t start = 0; start < out.left.size(); start += 512)
-    {
-        const int n = (int) std::min ((size_t) 512, out.left.size() - start);
-        float* channels[] = { out.left.data() + start, out.right.data() + start };
-        if (start == 2048)
-            prefaulted.delay.prefaultLines();
-        prefaulted.delay.process (channels, channels, n, 2, 2);
-    }
-    EXPECT_EQ (out.left, expected.left);
-    EXPECT_EQ (out.right, expected.right);
-    EXPECT_GT (rmsOf (out.left, 0.25, 0.6), 0.01);
 }
 
 TEST (QELSuperDelayProcessor, ZeroTimeEchoesTheInputAtOnceNotTheLineTenSecondsAgo)
