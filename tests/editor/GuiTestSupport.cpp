@@ -79,4 +79,11 @@ void pump (int milliseconds)
 {
     juce::MessageManager::getInstance()->runDispatchLoopUntil (milliseconds);
 }
+
+bool pumpUntil (const std::function<bool()>& done, int timeoutMs)
+{
+    for (int waited = 0; waited < timeoutMs && ! done(); waited += 10)
+        pump (10);
+    return done();
+}
 } // namespace gui_test

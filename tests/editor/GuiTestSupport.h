@@ -4,6 +4,7 @@
 
 #include <juce_gui_basics/juce_gui_basics.h>
 
+#include <functional>
 #include <vector>
 
 /** Helpers for testing components without a display: painting into images, synthesized
@@ -50,4 +51,8 @@ std::vector<MenuEntry> entriesOf (const juce::PopupMenu& menu);
 //==============================================================================
 /** Runs the message loop for `milliseconds`: timers, async updates and posted calls. */
 void pump (int milliseconds);
+
+/** Runs the message loop until done() holds (true) or `timeoutMs` have passed (false): timers on a
+    loaded machine may fire late. */
+bool pumpUntil (const std::function<bool()>& done, int timeoutMs = 5000);
 } // namespace gui_test

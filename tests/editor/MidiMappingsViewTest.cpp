@@ -54,16 +54,14 @@ TEST (MidiMappingsView, ShowsAndRemovesTheModelsMappings)
     ASSERT_EQ (model.mappings.size(), 2);
     EXPECT_EQ (model.mappings[1]->number, 61);
     EXPECT_FALSE (panel.grid.isEnabled()); // stale rows take no clicks until the change arrives
-    gui_test::pump (50);
-    EXPECT_TRUE (panel.grid.isEnabled());
+    EXPECT_TRUE (gui_test::pumpUntil ([&] { return panel.grid.isEnabled(); }));
     EXPECT_EQ (rowTexts (panel.grid), juce::StringArray ({ "Mix  CC #7", "GainDrive  Note #61 (C#3)" }));
 
     // A loaded list replaces the rows; an empty one brings back the message.
     juce::ValueTree midi ("midi");
     midi.appendChild (juce::ValueTree ("mappings"), nullptr);
     model.loadFromValueTree (midi);
-    gui_test::pump (50);
-    EXPECT_TRUE (panel.grid.rows.isEmpty());
+    EXPECT_TRUE (gui_test::pumpUntil ([&] { return panel.grid.rows.isEmpty(); }));
     EXPECT_EQ (panel.grid.getHeight(), 200);
 
     panel.setModel (nullptr); // detached: later changes reach no grid

@@ -135,7 +135,7 @@ TEST (ParameterAttachments, AutomationFromTheAudioThreadShowsOnceTheMessageLoopR
     EXPECT_FALSE (controls.toggle.getToggleState());
     EXPECT_EQ (controls.box.getSelectedItemIndex(), 0);
 
-    gui_test::pump (60);
+    ASSERT_TRUE (gui_test::pumpUntil ([&] { return controls.box.getText() == "Plate"; }));
 
     EXPECT_EQ (controls.level.getValue(), 6.0);
     EXPECT_EQ (controls.level.getTextFromValue (controls.level.getValue()), "6.0 dB");
@@ -145,7 +145,7 @@ TEST (ParameterAttachments, AutomationFromTheAudioThreadShowsOnceTheMessageLoopR
     EXPECT_TRUE (host.events.empty()) << "showing a value sends nothing back to the host";
 
     host.automate ({ { "on", 0.0f }, { "type", 3.0f } });
-    gui_test::pump (60);
+    ASSERT_TRUE (gui_test::pumpUntil ([&] { return controls.box.getText() == "Spring"; }));
     EXPECT_FALSE (controls.toggle.getToggleState());
     EXPECT_EQ (controls.box.getText(), "Spring");
 }
@@ -238,7 +238,7 @@ TEST (ParameterAttachments, DerivedAttachmentsHandTheParameterToTheControl)
     EXPECT_FALSE (slider.isDoubleClickReturnEnabled());
 
     host.automate ({ { "level", -3.0f }, { "type", 1.0f } });
-    gui_test::pump (40);
+    ASSERT_TRUE (gui_test::pumpUntil ([&] { return box.getText() == "Hall"; }));
     EXPECT_EQ (slider.getValue(), -3.0);
     EXPECT_EQ (box.getText(), "Hall");
 }

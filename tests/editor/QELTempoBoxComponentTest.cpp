@@ -79,8 +79,8 @@ TEST (QELTempoBoxComponent, TypedTempoIsLimitedToTheRange)
 
     entry.setText ("1200", false);
     t.box.slider.textEditorReturnKeyPressed (entry);
-    gui_test::pump (30); // the value is applied with an asynchronous notification
-    EXPECT_EQ (t.box.label.getText(), "960");
+    // the value is applied with an asynchronous notification
+    EXPECT_TRUE (gui_test::pumpUntil ([&] { return t.box.label.getText() == "960"; }));
     ASSERT_FALSE (t.recorder.tempos.empty());
     EXPECT_FLOAT_EQ (t.recorder.tempos.back(), 960.0f);
 }

@@ -105,8 +105,7 @@ TEST_F (TypeSelectorTest, FollowsTheHostOnTheMessageThread)
 
     setFromAnotherThread (Params::paramGainType, 3.0f);
     EXPECT_EQ (selector->label.getText(), "Clean Tube"); // not before the message loop runs
-    gui_test::pump (50);
-    EXPECT_EQ (selector->label.getText(), "Warm Tube");
+    EXPECT_TRUE (gui_test::pumpUntil ([&] { return selector->label.getText() == "Warm Tube"; }));
     EXPECT_EQ (selector->comboBox.getSelectedId(), 4);
 
     selector->parameterChanged (Params::paramGainType, 5.0f);

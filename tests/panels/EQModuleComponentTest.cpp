@@ -6,9 +6,9 @@
 //   (10, 525) Low view              Q knob (120, 597)   "Low"  y 602
 //   Pre (6, 631, 86, 57)            Ad Lib (111, 631, 85, 57)
 
+#include "panels/EQModuleComponent.h"
 #include "EQViewTestSupport.h"
 #include "PanelTestSupport.h"
-#include "panels/EQModuleComponent.h"
 
 using namespace Params;
 using tessaro::gui::EQModuleComponent;
@@ -52,8 +52,12 @@ TEST_F (EQPanelTest, ViewsFollowTheBandParametersAtTheNextRefresh)
     set (paramEQLowGain, -12.0f);
     EXPECT_EQ (panel.midView.bands[0]->frequency, 1000.0f) << "not until the band timer";
 
-    ASSERT_TRUE (eq_view_test::pumpUntil ([this] { return panel.lowView.bands[0]->type == 1 && panel.lowView.bands[0]->gain < 0.5f
-                                                          && panel.midView.bands[0]->frequency == 2000.0f; }));
+    ASSERT_TRUE (gui_test::pumpUntil (
+        [this]
+        {
+            return panel.lowView.bands[0]->type == 1 && panel.lowView.bands[0]->gain < 0.5f &&
+                   panel.midView.bands[0]->frequency == 2000.0f;
+        }));
     EXPECT_FLOAT_EQ (panel.midView.bands[0]->frequency, 2000.0f);
     EXPECT_NEAR (panel.midView.bands[0]->gain, 1.995f, 0.001f);
     EXPECT_FLOAT_EQ (panel.midView.bands[0]->q, 1.0f);
@@ -86,7 +90,7 @@ TEST_F (EQPanelTest, DoubleClickResetsGainAndFrequencyAndKeepsQ)
     set (paramEQMidFreq, 3000.0f);
     set (paramEQMidGain, 9.0f);
     set (paramEQMidQ, 2.0f);
-    ASSERT_TRUE (eq_view_test::pumpUntil ([this] { return panel.midView.bands[0]->frequency == 3000.0f; }));
+    ASSERT_TRUE (gui_test::pumpUntil ([this] { return panel.midView.bands[0]->frequency == 3000.0f; }));
 
     auto& view = panel.midView;
     const auto handle = view.handlePoint (*view.bands[0]);
@@ -114,7 +118,7 @@ TEST_F (EQPanelTest, BypassDimsTheCurvesAndTheShelfViewsFollowTheirBands)
 {
     setFromAnotherThread (paramEQPower, 0.0f);
     EXPECT_FALSE (panel.midView.bypassed) << "until the message thread runs";
-    ASSERT_TRUE (eq_view_test::pumpUntil ([this] { return panel.midView.bypassed; }));
+    ASSERT_TRUE (gui_test::pumpUntil ([this] { return panel.midView.bypassed; }));
     EXPECT_TRUE (panel.highView.bypassed && panel.midView.bypassed && panel.lowView.bypassed);
     EXPECT_TRUE (panel.dualHigh.bypassed && panel.dualLow.bypassed);
 

@@ -1,6 +1,7 @@
 #pragma once
 
-#include <functional>
+#include "editor/GuiTestSupport.h"
+
 #include <juce_gui_basics/juce_gui_basics.h>
 
 /** Mouse events for the EQ views, as a press or a drag past the drag threshold would give. */
@@ -28,19 +29,12 @@ inline juce::MouseEvent event (juce::Component& c, juce::Point<float> position, 
 }
 
 /** A press at `from`, then one drag event at `to` with the given keyboard modifiers. */
-inline void pressAndDrag (juce::Component& c, juce::Point<float> from, juce::Point<float> to, juce::ModifierKeys keys = {})
+inline void pressAndDrag (juce::Component& c, juce::Point<float> from, juce::Point<float> to,
+                          juce::ModifierKeys keys = {})
 {
     const auto left = juce::ModifierKeys (juce::ModifierKeys::leftButtonModifier);
     c.mouseDown (event (c, from, left));
     c.mouseDrag (event (c, to, keys.withFlags (juce::ModifierKeys::leftButtonModifier), from, true));
     c.mouseUp (event (c, to, keys));
-}
-/** Runs the message loop until done() holds (true) or two seconds have passed (false): timers on a
-    loaded machine may fire late. */
-inline bool pumpUntil (std::function<bool()> done)
-{
-    for (int waited = 0; waited < 2000 && ! done(); waited += 10)
-        juce::MessageManager::getInstance()->runDispatchLoopUntil (10);
-    return done();
 }
 } // namespace eq_view_test

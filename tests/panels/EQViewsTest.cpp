@@ -102,7 +102,7 @@ TEST (EQContainer, RefreshesTheBandEvery25ms)
     tessaro::gui::EQContainer container;
     int updates = 0;
     container.onBandUpdate = [&updates] { ++updates; };
-    EXPECT_TRUE (eq_view_test::pumpUntil ([&updates] { return updates >= 2; }));
+    EXPECT_TRUE (gui_test::pumpUntil ([&updates] { return updates >= 2; }));
 }
 
 //==============================================================================

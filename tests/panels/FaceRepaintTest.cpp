@@ -71,13 +71,6 @@ struct RecordingWindow : juce::Component
 
     RecordingPeer* recorder = nullptr;
 };
-
-bool pumpUntil (const std::function<bool()>& done)
-{
-    for (int waited = 0; waited < 5000 && ! done(); waited += 10)
-        gui_test::pump (10);
-    return done();
-}
 } // namespace
 
 TEST_F (EditorTest, TheOpenFaceRepaintsOnlyWhatChanges)
@@ -103,7 +96,7 @@ TEST_F (EditorTest, TheOpenFaceRepaintsOnlyWhatChanges)
     // A playing strip asks for its own bounds only, never the face around it.
     auto& strip = *face.eqPanel.animationStrip;
     strip.setPlaying (true);
-    ASSERT_TRUE (pumpUntil ([&] { return strip.getCurrentFrame() >= 3; }));
+    ASSERT_TRUE (gui_test::pumpUntil ([&] { return strip.getCurrentFrame() >= 3; }));
     const auto stripArea = window.areaOf (strip);
     const auto areas = window.takeAreas();
     ASSERT_FALSE (areas.empty());

@@ -143,7 +143,7 @@ TEST_F (ModulePanelsTest, EveryControlFollowsItsParameterFromAnotherThread)
         const float target = p.getValue() < 0.5f ? 0.75f : 0.25f;
         std::thread ([&p, target] { p.setValueNotifyingHost (target); }).join();
         EXPECT_EQ (shownValue (control), before) << b.name << ": changed before the message loop ran";
-        gui_test::pump (30);
+        gui_test::pumpUntil ([&] { return shownValue (control) != before; });
         EXPECT_FLOAT_EQ (shownValue (control), valueOf (b.parameterID)) << b.name;
         EXPECT_NE (shownValue (control), before) << b.name;
     }
@@ -293,8 +293,7 @@ TEST_F (ModulePanelsTest, CompressAutoDisablesOutputAlsoFromAnotherThread)
     EXPECT_FALSE (output.isEnabled()); // Auto is on by default
     setFromAnotherThread (Params::paramCompressAuto, 0.0f);
     EXPECT_FALSE (output.isEnabled());
-    gui_test::pump (30);
-    EXPECT_TRUE (output.isEnabled());
+    EXPECT_TRUE (gui_test::pumpUntil ([&] { return output.isEnabled(); }));
     EXPECT_TRUE (panels.compress.inputKnob.isEnabled());
 }
 
@@ -323,7 +322,7 @@ TEST_F (ModulePanelsTest, MultiplyViewFollowsAmountAndSpread)
     setFromAnotherThread (Params::paramMultiplyAmount, 40.0f);
     setFromAnotherThread (Params::paramMultiplySpread, 200.0f);
     EXPECT_FLOAT_EQ (view.getAmount(), 0.0f);
-    gui_test::pump (30);
+    gui_test::pumpUntil ([&] { return view.getSpread() == 2.0f; });
     EXPECT_FLOAT_EQ (view.getAmount(), 0.4f);
     EXPECT_FLOAT_EQ (view.getSpread(), 2.0f);
 
@@ -351,8 +350,7 @@ TEST_F (ModulePanelsTest, SpaceShiftSwapsTheDelayArcForFeedback)
 
     setFromAnotherThread (Params::paramSpaceDelaySync, 0.0f);
     EXPECT_EQ (inView(), "note Time");
-    gui_test::pump (30);
-    EXPECT_EQ (inView(), "time Time");
+    EXPECT_TRUE (gui_test::pumpUntil ([&] { return inView() == "time Time"; }));
 
     // Sync changing while Shift shows feedback keeps feedback alone in view.
     s.modifierKeysChanged (juce::ModifierKeys::shiftModifier);
@@ -390,7 +388,7 @@ TEST_F (ModulePanelsTest, BypassDimsEachPanelsOwnParts)
     const auto dimmed = juce::Colour (0x80e5eeff);
     setFromAnotherThread (Params::paramBypass, 1.0f);
     EXPECT_TRUE (panels.compress.meter.enabled); // not before the message loop runs
-    gui_test::pump (30);
+    gui_test::pumpUntil ([&] { return ! panels.compress.meter.enabled; });
 
     EXPECT_FALSE (panels.compress.meter.enabled);
     EXPECT_FALSE (panels.enhance.deEssLamp.isLampEnabled());

@@ -135,8 +135,7 @@ TEST_F (EditorTest, AHostChangeFromAnotherThreadIsAppliedOnlyAfterDispatch)
     std::thread host ([this] { setParameter (processor->parameters, Params::paramSpacePower, 0.0f); });
     host.join();
     EXPECT_TRUE (looksActive (face.spacePanel)); // not yet: posted to the message thread
-    gui_test::pump (50);
-    EXPECT_TRUE (looksBypassed (face.spacePanel));
+    EXPECT_TRUE (gui_test::pumpUntil ([&] { return looksBypassed (face.spacePanel); }));
 }
 
 TEST_F (EditorTest, PowerIconShowsTheModuleStateInItsColours)

@@ -79,8 +79,26 @@ void Biquad::Update() noexcept
 
 void Biquad::Process (const double* input, double* output, int n) noexcept
 {
+    if (n <= 0)
+        return;
+
+    // The state stays in registers over the block: the same recursion as sample by sample.
+    double s1 = x1, s2 = x2, r1 = y1, r2 = y2;
     for (int i = 0; i < n; ++i)
-        output[i] = Process (input[i]);
+    {
+        const double x = input[i];
+        const double y = b0 * x + b1 * s1 + b2 * s2 - a1 * r1 - a2 * r2;
+        s2 = s1;
+        s1 = x;
+        r2 = r1;
+        r1 = y;
+        output[i] = y;
+    }
+    x1 = s1;
+    x2 = s2;
+    y1 = r1;
+    y2 = r2;
+    Output = r1;
 }
 
 void Biquad::ClearBuffers() noexcept

@@ -73,10 +73,11 @@ void OnePoleLowPass::update() noexcept
     a = 1.0 - b;
 }
 
-DelayLine::DelayLine (std::uint32_t phaseSeed)
-    : delay (88200, 10000, phaseSeed * 16u + 1u), diffuser (phaseSeed * 16u + 2u),
-      lowShelf (AudioLib::Biquad::LowShelf), highShelf (AudioLib::Biquad::HighShelf), outputBuffer (4096, 0.0),
-      lineBuffer (4096, 0.0), feedbackBuffer (4096, 0.0f), lowShelfRunning (AudioLib::Biquad::LowShelf),
+DelayLine::DelayLine (std::uint32_t phaseSeed, const DelayLimits& delayLimits)
+    : limits (delayLimits), delay (limits.lineStoreLength (44100), 10000, phaseSeed * 16u + 1u),
+      diffuser (phaseSeed * 16u + 2u, limits), lowShelf (AudioLib::Biquad::LowShelf),
+      highShelf (AudioLib::Biquad::HighShelf), outputBuffer (4096, 0.0), lineBuffer (4096, 0.0),
+      feedbackBuffer (4096, 0.0f), lowShelfRunning (AudioLib::Biquad::LowShelf),
       highShelfRunning (AudioLib::Biquad::HighShelf)
 {
     lowShelf.Gain = highShelf.Gain = 0.1;
@@ -114,7 +115,7 @@ void DelayLine::SetSamplerate (int rate, int blockSize)
     feedbackBuffer.assign ((std::size_t) std::max (blockSize, 1), 0.0f);
     delay.SetBufferSize (blockSize);
     delay.SetModRampSteps ((int) std::floor (rate * (double) 0.1f));
-    delay.SetLength ((int) (2.0 * rate));
+    delay.SetLength (limits.lineStoreLength (rate));
 }
 
 DelayLine::FilterCoefficients DelayLine::GetFilterCoefficients() const noexcept
@@ -178,18 +179,33 @@ void DelayLine::Process (const double* input, int n) noexcept
         }
     }
 
-    std::copy (result, result + n, outputBuffer.begin());
-
+    // The feedback filters each read the stage before them, so the first one that runs reads the line's
+    // result and writes the output buffer, the others work in place.
+    double* filtered = outputBuffer.data();
+    const double* source = result;
     if (lowShelfEnabled.load (std::memory_order_relaxed))
-        lowShelfRunning.Process (outputBuffer.data(), outputBuffer.data(), n);
+    {
+        lowShelfRunning.Process (source, filtered, n);
+        source = filtered;
+    }
     if (highShelfEnabled.load (std::memory_order_relaxed))
-        highShelfRunning.Process (outputBuffer.data(), outputBuffer.data(), n);
+    {
+        highShelfRunning.Process (source, filtered, n);
+        source = filtered;
+    }
     if (cutoffEnabled.load (std::memory_order_relaxed))
+    {
+        double state = cutoffState;
+        const double a = cutoffA, b = cutoffB;
         for (int i = 0; i < n; ++i)
-            outputBuffer[(std::size_t) i] =
-                OnePoleLowPass::Process (outputBuffer[(std::size_t) i], cutoffState, cutoffA, cutoffB);
+            filtered[i] = OnePoleLowPass::Process (source[i], state, a, b);
+        cutoffState = state;
+        source = filtered;
+    }
+    if (source != filtered)
+        std::copy (source, source + n, filtered);
 
-    feedbackDelay.pushBlock (outputBuffer.data(), n);
+    feedbackDelay.pushBlock (filtered, n);
 }
 
 void DelayLine::takeFeedback() noexcept

@@ -7,6 +7,14 @@
 #include <cmath>
 #include <type_traits>
 
+// The block loop is also built for AVX and picked at load time where the processor has it: the same
+// operations in the same order on wider vectors (no fused multiply-add), so the same samples.
+#if defined(__GNUC__) && defined(__x86_64__)
+#define CLOUDSEED_VECTOR_CLONES [[gnu::target_clones ("avx", "default")]]
+#else
+#define CLOUDSEED_VECTOR_CLONES
+#endif
+
 namespace CloudSeed
 {
 namespace
@@ -15,9 +23,10 @@ namespace
     // v = a gainA + b gainB, stores w = g v + x and puts out v - w g. Count is an int, or a compile-time
     // constant for the full segment, which the compiler then unrolls.
     template <typename Count>
-    void allpassSegment (const double* __restrict a, const double* __restrict b, const double* __restrict x,
-                         double* __restrict store, double* __restrict out, Count count, double gainA, double gainB,
-                         double g, bool interpolate) noexcept
+    [[gnu::always_inline]] inline void allpassSegment (const double* __restrict a, const double* __restrict b,
+                                                       const double* __restrict x, double* __restrict store,
+                                                       double* __restrict out, Count count, double gainA, double gainB,
+                                                       double g, bool interpolate) noexcept
     {
         double v[ModulatedAllpass::updateInterval];
         if (interpolate)
@@ -36,8 +45,9 @@ namespace
     }
 } // namespace
 
-ModulatedAllpass::ModulatedAllpass (std::uint32_t phaseSeed)
-    : delayBuffer ((std::size_t) bufferLength, 0.0), output (6615, 0.0)
+ModulatedAllpass::ModulatedAllpass (std::uint32_t phaseSeed, int longestDelay)
+    : bufferLength (std::max (longestDelay, startDelay) + 2), delayBuffer ((std::size_t) bufferLength, 0.0),
+      output (512, 0.0), index (bufferLength - 1)
 {
     FastSin::fill();
     modPhase = (double) phaseRandom (phaseSeed) * 0.98 / phaseRandomMax + 0.01;
@@ -79,37 +89,98 @@ void ModulatedAllpass::update (int delaySamples, float depth) noexcept
 
 void ModulatedAllpass::ProcessWithMod (const double* input, int n) noexcept
 {
-    const double g = feedback.load (std::memory_order_relaxed);
-    const bool interpolate = interpolationEnabled.load (std::memory_order_relaxed);
+    processBlock (input, n, feedback.load (std::memory_order_relaxed),
+                  interpolationEnabled.load (std::memory_order_relaxed));
+}
 
+CLOUDSEED_VECTOR_CLONES
+void ModulatedAllpass::processBlock (const double* input, int n, double g, bool interpolate) noexcept
+{
+    if (interpolate)
+        processSegments<true> (input, n, g);
+    else
+        processSegments<false> (input, n, g);
+}
+
+template <bool interpolate> void ModulatedAllpass::processSegments (const double* input, int n, double g) noexcept
+{
     // Between two modulation updates the read positions move in step with the write position, so the
     // block runs in segments that end where the next update is due.
+    double* out = output.data();
+    // (A store shorter than two segments and one sample always takes the general path.)
+    if (samplesProcessed >= updateInterval && n % updateInterval == 0 && index + n <= bufferLength &&
+        bufferLength > 2 * updateInterval)
+    {
+        runAligned<interpolate> (input, out, n, g);
+        return;
+    }
+
     for (int i = 0; i < n;)
     {
         if (samplesProcessed >= updateInterval)
-        {
-            modPhase += 8.0 * modRate.load (std::memory_order_relaxed);
-            if (modPhase > 1.0)
-                modPhase = std::fmod (modPhase, 1.0);
-            const float target = modAmountTarget.load (std::memory_order_relaxed);
-            if (! (target == lastTarget))
-            {
-                modAmount.setTargetValue (target);
-                lastTarget = target;
-            }
-            update (sampleDelay.load (std::memory_order_relaxed), modAmount.getNextValue());
-        }
+            advanceModulation();
 
         const int count = std::min (n - i, updateInterval - samplesProcessed);
-        if (! runSegment (input + i, output.data() + i, count, g, interpolate))
-            runSegmentWrapping (input + i, output.data() + i, count, g, interpolate);
+        if (! runSegment<interpolate> (input + i, out + i, count, g))
+            runSegmentWrapping (input + i, out + i, count, g, interpolate);
 
         i += count;
         samplesProcessed += count;
     }
 }
 
-bool ModulatedAllpass::runSegment (const double* input, double* out, int count, double g, bool interpolate) noexcept
+template <bool interpolate>
+void ModulatedAllpass::runAligned (const double* input, double* out, int n, double g) noexcept
+{
+    // Every segment starts with an update and no write wraps inside the block, so a segment runs as one pass
+    // unless its delay is shorter than the segment or its reads wrap inside it.
+    double* store = delayBuffer.data();
+    for (int i = 0; i < n; i += updateInterval)
+    {
+        advanceModulation();
+        int readA = index - delayA;
+        if (readA < 0)
+            readA += bufferLength;
+
+        // The delay at least one segment and at most the store less one segment, and both taps' reads
+        // contiguous: no read then sees a write of its own segment.
+        const bool delayFits =
+            (unsigned) (delayA - updateInterval) <= (unsigned) (bufferLength - 2 * updateInterval - 1);
+        const bool readsFit = (unsigned) (readA - 1) <= (unsigned) (bufferLength - updateInterval - 1);
+        if (delayFits && readsFit)
+        {
+            const double* a = store + readA;
+            allpassSegment (a, a - 1, input + i, store + index, out + i, std::integral_constant<int, updateInterval>(),
+                            gainA, gainB, g, interpolate);
+            index += updateInterval;
+        }
+        else
+        {
+            runSegmentWrapping (input + i, out + i, updateInterval, g, interpolate);
+        }
+        samplesProcessed = updateInterval;
+    }
+
+    if (index >= bufferLength)
+        index = 0;
+}
+
+void ModulatedAllpass::advanceModulation() noexcept
+{
+    modPhase += 8.0 * modRate.load (std::memory_order_relaxed);
+    if (modPhase > 1.0)
+        modPhase = std::fmod (modPhase, 1.0);
+    const float target = modAmountTarget.load (std::memory_order_relaxed);
+    if (! (target == lastTarget))
+    {
+        modAmount.setTargetValue (target);
+        lastTarget = target;
+    }
+    update (sampleDelay.load (std::memory_order_relaxed), modAmount.getNextValue());
+}
+
+template <bool interpolate>
+bool ModulatedAllpass::runSegment (const double* input, double* out, int count, double g) noexcept
 {
     // Only when no read sees one of the segment's own writes and no position wraps: the reads then come
     // first, as one pass over contiguous samples.
@@ -175,6 +246,19 @@ void ModulatedAllpass::SetBufferSize (int blockSize)
 {
     bufferSize = blockSize;
     output.assign ((std::size_t) std::max (blockSize, 1), 0.0);
+}
+
+void ModulatedAllpass::SetLongestDelay (int longestDelay)
+{
+    const int length = std::max (longestDelay, startDelay) + 2;
+    if (length == bufferLength)
+        return;
+
+    bufferLength = length;
+    delayBuffer.assign ((std::size_t) bufferLength, 0.0);
+    index = bufferLength - 1;
+    delayA = std::min (delayA, bufferLength - 2);
+    delayB = delayA + 1;
 }
 
 void ModulatedAllpass::ClearBuffers() noexcept

@@ -26,7 +26,13 @@ void ModulatedDelay::Update() noexcept
     if (modPhase > 1.0)
         modPhase = std::fmod (modPhase, 1.0);
 
-    modAmount.setTargetValue (modAmountTarget.load (std::memory_order_relaxed));
+    // Handing the ramp the target it already heads to changes nothing, so only a new value is handed over.
+    const float target = modAmountTarget.load (std::memory_order_relaxed);
+    if (! (target == lastTarget))
+    {
+        modAmount.setTargetValue (target);
+        lastTarget = target;
+    }
     const double s = FastSin::Get (modPhase);
     const double d = sampleDelay.load (std::memory_order_relaxed) + s * modAmount.getNextValue();
 
@@ -149,6 +155,7 @@ void ModulatedDelay::Restart() noexcept
     writeIndex = 0;
     modPhase = startPhase;
     modAmount.setCurrentAndTargetValue (preparedModAmount);
+    lastTarget = std::numeric_limits<float>::quiet_NaN();
     delayA = startDelay;
     gainA = 1.0;
     gainB = 0.0;

@@ -4,6 +4,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <limits>
 #include <vector>
 
 namespace CloudSeed
@@ -32,6 +33,7 @@ public:
         modAmount.setTargetValue (modAmountTarget.load());
         modAmount.reset (steps);
         preparedModAmount = modAmount.getTargetValue();
+        lastTarget = std::numeric_limits<float>::quiet_NaN();
     }
     /** Zeroes the store and the output; positions, phase and ramp stay. */
     void ClearBuffers() noexcept;
@@ -76,5 +78,7 @@ private:
     double startPhase = 0.0;
     int startDelay = 0;
     float preparedModAmount = 0.0f;
+    /** The depth target last handed to the ramp (NaN: none since the ramp was reset). */
+    float lastTarget = std::numeric_limits<float>::quiet_NaN();
 };
 } // namespace CloudSeed

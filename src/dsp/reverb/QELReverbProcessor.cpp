@@ -26,9 +26,11 @@ namespace
     {
         return ValueTables::Get (ValueTables::Response4Oct, v);
     }
+    /** The normalized line delay every engine is built with. */
+    constexpr double commonLineDelay = 0.0;
 } // namespace
 
-QELReverbProcessor::QELReverbProcessor (Preset preset) : builtPreset (preset)
+QELReverbProcessor::QELReverbProcessor (Preset preset) : controller (delayLimitsFor (preset)), builtPreset (preset)
 {
     pitchShifter.rampTimes[0] = pitchShifter.rampTimes[1] = 1.0f;
 
@@ -74,6 +76,20 @@ double QELReverbProcessor::channelValue (Parameter key, double v)
     }
 }
 
+DelayLimits QELReverbProcessor::delayLimitsFor (Preset preset)
+{
+    DelayLimits limits;
+    limits.lineDelayMs = channelValue (LineDelay, commonLineDelay);
+
+    double diffusion = 0.0;
+    for (const auto& entry : ReverbPresets::get ((int) preset))
+        if (entry.key == DiffusionDelay || entry.key == LateDiffusionDelay)
+            diffusion = std::max (diffusion, entry.channelValue.value_or (channelValue (entry.key, entry.normalized)));
+    if (diffusion > 0.0)
+        limits.diffusionDelayMs = diffusion;
+    return limits;
+}
+
 void QELReverbProcessor::giveToChannels (Parameter key, double value)
 {
     for (auto* channel : { &controller.channelL, &controller.channelR })
@@ -111,7 +127,7 @@ void QELReverbProcessor::applyCommonSettings()
     preDelaySeconds = 0.0f;
     setInternalPreDelayS (0.0f);
 
-    applyParameter (LineDelay, 0.0);
+    applyParameter (LineDelay, commonLineDelay);
     controller.channelL.UpdateLines();
     controller.channelR.UpdateLines();
 
@@ -448,6 +464,19 @@ void QELReverbProcessor::mixBlock (const float* const* in, float* const* out, in
     const bool duck = duckOn.load (std::memory_order_relaxed);
     const bool follow = followOn.load (std::memory_order_relaxed);
 
+    // With no dynamics and both ramps at rest every sample of a channel takes the same mix and drive, so the
+    // channels run one after the other (when no output is another channel's input).
+    const bool stillMix = ! duck && ! follow && ! mixSmoother.isSmoothing() && ! driveSmoother.isSmoothing();
+    const bool ownInputs = numInputChannels >= numOutputChannels && (numOutputChannels < 2 || out[0] != in[1]);
+    if (stillMix && ownInputs && numSamples > 0)
+    {
+        saturationDrive = driveSmoother.getTargetValue();
+        const float t = mixSmoother.getTargetValue() / 100.0f;
+        for (int k = 0; k < numOutputChannels; ++k)
+            mixStill (in[k], wet[k], out[k], numSamples, t, saturationDrive);
+        return;
+    }
+
     for (int j = 0; j < numSamples; ++j)
     {
         const float t = mixSmoother.getNextValue() / 100.0f;
@@ -469,5 +498,23 @@ void QELReverbProcessor::mixBlock (const float* const* in, float* const* out, in
             out[k][j] = (float) ((double) (m * t) + (double) dry * (1.0 - (double) t));
         }
     }
+}
+
+void QELReverbProcessor::mixStill (const float* dry, const float* wet, float* out, int numSamples, float t,
+                                   float drive) noexcept
+{
+    const double dryGain = 1.0 - (double) t;
+    if (drive > 1.0f)
+    {
+        for (int j = 0; j < numSamples; ++j)
+        {
+            const float m = std::tanh (wet[j] * drive) / drive;
+            out[j] = (float) ((double) (m * t) + (double) dry[j] * dryGain);
+        }
+        return;
+    }
+
+    for (int j = 0; j < numSamples; ++j)
+        out[j] = (float) ((double) (wet[j] * t) + (double) dry[j] * dryGain);
 }
 } // namespace QEL

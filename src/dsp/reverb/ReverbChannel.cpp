@@ -21,13 +21,13 @@ namespace
     }
 } // namespace
 
-ReverbChannel::ReverbChannel (ChannelLR side)
-    : preDelay (44100, 100, phaseSeedFor (side, 1)), diffuser (phaseSeedFor (side, 2)),
+ReverbChannel::ReverbChannel (ChannelLR side, const DelayLimits& limits)
+    : preDelay (44100, 100, phaseSeedFor (side, 1)), diffuser (phaseSeedFor (side, 2), limits),
       highPass (AudioLib::Biquad::HighPass), lowPass (AudioLib::Biquad::LowPass), channelLr (side),
       highPassRunning (AudioLib::Biquad::HighPass), lowPassRunning (AudioLib::Biquad::LowPass)
 {
     for (std::size_t i = 0; i < lines.size(); ++i)
-        lines[i] = std::make_unique<DelayLine> (phaseSeedFor (side, 10 + (std::uint32_t) i));
+        lines[i] = std::make_unique<DelayLine> (phaseSeedFor (side, 10 + (std::uint32_t) i), limits);
 
     for (int key = 0; key < Parameter::Count; ++key)
         parameters[(Parameter) key] = 0.0;
@@ -377,13 +377,21 @@ void ReverbChannel::Process (const double* input, int n) noexcept
     const bool lowPassOn = lowPassEnabled.load (std::memory_order_relaxed);
     auto* temp = tempBuffer.data();
 
+    // Each input filter hears only the one before it, so they run one after the other over the block.
+    const double* filtered = input;
+    if (highPassOn)
+    {
+        highPassRunning.Process (filtered, temp, n);
+        filtered = temp;
+    }
+    if (lowPassOn)
+    {
+        lowPassRunning.Process (filtered, temp, n);
+        filtered = temp;
+    }
     for (int i = 0; i < n; ++i)
     {
-        double x = input[i];
-        if (highPassOn)
-            x = highPassRunning.Process (x);
-        if (lowPassOn)
-            x = lowPassRunning.Process (x);
+        const double x = filtered[i];
         temp[i] = x * x < 1e-9 ? 0.0 : x;
     }
 

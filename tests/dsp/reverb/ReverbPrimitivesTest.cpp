@@ -389,7 +389,7 @@ TEST (ReverbPrimitives, OutputDoesNotDependOnTheBlockSize)
             ASSERT_EQ (outputs[b], outputs[0]) << "delay " << delay << ", blocking " << b;
     }
 
-    for (const int delay : { 1, 9, 400, CloudSeed::ModulatedAllpass::bufferLength - 3 })
+    for (const int delay : { 1, 9, 400, CloudSeed::ModulatedAllpass().bufferLength - 3 })
         for (const bool interpolate : { true, false })
         {
             std::vector<std::vector<double>> outputs;
@@ -416,14 +416,16 @@ TEST (ReverbPrimitives, OutputDoesNotDependOnTheBlockSize)
                 ASSERT_EQ (outputs[b], outputs[0]) << "delay " << delay << ", blocking " << b;
         }
 
-    for (const double span : { 9600.0, 44000.0 })
+    // Tap counts that leave groups of one, two and three taps after the groups of four.
+    for (const auto& [span, count] :
+         { std::pair { 9600.0, 25 }, std::pair { 44000.0, 25 }, std::pair { 9600.0, 6 }, std::pair { 30000.0, 7 } })
     {
         std::vector<std::vector<double>> outputs;
         for (const auto& sizes : blockings)
         {
             CloudSeed::MultitapDiffuser taps;
             taps.SetSamplerate (48000, 512);
-            taps.count = 25;
+            taps.count = count;
             taps.lengthSamples = span;
             taps.decay = 0.5;
             taps.Update();
@@ -437,7 +439,7 @@ TEST (ReverbPrimitives, OutputDoesNotDependOnTheBlockSize)
                 sizes, total + 50000));
         }
         for (std::size_t b = 1; b < outputs.size(); ++b)
-            ASSERT_EQ (outputs[b], outputs[0]) << "span " << span << ", blocking " << b;
+            ASSERT_EQ (outputs[b], outputs[0]) << "span " << span << ", taps " << count << ", blocking " << b;
     }
 }
 
