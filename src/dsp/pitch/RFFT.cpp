@@ -50,7 +50,12 @@ template <typename T> CRFFT<T>::CRFFT (std::size_t size) : n (size), half (size 
     {
         const auto w = std::polar (1.0, -2.0 * pi * (double) k / (double) n);
         const auto factor = 0.5 * (1.0 - std::complex<double> (0.0, 1.0) * w);
-        splitFactors.push_back ({ T (factor.real()), T (factor.imag()) });
+        const std::complex<T> a { T (factor.real()), T (factor.imag()) };
+        const std::complex<T> b = T (1) - a;
+        splitReal.push_back (a.real());
+        splitImag.push_back (a.imag());
+        mirrorReal.push_back (b.real());
+        mirrorImag.push_back (b.imag());
     }
 
     for (std::size_t k = 0; k < half; ++k)
@@ -136,18 +141,36 @@ template <typename T> void CRFFT<T>::fft (const T* frame, std::complex<T>* dft)
 
     transform (false);
 
+    // dft[k] = (z a + conj (z[N/2 - k]) b) / (N / 2), with z the half-size transform (z[N/2] = z[0]); the
+    // complex products are written out in the order the compiler's complex multiply uses, so the bins
+    // are the same to the last bit.
     const T scale = T (1) / (T) half;
+    T* out = reinterpret_cast<T*> (dft);
+    splitBin (0, 0, 0, scale, out);
+    splitBin (half, 0, 0, scale, out);
 
-    for (std::size_t k = 0; k <= half; ++k)
+    const T* __restrict re = workReal.data();
+    const T* __restrict im = workImag.data();
+    const T* __restrict ar = splitReal.data();
+    const T* __restrict ai = splitImag.data();
+    const T* __restrict br = mirrorReal.data();
+    const T* __restrict bi = mirrorImag.data();
+
+    for (std::size_t k = 1; k < half; ++k)
     {
-        const auto a = splitFactors[k];
-        const auto b = T (1) - a;
-        const std::size_t i = k == half ? 0 : k;
-        const std::size_t m = k == 0 ? 0 : half - k;
-        const std::complex<T> z { workReal[i], workImag[i] };
-        const std::complex<T> mirror { workReal[m], -workImag[m] };
-        dft[k] = (z * a + mirror * b) * scale;
+        const T zr = re[k], zi = im[k];
+        const T mr = re[half - k], mi = -im[half - k];
+        out[2 * k] = ((zr * ar[k] - zi * ai[k]) + (mr * br[k] - mi * bi[k])) * scale;
+        out[2 * k + 1] = ((zr * ai[k] + zi * ar[k]) + (mr * bi[k] + mi * br[k])) * scale;
     }
+}
+
+template <typename T> void CRFFT<T>::splitBin (std::size_t k, std::size_t i, std::size_t m, T scale, T* out) noexcept
+{
+    const T zr = workReal[i], zi = workImag[i];
+    const T mr = workReal[m], mi = -workImag[m];
+    out[2 * k] = ((zr * splitReal[k] - zi * splitImag[k]) + (mr * mirrorReal[k] - mi * mirrorImag[k])) * scale;
+    out[2 * k + 1] = ((zr * splitImag[k] + zi * splitReal[k]) + (mr * mirrorImag[k] + mi * mirrorReal[k])) * scale;
 }
 
 template <typename T> void CRFFT<T>::ifft (const std::complex<T>* dft, T* frame)
@@ -158,13 +181,22 @@ template <typename T> void CRFFT<T>::ifft (const std::complex<T>* dft, T* frame)
         return;
     }
 
+    // z[k] = dft[k] conj (a) + conj (dft[N/2 - k]) conj (b), the products written out as in fft.
+    const T* in = reinterpret_cast<const T*> (dft);
+    const T* __restrict ar = splitReal.data();
+    const T* __restrict ai = splitImag.data();
+    const T* __restrict br = mirrorReal.data();
+    const T* __restrict bi = mirrorImag.data();
+    T* __restrict re = workReal.data();
+    T* __restrict im = workImag.data();
+
     for (std::size_t k = 0; k < half; ++k)
     {
-        const auto a = std::conj (splitFactors[k]);
-        const auto b = std::conj (T (1) - splitFactors[k]);
-        const auto z = dft[k] * a + std::conj (dft[half - k]) * b;
-        workReal[k] = z.real();
-        workImag[k] = z.imag();
+        const T xr = in[2 * k], xi = in[2 * k + 1];
+        const T mr = in[2 * (half - k)], mi = -in[2 * (half - k) + 1];
+        const T car = ar[k], cai = -ai[k], cbr = br[k], cbi = -bi[k];
+        re[k] = (xr * car - xi * cai) + (mr * cbr - mi * cbi);
+        im[k] = (xr * cai + xi * car) + (mr * cbi + mi * cbr);
     }
 
     transform (true);

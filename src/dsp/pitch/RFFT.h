@@ -46,14 +46,17 @@ public:
 
 private:
     void transform (bool inverse);
+    void splitBin (std::size_t k, std::size_t i, std::size_t m, T scale, T* out) noexcept;
     static void butterflyGroup (T* __restrict re, T* __restrict im, const T* __restrict twiddleRe,
                                 const T* __restrict twiddleIm, T sign, std::size_t span) noexcept;
 
     std::size_t n = 0;
     std::size_t half = 0;
-    std::vector<T> twiddleReal, twiddleImag;   // e^(-2 pi i k / (N / 2)), k < N / 4
-    std::vector<T> stageReal, stageImag;       // the twiddles each stage uses, stage after stage
-    std::vector<std::complex<T>> splitFactors; // 0.5 (1 - i W^k), W = e^(-2 pi i / N), k <= N / 2
+    std::vector<T> twiddleReal, twiddleImag; // e^(-2 pi i k / (N / 2)), k < N / 4
+    std::vector<T> stageReal, stageImag;     // the twiddles each stage uses, stage after stage
+    // The split factors a = 0.5 (1 - i W^k), W = e^(-2 pi i / N), k <= N / 2, and b = 1 - a, part by part;
+    // the inverse uses their conjugates.
+    std::vector<T> splitReal, splitImag, mirrorReal, mirrorImag;
     std::vector<std::size_t> bitReversal;
     std::vector<T> workReal, workImag;
 };

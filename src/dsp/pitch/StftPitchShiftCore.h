@@ -1,5 +1,6 @@
 #pragma once
 
+#include "dsp/pitch/BinMath.h"
 #include "dsp/pitch/RFFT.h"
 #include "dsp/pitch/Resampler.h"
 
@@ -29,8 +30,14 @@ public:
           oversampling ((int) (framesize / hopsize)), stftfreqinc (samplerate / (double) framesize),
           stftphaseinc (2.0 * std::numbers::pi * (double) hopsize / (double) framesize), samplerate (samplerate),
           lastPhase (4097), phaseSum (4097), buffer (bins), magnitudes (bins), logSpectrum (bins), cepstrum (framesize),
-          envelope (bins)
+          envelope (bins), binPhaseStep (bins), binFrequency (bins), workA (bins), workB (bins), workC (bins),
+          workD (bins)
     {
+        for (std::size_t k = 0; k < bins; ++k)
+        {
+            binPhaseStep[k] = (double) k * stftphaseinc;
+            binFrequency[k] = (double) k * stftfreqinc;
+        }
     }
 
     /** Sets the pitch factors; only the first is applied, and an empty list leaves the pitch unchanged. */
@@ -96,67 +103,46 @@ private:
     /** Turns each bin into the pair (magnitude, true frequency in Hz). */
     void analyse (std::vector<std::complex<T>>& dft)
     {
-        const double pi = std::numbers::pi;
+        double* real = workA.data();
+        double* imag = workB.data();
+        double* length = workC.data();
+        double* phase = workD.data();
 
         for (std::size_t k = 0; k < bins; ++k)
         {
-            const double real = dft[k].real();
-            const double imag = dft[k].imag();
-            const double magnitude = 2.0 * std::sqrt (real * real + imag * imag);
-            const double phase = phaseOf (real, imag);
+            real[k] = dft[k].real();
+            imag[k] = dft[k].imag();
+        }
 
-            double delta = phase - (double) lastPhase[k] - (double) k * stftphaseinc;
-            lastPhase[k] = (T) phase;
+        BinMath::lengths (real, imag, length, bins);
+        BinMath::phases (real, imag, phase, bins);
+        unwrap (dft, length, phase);
+    }
 
-            long q = (long) (delta / pi);
+    /** The frequency of each bin from its phase advance since the last frame. */
+    void unwrap (std::vector<std::complex<T>>& dft, const double* __restrict length,
+                 const double* __restrict phase) noexcept
+    {
+        const double pi = std::numbers::pi;
+        T* __restrict last = lastPhase.data();
+        T* __restrict out = reinterpret_cast<T*> (dft.data());
+        const double* __restrict step = binPhaseStep.data();
+        const double* __restrict centre = binFrequency.data();
+
+        for (std::size_t k = 0; k < bins; ++k)
+        {
+            double delta = phase[k] - (double) last[k] - step[k];
+            last[k] = (T) phase[k];
+
+            // The advance off its expected value, brought to [-pi, pi] by an even multiple of pi.
+            int q = (int) (delta / pi);
             q = q >= 0 ? q + (q & 1) : q - (q & 1);
             delta -= pi * (double) q;
 
-            const double frequency =
-                (double) k * stftfreqinc + delta * (double) oversampling / (2.0 * pi) * stftfreqinc;
-            dft[k] = { (T) magnitude, (T) frequency };
+            const double frequency = centre[k] + delta * (double) oversampling / (2.0 * pi) * stftfreqinc;
+            out[2 * k] = (T) (2.0 * length[k]);
+            out[2 * k + 1] = (T) frequency;
         }
-    }
-
-    static double phaseOf (double real, double imag) noexcept
-    {
-        if (imag == 0.0)
-            return 0.0;
-
-        if (real == 0.0)
-            return imag > 0.0 ? std::numbers::pi / 2.0 : -std::numbers::pi / 2.0;
-
-        return std::atan2 (imag, real);
-    }
-
-    /** std::remainder (x, 2 pi) of a float phase, computed inline: the nearest multiple of 2 pi is taken off
-        with 2 pi split in two parts, the larger one short enough that its product with the multiple is exact.
-        For every float below 1024 in magnitude the result equals std::remainder's to the last bit (checked
-        over all of them); larger phases and double frames go through std::remainder. */
-    static double wrapPhase (T phase) noexcept
-    {
-        constexpr double twoPi = 2.0 * std::numbers::pi;
-        const auto x = (double) phase;
-
-        if constexpr (! std::is_same_v<T, float>)
-            return std::remainder (x, twoPi);
-
-        if (! (std::abs (x) < 1024.0))
-            return std::remainder (x, twoPi);
-
-        constexpr double high = std::bit_cast<double> (std::bit_cast<std::uint64_t> (twoPi) & ~std::uint64_t (0xff));
-        constexpr double low = twoPi - high;
-        constexpr double roundingShift =
-            6755399441055744.0; // 1.5 * 2^52: adding and taking it off rounds to an integer
-
-        const double multiple = (x / twoPi + roundingShift) - roundingShift;
-        const double wrapped = (x - multiple * high) - multiple * low;
-
-        if (wrapped > 0.5 * twoPi)
-            return (x - (multiple + 1.0) * high) - (multiple + 1.0) * low;
-        if (wrapped < -0.5 * twoPi)
-            return (x - (multiple - 1.0) * high) - (multiple - 1.0) * low;
-        return wrapped;
     }
 
     void lifter()
@@ -211,22 +197,41 @@ private:
             dft[k] = { buffer[k].real(), (T) ((double) buffer[k].imag() * factor) };
     }
 
+    /** Advances each bin's phase by its frequency and turns (magnitude, phase) back into a bin. */
     void synthesise (std::vector<std::complex<T>>& dft)
     {
         const double pi = std::numbers::pi;
+        double* sum = workA.data();
+        double* phase = workB.data();
+        const T* in = reinterpret_cast<const T*> (dft.data());
 
         for (std::size_t k = 0; k < bins; ++k)
         {
-            const T magnitude = dft[k].real();
-            const double frequency = dft[k].imag();
-            const double delta =
-                (frequency - (double) k * stftfreqinc) / stftfreqinc * 2.0 * pi / (double) oversampling;
-            const auto sum = (T) ((double) phaseSum[k] + (double) k * stftphaseinc + delta);
-            const auto phase = (T) wrapPhase (sum);
-
-            phaseSum[k] = phase;
-            dft[k] = { magnitude * std::cos (phase), magnitude * std::sin (phase) };
+            const double frequency = in[2 * k + 1];
+            const double delta = (frequency - binFrequency[k]) / stftfreqinc * 2.0 * pi / (double) oversampling;
+            sum[k] = (double) (T) ((double) phaseSum[k] + binPhaseStep[k] + delta);
         }
+
+        wrap (sum, phase);
+
+        // The float sine and cosine stay the library's: the chain downstream hears their last bit.
+        for (std::size_t k = 0; k < bins; ++k)
+        {
+            const T magnitude = dft[k].real();
+            const auto wrapped = (T) phase[k];
+            phaseSum[k] = wrapped;
+            dft[k] = { magnitude * std::cos (wrapped), magnitude * std::sin (wrapped) };
+        }
+    }
+
+    /** std::remainder (sum, 2 pi) of each phase sum. */
+    void wrap (const double* sum, double* phase) const noexcept
+    {
+        if constexpr (std::is_same_v<T, float>)
+            BinMath::wrapPhases (sum, phase, bins);
+        else
+            for (std::size_t k = 0; k < bins; ++k)
+                phase[k] = std::remainder (sum[k], 2.0 * std::numbers::pi);
     }
 
     std::shared_ptr<FFT> fft;
@@ -244,5 +249,8 @@ private:
     std::vector<std::complex<T>> logSpectrum;
     std::vector<T> cepstrum;
     std::vector<T> envelope;
+
+    std::vector<double> binPhaseStep, binFrequency; // k times the phase advance and the spacing of bin k
+    std::vector<double> workA, workB, workC, workD; // one frame's per-bin values on their way through BinMath
 };
 } // namespace stftpitchshift
