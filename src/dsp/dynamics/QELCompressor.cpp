@@ -205,6 +205,12 @@ void QELCompressor::processSingleSampleMono (float& sample)
     processSingleSampleStereo (sample, copy);
 }
 
+void QELCompressor::processMonoBlock (float* samples, int numSamples)
+{
+    for (int i = 0; i < numSamples; ++i)
+        processSingleSampleMono (samples[i]);
+}
+
 void QELCompressor::processSingleSampleMono (float& sample, float key)
 {
     float copy = sample;
