@@ -123,6 +123,13 @@ public:
     QEL::LinearRamp<float> amountRamp { 100.0f };
 
 private:
+    // The per-sample steps behind the public calls, inlined into them and into the block loop.
+    float keyLinkOf (float a, float b) noexcept;
+    void filterKey (float& left, float& right) noexcept;
+    void makeUp (float& left, float& right) noexcept;
+    void compressPair (float& left, float& right, float key) noexcept;
+    void compressMono (float& sample) noexcept;
+
     float kneeTarget (float over, float kneeWidth, float slope, bool& belowThreshold) const noexcept;
     void updateCrestFactorRelease (float left, float right);
     void driftRelease (float target);
