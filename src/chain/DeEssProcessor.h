@@ -2,6 +2,7 @@
 
 #include "dsp/base/QELProcessorBase.h"
 #include "dsp/dynamics/QELCompressor.h"
+#include "dsp/filters/SnappingIIRFilter.h"
 
 #include <atomic>
 #include <vector>
@@ -65,7 +66,7 @@ private:
     std::atomic<float> amountTarget { 0.0f };
     QEL::LinearRamp<float> amount { 0.0f };
     Biquad lowPass[2], highPass[2];
-    juce::IIRFilter detection;
+    QEL::SnappingIIRFilter detection;
     std::vector<float> latched, thresholds; // per sample of a piece: 1 while sibilance, the threshold in dB
 };
 } // namespace tessaro::dsp

@@ -4,9 +4,10 @@
 
 namespace QEL
 {
-/** A juce::IIRFilter section run as one-sample calls run it: the same float arithmetic, with both state
-    values snapped to zero after every sample (a block call to juce::IIRFilter snaps only at its end), but
-    with no lock, so a loop over a whole block inlines and stays sample-exact with the one-sample calls. */
+/** A juce::IIRFilter section with the same float arithmetic and snapping, inline and without a lock:
+    processSamples runs as one-sample calls of juce::IIRFilter::processSamples do (both state values snapped
+    to zero after every sample, where a block call snaps only at its end), and processSingleSampleRaw as
+    juce::IIRFilter::processSingleSampleRaw (the output snapped). Loops over a block stay sample-exact. */
 class SnappingIIRFilter
 {
 public:
@@ -36,6 +37,16 @@ public:
         }
         v1 = lv1;
         v2 = lv2;
+    }
+
+    /** Filters one sample, snapping the output to zero below 1e-8. */
+    float processSingleSampleRaw (float in) noexcept
+    {
+        float out = c[0] * in + v1;
+        JUCE_SNAP_TO_ZERO (out);
+        v1 = c[1] * in - c[3] * out + v2;
+        v2 = c[2] * in - c[4] * out;
+        return out;
     }
 
 private:
