@@ -2,6 +2,8 @@
 
 #include "dsp/base/DspConstants.h"
 
+#include <algorithm>
+
 namespace tessaro::dsp
 {
 namespace
@@ -82,6 +84,10 @@ void DeEssProcessor::prepare (const juce::dsp::ProcessSpec& spec)
     amount.reset (fs, (double) 0.05f);
     amount.setCurrentAndTargetValue (amountTarget.load());
     restDetector();
+
+    const auto pieceLength = (size_t) std::max ((int) spec.maximumBlockSize, 1);
+    latched.assign (pieceLength, 0.0f);
+    thresholds.assign (pieceLength, 0.0f);
 }
 
 void DeEssProcessor::reset()
@@ -113,15 +119,20 @@ float DeEssProcessor::detect (float x) noexcept
 
     fastEnergy = fastA * fastEnergy + fastB * d * d;
     slowEnergy = slowA * slowEnergy + slowB * d * d;
-    const float ratioDb = 10.0f * std::log10 ((fastEnergy + 1.0e-12f) / (slowEnergy + 1.0e-12f));
 
     const int sign = d >= 0.0f ? 1 : -1;
     crossingRate = crossA * crossingRate + crossB * (sign != previousSign ? 1.0f : 0.0f);
     previousSign = sign;
 
+    // Below the energy floor the latch opens whatever the ratio: its logarithm is only taken above it.
     if (fastEnergy <= minimumEnergy)
+    {
         latch = false;
-    else if (latch)
+        return 0.0f;
+    }
+
+    const float ratioDb = 10.0f * std::log10 ((fastEnergy + 1.0e-12f) / (slowEnergy + 1.0e-12f));
+    if (latch)
         latch = ratioDb >= offRatioDb && crossingRate >= offRate;
     else if (ratioDb >= onRatioDb)
         latch = crossingRate >= onRate;
@@ -129,30 +140,60 @@ float DeEssProcessor::detect (float x) noexcept
     return latch ? 1.0f : 0.0f;
 }
 
+void DeEssProcessor::detectPiece (const float* channel0, int numSamples) noexcept
+{
+    for (int i = 0; i < numSamples; ++i)
+    {
+        latched[(size_t) i] = detect (channel0[i]);
+        thresholds[(size_t) i] = -80.0f * amount.getNextValue();
+    }
+}
+
+void DeEssProcessor::compressPiece (int ch, float* samples, int numSamples) noexcept
+{
+    auto& compressor = compressors[ch];
+    auto& low = lowPass[ch];
+    auto& high = highPass[ch];
+    for (int i = 0; i < numSamples; ++i)
+    {
+        compressor.amountRamp.setTargetValue (100.0f * latched[(size_t) i]);
+        compressor.setThresh (thresholds[(size_t) i]);
+
+        const float x = samples[i];
+        const float lowBand = low.process (x);
+        float highBand = -high.process (x);
+        compressor.processSingleSampleMono (highBand);
+        samples[i] = lowBand + highBand;
+    }
+}
+
+void DeEssProcessor::followPiece (juce::QELCompressor& compressor, int numSamples) noexcept
+{
+    for (int i = 0; i < numSamples; ++i)
+    {
+        compressor.amountRamp.setTargetValue (100.0f * latched[(size_t) i]);
+        compressor.setThresh (thresholds[(size_t) i]);
+    }
+}
+
+// Detection reads channel 0 before it is changed, so a whole piece is detected first; then each channel
+// is split and compressed on its own.
 void DeEssProcessor::processImpl (const float* const*, float* const* out, int numSamples, int, int numChannels)
 {
     amount.setTargetValue (amountTarget.load());
     const int channels = std::min (numChannels, 2);
+    const int pieceLength = (int) latched.size();
+    if (pieceLength == 0 || channels < 1)
+        return; // not prepared, or nothing to detect on
 
-    for (int i = 0; i < numSamples; ++i)
+    for (int start = 0; start < numSamples; start += pieceLength)
     {
-        const float detected = detect (out[0][i]);
-        const float threshold = -80.0f * amount.getNextValue();
-
-        for (auto& compressor : compressors)
-        {
-            compressor.amountRamp.setTargetValue (100.0f * detected);
-            compressor.setThresh (threshold);
-        }
-
+        const int n = std::min (pieceLength, numSamples - start);
+        detectPiece (out[0] + start, n);
         for (int ch = 0; ch < channels; ++ch)
-        {
-            const float x = out[ch][i];
-            const float low = lowPass[ch].process (x);
-            float high = -highPass[ch].process (x);
-            compressors[ch].processSingleSampleMono (high);
-            out[ch][i] = low + high;
-        }
+            compressPiece (ch, out[ch] + start, n);
+        for (int ch = channels; ch < 2; ++ch)
+            followPiece (compressors[ch], n);
     }
 }
 } // namespace tessaro::dsp

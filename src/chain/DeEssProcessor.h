@@ -2,8 +2,10 @@
 
 #include "dsp/base/QELProcessorBase.h"
 #include "dsp/dynamics/QELCompressor.h"
+#include "dsp/filters/SnappingIIRFilter.h"
 
 #include <atomic>
+#include <vector>
 
 namespace tessaro::dsp
 {
@@ -47,6 +49,12 @@ private:
 
     void restDetector() noexcept;
     float detect (float x) noexcept;
+    /** Detection and threshold for a piece of channel 0, into latched and thresholds. */
+    void detectPiece (const float* channel0, int numSamples) noexcept;
+    /** One channel's split and high-band compression over a piece, by the detected values. */
+    void compressPiece (int ch, float* samples, int numSamples) noexcept;
+    /** Gives a compressor whose channel is absent the same per-sample targets. */
+    void followPiece (juce::QELCompressor& compressor, int numSamples) noexcept;
 
     float fastEnergy = 0.0f, slowEnergy = 1.0e-6f;
     float fastA = 0.0f, fastB = 1.0f, slowA = 0.0f, slowB = 1.0f;
@@ -58,6 +66,7 @@ private:
     std::atomic<float> amountTarget { 0.0f };
     QEL::LinearRamp<float> amount { 0.0f };
     Biquad lowPass[2], highPass[2];
-    juce::IIRFilter detection;
+    QEL::SnappingIIRFilter detection;
+    std::vector<float> latched, thresholds; // per sample of a piece: 1 while sibilance, the threshold in dB
 };
 } // namespace tessaro::dsp

@@ -1,5 +1,6 @@
 #include "chain/EnhanceProcessor.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -44,6 +45,10 @@ void EnhanceProcessor::prepare (const juce::dsp::ProcessSpec& spec)
         f.setCoefficients (highPass);
         f.reset();
     }
+    const auto pieceLength = (size_t) std::max ((int) spec.maximumBlockSize, 1);
+    for (auto& band : airBand)
+        band.assign (pieceLength, 0.0f);
+    airGains.assign (pieceLength, 0.0f);
 
     airAmount.reset (fs, (double) 0.05f);
     airAmount.setCurrentAndTargetValue (airTarget.load());
@@ -82,7 +87,7 @@ void EnhanceProcessor::setDeNoise (float percent)
     deNoise.setThreshold (deNoiseThresholdDbFor (percent));
 }
 
-// The air ramp advances once per sample, for both channels together.
+// The air ramp advances once per sample, for both channels together: its gains are worked out first.
 void EnhanceProcessor::processAir (float* const* out, int numSamples, int numChannels) noexcept
 {
     airAmount.setTargetValue (airTarget.load());
@@ -105,26 +110,37 @@ void EnhanceProcessor::processAir (float* const* out, int numSamples, int numCha
     }
 
     const int channels = std::min (numChannels, 2);
+    const int pieceLength = (int) airGains.size();
+    if (pieceLength == 0)
+        return; // not prepared
     // The gain is a function of the amount alone: it is worked out again only when the amount moves.
     float lastAmount = std::numeric_limits<float>::quiet_NaN();
     float g = 0.0f;
-    for (int i = 0; i < numSamples; ++i)
+    for (int start = 0; start < numSamples; start += pieceLength)
     {
-        const float a = airAmount.getNextValue();
-        if (! (a == lastAmount))
+        const int n = std::min (pieceLength, numSamples - start);
+        for (int i = 0; i < n; ++i)
         {
-            lastAmount = a;
-            const float db = 110.0f * a - 100.0f;
-            g = db > -100.0f ? std::pow (10.0f, db / 20.0f) : 0.0f;
+            const float a = airAmount.getNextValue();
+            if (! (a == lastAmount))
+            {
+                lastAmount = a;
+                const float db = 110.0f * a - 100.0f;
+                g = db > -100.0f ? std::pow (10.0f, db / 20.0f) : 0.0f;
+            }
+            airGains[(size_t) i] = g;
         }
 
+        // Each channel's band is filtered and compressed on its own, a piece at a time, then added.
         for (int ch = 0; ch < channels; ++ch)
         {
-            const float x = out[ch][i];
-            float y = x;
-            airFilters[ch].processSamples (&y, 1);
-            airCompressors[ch].processSingleSampleMono (y);
-            out[ch][i] = x + g * y;
+            float* const x = out[ch] + start;
+            float* const y = airBand[ch].data();
+            std::copy (x, x + n, y);
+            airFilters[ch].processSamples (y, n);
+            airCompressors[ch].processMonoBlock (y, n);
+            for (int i = 0; i < n; ++i)
+                x[i] = x[i] + airGains[(size_t) i] * y[i];
         }
     }
 }

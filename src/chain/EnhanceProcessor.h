@@ -4,8 +4,10 @@
 #include "chain/DeEssProcessor.h"
 #include "chain/ModuleProcessorBase.h"
 #include "dsp/dynamics/QELCompressor.h"
+#include "dsp/filters/SnappingIIRFilter.h"
 
 #include <atomic>
+#include <vector>
 
 namespace tessaro::dsp
 {
@@ -55,7 +57,8 @@ private:
     std::atomic<float> airTarget { 0.0f }, deEssAmount { 0.0f };
     QEL::LinearRamp<float> airAmount { 0.0f };
     bool airResting = false; // the air band is silent and its filters and compressors wait
-    juce::IIRFilter airFilters[4];
+    QEL::SnappingIIRFilter airFilters[2];
     juce::QELCompressor airCompressors[2];
+    std::vector<float> airBand[2], airGains; // a piece of each channel's air band and of the band's gain
 };
 } // namespace tessaro::dsp

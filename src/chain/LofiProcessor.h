@@ -2,6 +2,7 @@
 
 #include "dsp/base/QELProcessorBase.h"
 #include "dsp/base/SwitchFade.h"
+#include "dsp/filters/SnappingIIRFilter.h"
 
 namespace tessaro::dsp
 {
@@ -37,7 +38,7 @@ public:
 private:
     float voice (float x, int channel) noexcept;
 
-    juce::IIRFilter stages[2][numStages];
+    QEL::SnappingIIRFilter stages[2][numStages];
     QEL::SwitchFade fade;
 };
 } // namespace tessaro::dsp

@@ -60,6 +60,163 @@ void QELCompressor::KeyFilter::setCoefficients (double nb0, double nb1, double n
 }
 
 //==============================================================================
+forcedinline float QELCompressor::keyLinkOf (float a, float b) noexcept
+{
+    filterKey (a, b);
+    return std::max (std::abs (a), std::abs (b));
+}
+
+forcedinline void QELCompressor::filterKey (float& left, float& right) noexcept
+{
+    if (schpHz > 0.0f)
+    {
+        left = (float) sidechainHighPass[0].processSample ((double) left);
+        right = (float) sidechainHighPass[1].processSample ((double) right);
+    }
+
+    if (sclpHz > 0.0f)
+    {
+        left = (float) sidechainLowPass[0].processSample ((double) left);
+        right = (float) sidechainLowPass[1].processSample ((double) right);
+    }
+
+    runEmphasis (left, right);
+}
+
+forcedinline void QELCompressor::runEmphasis (float& left, float& right) noexcept
+{
+    if (emphasisMode != 1 && emphasisMode != 2)
+        return;
+
+    const int first = (emphasisMode - 1) * 4;
+    left = emphasisFilters[first + 2].processSingleSampleRaw (emphasisFilters[first].processSingleSampleRaw (left));
+    right =
+        emphasisFilters[first + 3].processSingleSampleRaw (emphasisFilters[first + 1].processSingleSampleRaw (right));
+}
+
+forcedinline void QELCompressor::makeUp (float& left, float& right) noexcept
+{
+    if (! autoMakeup.load())
+        return;
+
+    const float makeup = makeupFromThreshold.load() ? std::abs (thresholdDb.load())
+                                                    : (1.0f - ratio.load()) * std::abs (thresholdDb.load()) * 0.5f *
+                                                          amount / 100.0f * makeupScale.load();
+    if (makeup != makeupDbSeen)
+    {
+        makeupDbSeen = makeup;
+        makeupGainSeen = dbToGain (makeup);
+    }
+
+    left *= makeupGainSeen;
+    right *= makeupGainSeen;
+}
+
+//==============================================================================
+forcedinline float QELCompressor::kneeTarget (float over, float kneeWidth, float slope,
+                                              bool& belowThreshold) const noexcept
+{
+    belowThreshold = false;
+
+    if (kneeWidth == 0.0f)
+    {
+        belowThreshold = over < 0.0f;
+        return belowThreshold ? 0.0f : over;
+    }
+
+    const float halfKnee = kneeWidth / 2.0f;
+
+    if (over < -halfKnee)
+        return 0.0f;
+
+    if (over > halfKnee)
+        return over * (1.0f - slope);
+
+    const float inKnee = over + halfKnee;
+    return inKnee * inKnee / (2.0f * kneeWidth) * (1.0f - slope);
+}
+
+forcedinline float QELCompressor::quietLevelFor (float threshold, float kneeWidth) noexcept
+{
+    if (! (threshold == quietThreshold && kneeWidth == quietKnee))
+    {
+        quietThreshold = threshold;
+        quietKnee = kneeWidth;
+        // 0.99 keeps a margin of 0.087 dB, far beyond the rounding of the decibel path; the -100 dB floor
+        // of levelToDb and a negative knee get no shortcut.
+        const float kneeStart = threshold - kneeWidth / 2.0f;
+        quietLevel = kneeWidth >= 0.0f && kneeStart > -99.0f ? 0.99f * std::pow (10.0f, kneeStart / 20.0f) : 0.0f;
+    }
+    return quietLevel;
+}
+
+forcedinline void QELCompressor::compressPair (float& left, float& right, float key) noexcept
+{
+    if (autoRelease)
+        updateCrestFactorRelease (left, right);
+
+    const float kneeWidth = knee.load();
+    const float slope = ratio.load();
+    const float threshold = thresholdDb.load();
+    const float level = std::abs (key) + offset;
+
+    bool belowThreshold = false;
+    float target;
+    if (level < quietLevelFor (threshold, kneeWidth))
+    {
+        // Plainly below the knee: the target is 0 dB whatever the logarithm would give.
+        belowThreshold = kneeWidth == 0.0f;
+        target = 0.0f + offset;
+    }
+    else
+    {
+        target = kneeTarget (levelToDb (level) - threshold, kneeWidth, slope, belowThreshold) + offset;
+    }
+
+    stepEnvelope (target, envelope);
+
+    if (adaptiveRelease)
+        driftRelease (target);
+
+    float smoothed = envelope;
+
+    if (limitAttackLag && target > smoothed)
+    {
+        const float lag = target - smoothed;
+        smoothed = target - lag / (1.0f + lag / 24.0f);
+    }
+
+    smoothed -= offset;
+
+    // A hard knee applies the slope after smoothing; a soft knee has it in its target already.
+    float reductionDb = kneeWidth == 0.0f ? -(1.0f - slope) * smoothed : -smoothed;
+
+    const float floorDb = rangeDb.load();
+    if (floorDb != noRangeFloor)
+        reductionDb = std::max (reductionDb, floorDb);
+
+    amount = amountRamp.getNextValue();
+    reductionDb = reductionDb * amount / 100.0f;
+
+    lastGainReductionDb.store (belowThreshold ? 0.0f : reductionDb, std::memory_order_relaxed);
+
+    const float gain = dbToGain (reductionDb);
+    left *= gain;
+    right *= gain;
+
+    makeUp (left, right);
+}
+
+forcedinline void QELCompressor::compressMono (float& sample) noexcept
+{
+    if (bypassed.load())
+        return;
+
+    float copy = sample;
+    compressPair (sample, copy, keyLinkOf (sample, copy));
+}
+
+//==============================================================================
 QELCompressor::QELCompressor() : QELAttRelEnvelope (10.0f) {}
 
 void QELCompressor::setSlowRelease (float ms)
@@ -201,8 +358,13 @@ void QELCompressor::process (const float* const*, float* const* out, int numSamp
 
 void QELCompressor::processSingleSampleMono (float& sample)
 {
-    float copy = sample;
-    processSingleSampleStereo (sample, copy);
+    compressMono (sample);
+}
+
+void QELCompressor::processMonoBlock (float* samples, int numSamples)
+{
+    for (int i = 0; i < numSamples; ++i)
+        compressMono (samples[i]);
 }
 
 void QELCompressor::processSingleSampleMono (float& sample, float key)
@@ -216,7 +378,7 @@ void QELCompressor::processSingleSampleStereo (float& left, float& right)
     if (bypassed.load())
         return;
 
-    process (left, right, getKeyLink (left, right));
+    compressPair (left, right, keyLinkOf (left, right));
 }
 
 void QELCompressor::processSingleSampleStereo (float& left, float& right, float keyLeft, float keyRight)
@@ -224,153 +386,27 @@ void QELCompressor::processSingleSampleStereo (float& left, float& right, float 
     if (bypassed.load())
         return;
 
-    process (left, right, getKeyLink (keyLeft, keyRight));
+    compressPair (left, right, keyLinkOf (keyLeft, keyRight));
 }
 
 float QELCompressor::getKeyLink (float a, float b)
 {
-    processSidechainFilters (a, b);
-    return std::max (std::abs (a), std::abs (b));
+    return keyLinkOf (a, b);
 }
 
 void QELCompressor::processSidechainFilters (float& left, float& right)
 {
-    if (schpHz > 0.0f)
-    {
-        left = (float) sidechainHighPass[0].processSample ((double) left);
-        right = (float) sidechainHighPass[1].processSample ((double) right);
-    }
-
-    if (sclpHz > 0.0f)
-    {
-        left = (float) sidechainLowPass[0].processSample ((double) left);
-        right = (float) sidechainLowPass[1].processSample ((double) right);
-    }
-
-    runEmphasis (left, right);
-}
-
-void QELCompressor::runEmphasis (float& left, float& right) noexcept
-{
-    if (emphasisMode != 1 && emphasisMode != 2)
-        return;
-
-    const int first = (emphasisMode - 1) * 4;
-    left = emphasisFilters[first + 2].processSingleSampleRaw (emphasisFilters[first].processSingleSampleRaw (left));
-    right =
-        emphasisFilters[first + 3].processSingleSampleRaw (emphasisFilters[first + 1].processSingleSampleRaw (right));
+    filterKey (left, right);
 }
 
 void QELCompressor::applyAutoMakeupGain (float& left, float& right)
 {
-    if (! autoMakeup.load())
-        return;
-
-    const float makeup = makeupFromThreshold.load() ? std::abs (thresholdDb.load())
-                                                    : (1.0f - getRatio()) * std::abs (getThresh()) * 0.5f * amount /
-                                                          100.0f * makeupScale.load();
-    if (makeup != makeupDbSeen)
-    {
-        makeupDbSeen = makeup;
-        makeupGainSeen = dbToGain (makeup);
-    }
-
-    left *= makeupGainSeen;
-    right *= makeupGainSeen;
-}
-
-//==============================================================================
-float QELCompressor::kneeTarget (float over, float kneeWidth, float slope, bool& belowThreshold) const noexcept
-{
-    belowThreshold = false;
-
-    if (kneeWidth == 0.0f)
-    {
-        belowThreshold = over < 0.0f;
-        return belowThreshold ? 0.0f : over;
-    }
-
-    const float halfKnee = kneeWidth / 2.0f;
-
-    if (over < -halfKnee)
-        return 0.0f;
-
-    if (over > halfKnee)
-        return over * (1.0f - slope);
-
-    const float inKnee = over + halfKnee;
-    return inKnee * inKnee / (2.0f * kneeWidth) * (1.0f - slope);
-}
-
-float QELCompressor::quietLevelFor (float threshold, float kneeWidth) noexcept
-{
-    if (! (threshold == quietThreshold && kneeWidth == quietKnee))
-    {
-        quietThreshold = threshold;
-        quietKnee = kneeWidth;
-        // 0.99 keeps a margin of 0.087 dB, far beyond the rounding of the decibel path; the -100 dB floor
-        // of levelToDb and a negative knee get no shortcut.
-        const float kneeStart = threshold - kneeWidth / 2.0f;
-        quietLevel = kneeWidth >= 0.0f && kneeStart > -99.0f ? 0.99f * std::pow (10.0f, kneeStart / 20.0f) : 0.0f;
-    }
-    return quietLevel;
+    makeUp (left, right);
 }
 
 void QELCompressor::process (float& left, float& right, float key)
 {
-    if (autoRelease)
-        updateCrestFactorRelease (left, right);
-
-    const float kneeWidth = knee.load();
-    const float slope = ratio.load();
-    const float threshold = thresholdDb.load();
-    const float level = std::abs (key) + offset;
-
-    bool belowThreshold = false;
-    float target;
-    if (level < quietLevelFor (threshold, kneeWidth))
-    {
-        // Plainly below the knee: the target is 0 dB whatever the logarithm would give.
-        belowThreshold = kneeWidth == 0.0f;
-        target = 0.0f + offset;
-    }
-    else
-    {
-        target = kneeTarget (levelToDb (level) - threshold, kneeWidth, slope, belowThreshold) + offset;
-    }
-
-    stepEnvelope (target, envelope);
-
-    if (adaptiveRelease)
-        driftRelease (target);
-
-    float smoothed = envelope;
-
-    if (limitAttackLag && target > smoothed)
-    {
-        const float lag = target - smoothed;
-        smoothed = target - lag / (1.0f + lag / 24.0f);
-    }
-
-    smoothed -= offset;
-
-    // A hard knee applies the slope after smoothing; a soft knee has it in its target already.
-    float reductionDb = kneeWidth == 0.0f ? -(1.0f - slope) * smoothed : -smoothed;
-
-    const float floorDb = rangeDb.load();
-    if (floorDb != noRangeFloor)
-        reductionDb = std::max (reductionDb, floorDb);
-
-    amount = amountRamp.getNextValue();
-    reductionDb = reductionDb * amount / 100.0f;
-
-    lastGainReductionDb.store (belowThreshold ? 0.0f : reductionDb, std::memory_order_relaxed);
-
-    const float gain = dbToGain (reductionDb);
-    left *= gain;
-    right *= gain;
-
-    applyAutoMakeupGain (left, right);
+    compressPair (left, right, key);
 }
 
 //==============================================================================

@@ -17,7 +17,7 @@ namespace juce
     Per-sample calls and setters run on the owner's thread; the scalar settings (threshold, ratio,
     knee, range, bypass) may also be written from the parameter thread, and getLastGRDB may be read
     from any thread. */
-class QELCompressor : public QELAttRelEnvelope
+class QELCompressor final : public QELAttRelEnvelope
 {
 public:
     /** A compressor with attack 10 ms, release 100 ms, threshold 0 dB and ratio 1 (no compression). */
@@ -59,6 +59,9 @@ public:
                           int numOutputChannels);
     /** One mono sample keyed by itself. */
     virtual void processSingleSampleMono (float& sample);
+    /** A mono block in place, each sample keyed by itself: processSingleSampleMono on every sample, with
+        the per-sample steps inlined into one loop. */
+    void processMonoBlock (float* samples, int numSamples);
     /** One mono sample keyed by an external key. */
     virtual void processSingleSampleMono (float& sample, float key);
     /** One stereo pair keyed by itself. */
@@ -120,6 +123,13 @@ public:
     QEL::LinearRamp<float> amountRamp { 100.0f };
 
 private:
+    // The per-sample steps behind the public calls, inlined into them and into the block loop.
+    float keyLinkOf (float a, float b) noexcept;
+    void filterKey (float& left, float& right) noexcept;
+    void makeUp (float& left, float& right) noexcept;
+    void compressPair (float& left, float& right, float key) noexcept;
+    void compressMono (float& sample) noexcept;
+
     float kneeTarget (float over, float kneeWidth, float slope, bool& belowThreshold) const noexcept;
     void updateCrestFactorRelease (float left, float right);
     void driftRelease (float target);

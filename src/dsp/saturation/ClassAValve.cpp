@@ -25,13 +25,21 @@ double ClassAValve::gridConduction (double x, double threshold) noexcept
 {
     if (x <= 0.0)
         return x;
+    // At or below the threshold the exponential is exp (-0) = 1 exactly.
+    if (! (x > threshold))
+        return x * (0.5451584 + 0.4473253);
     return x * (0.5451584 * std::exp (-0.3241584 * std::max (0.0, x - threshold)) + 0.4473253);
 }
 
 double ClassAValve::clip (double d, const ClassAValveParameters& p) noexcept
 {
+    return clip (d, p, std::tanh (p.saturation));
+}
+
+double ClassAValve::clip (double d, const ClassAValveParameters& p, double tanhOfSaturation) noexcept
+{
     if (! p.asymmetricClip)
-        return std::tanh (d * p.saturation) / std::tanh (p.saturation);
+        return std::tanh (d * p.saturation) / tanhOfSaturation;
 
     const double threshold = p.conductionThreshold;
     if (d > threshold)
@@ -52,7 +60,7 @@ double ClassAValve::clip (double d, const ClassAValveParameters& p) noexcept
         return p.clipPointNegative;
 
     const double m = p.clipPointNegative < -1.0 ? d / std::abs (p.clipPointNegative) : d;
-    return std::abs (p.clipPointNegative) * std::tanh (m * p.saturation) / std::tanh (p.saturation);
+    return std::abs (p.clipPointNegative) * std::tanh (m * p.saturation) / tanhOfSaturation;
 }
 
 void ClassAValve::setParameters (const ClassAValveParameters& p)
@@ -116,7 +124,7 @@ void ClassAValve::reset()
             filters[channel].reset();
 }
 
-double ClassAValve::processSample (double x, int channel) noexcept
+double ClassAValve::processSample (double x, int channel, double tanhOfSaturation) noexcept
 {
     auto& p = parameters;
     double d = gridConduction (x * p.inputGain, p.conductionThreshold);
@@ -126,7 +134,7 @@ double ClassAValve::processSample (double x, int channel) noexcept
     p.dcOffset = shift;
     d += shift;
 
-    double y = highPasses[channel].processSample (clip (d, p));
+    double y = highPasses[channel].processSample (clip (d, p, tanhOfSaturation));
     y = lowShelves[channel].processSample (y);
     y = lowPasses[channel].processSample (y);
 
@@ -136,11 +144,13 @@ double ClassAValve::processSample (double x, int channel) noexcept
 
 void ClassAValve::processImpl (float* const* channels, int numSamples, int, int numOutputChannels)
 {
+    // The clipper's normalisation depends on the settings alone: once per block.
+    const double tanhOfSaturation = std::tanh (parameters.saturation);
     for (int channel = 0; channel < std::min (numOutputChannels, 2); ++channel)
     {
         float* samples = channels[channel];
         for (int i = 0; i < numSamples; ++i)
-            samples[i] = (float) processSample ((double) samples[i], channel);
+            samples[i] = (float) processSample ((double) samples[i], channel, tanhOfSaturation);
     }
 }
 } // namespace QEL

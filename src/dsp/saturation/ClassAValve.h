@@ -55,12 +55,14 @@ public:
     static double gridConduction (double x, double threshold) noexcept;
     /** The clipper of the settings p applied to d. */
     static double clip (double d, const ClassAValveParameters& p) noexcept;
+    /** The same clipper, given tanh (p.saturation) worked out beforehand. */
+    static double clip (double d, const ClassAValveParameters& p, double tanhOfSaturation) noexcept;
 
     ClassAValveParameters parameters;
     ZVAFilter dcTrackers[2];
     AudioFilter lowShelves[2], highPasses[2], lowPasses[2];
 
 private:
-    double processSample (double x, int channel) noexcept;
+    double processSample (double x, int channel, double tanhOfSaturation) noexcept;
 };
 } // namespace QEL

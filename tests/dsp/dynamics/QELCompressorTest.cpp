@@ -12,16 +12,13 @@ using namespace dynamics_signals;
 
 constexpr double rate = 44100.0;
 
-/** A compressor at 44.1 kHz whose envelope follows its target at once. */
-struct InstantCompressor : juce::QELCompressor
+/** Sets a compressor to 44.1 kHz with an envelope that follows its target at once. */
+void makeInstant (juce::QELCompressor& compressor)
 {
-    InstantCompressor()
-    {
-        setSampleRate (rate);
-        setAttackEnabled (false);
-        setReleaseEnabled (false);
-    }
-};
+    compressor.setSampleRate (rate);
+    compressor.setAttackEnabled (false);
+    compressor.setReleaseEnabled (false);
+}
 
 /** Runs a held key through the compressor and returns the gain in dB it applies to a unit sample. */
 float heldKeyGainDb (juce::QELCompressor& compressor, float keyDb, int numSamples = 8)
@@ -82,7 +79,8 @@ TEST (QELCompressor, StaticCurveOfHardAndSoftKnees)
 
     for (const auto& c : cases)
     {
-        InstantCompressor compressor;
+        juce::QELCompressor compressor;
+        makeInstant (compressor);
         compressor.knee = c.kneeDb;
         compressor.setRatio (c.ratio);
         compressor.setThresh (c.thresholdDb);
@@ -144,7 +142,8 @@ TEST (QELCompressor, HoldKeepsTheReductionAfterEveryAttackStep)
 
 TEST (QELCompressor, AmountScalesTheReductionAndMovesOver50Ms)
 {
-    InstantCompressor compressor;
+    juce::QELCompressor compressor;
+    makeInstant (compressor);
     compressor.setThresh (-20.0f);
     compressor.setRatio (0.0f);
     EXPECT_EQ (compressor.amountRamp.getRampSteps(), 2205);
@@ -171,14 +170,17 @@ TEST (QELCompressor, RangeFloorsTheReduction)
 
     for (const auto& c : cases)
     {
-        InstantCompressor compressor;
+        juce::QELCompressor compressor;
+        makeInstant (compressor);
         compressor.setThresh (-40.0f);
         compressor.setRatio (0.0f);
         compressor.rangeDb = c.rangeDb;
         EXPECT_NEAR (heldKeyGainDb (compressor, 0.0f), c.gainDb, 1.0e-3) << c.rangeDb;
     }
 
-    InstantCompressor compressor;
+    juce::QELCompressor compressor;
+
+    makeInstant (compressor);
     compressor.setRange (0.5f);
     EXPECT_EQ (compressor.rangeDb.load(), -12.0f);
     EXPECT_FLOAT_EQ (compressor.getRatio(), 0.505f);
@@ -186,7 +188,8 @@ TEST (QELCompressor, RangeFloorsTheReduction)
 
 TEST (QELCompressor, MakeUpFollowsRatioThresholdAndAmount)
 {
-    InstantCompressor compressor;
+    juce::QELCompressor compressor;
+    makeInstant (compressor);
     compressor.setThresh (-40.0f);
     compressor.setRatio (0.02f);
     compressor.autoMakeup = true;
@@ -201,7 +204,8 @@ TEST (QELCompressor, MakeUpFollowsRatioThresholdAndAmount)
 
 TEST (QELCompressor, SilentKeyAndBypassLeaveTheAudioAlone)
 {
-    InstantCompressor compressor;
+    juce::QELCompressor compressor;
+    makeInstant (compressor);
     compressor.setThresh (-80.0f);
     compressor.setRatio (0.0f);
     EXPECT_NEAR (heldKeyGainDb (compressor, -200.0f), 0.0f, 1.0e-6);
@@ -222,7 +226,8 @@ TEST (QELCompressor, BlockLinksAStereoPairAndOtherwiseProcessesChannelZeroOnly)
 
     for (int channels : { 1, 2, 3 })
     {
-        InstantCompressor compressor;
+        juce::QELCompressor compressor;
+        makeInstant (compressor);
         compressor.setThresh (-20.0f);
         compressor.setRatio (0.0f);
 
