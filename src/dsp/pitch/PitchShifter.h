@@ -174,16 +174,21 @@ private:
             const double top = 2.0 * bottom;
             const double spacing = bottom * (double) std::numeric_limits<float>::epsilon();
             const double quotient = (double) ratio / spacing;
-            if (quotient - std::floor (quotient) == 0.5)
+            if (quotient >= 0x1p48)
                 return 0;
-            const double step = std::round (quotient) * spacing;
+            // quotient is below 2^48 and positive: truncation is its floor.
+            const auto whole = (double) (std::int64_t) quotient;
+            if (quotient - whole == 0.5)
+                return 0;
+            const double step = (quotient - whole > 0.5 ? whole + 1.0 : whole) * spacing;
             if (step <= 0.0)
                 return 0;
 
             // Sums in double are exact here: every term is a multiple of spacing or of ratio's ulp below 2^14.
             const double r0 = (double) r;
             auto steps = (long) std::min (numSamples, length - 1 - w);
-            steps = std::min (steps, (long) std::floor ((top - (double) ratio - r0) / step) + 1);
+            const double room = (top - (double) ratio - r0) / step;
+            steps = room < 0.0 ? 0 : std::min (steps, (long) room + 1);
             while (steps > 0 && r0 + (double) (steps - 1) * step + (double) ratio >= top)
                 --steps;
             while (steps > 0 && r0 + (double) steps * step >= (double) length)
