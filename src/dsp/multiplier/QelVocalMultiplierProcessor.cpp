@@ -677,11 +677,9 @@ void QelVocalMultiplierProcessor::processVoices (int numSamples, int numChannels
         if (numChannels > 1)
             right += copyGain * copyRight[t];
 
-        const float depth = driftDepth.getNextValue();
+        driftDepth.getNextValue();
         updateTimingProcessorsStep();
-
-        const float singleDraw = singleDrift.generateSample();
-        singleVoiceFactor = singleVoiceFactorFor (singleDraw, depth);
+        singleDrift.generateSample();
 
         for (size_t i = 0; i < (size_t) maxVoices; ++i)
         {
@@ -694,8 +692,8 @@ void QelVocalMultiplierProcessor::processVoices (int numSamples, int numChannels
                 y = delay.popSample (0);
             }
 
-            const float draw = voiceDrift[i].generateSample();
-            voicePitchOffsets[i] = voicePitchOffset (i, voiceDetunes[i].getNextValue(), draw, depth);
+            voiceDrift[i].generateSample();
+            voiceDetunes[i].getNextValue();
 
             const float pan = voicePans[i].getNextValue();
             const float gain = voiceGains[i].getNextValue();
@@ -711,6 +709,19 @@ void QelVocalMultiplierProcessor::processVoices (int numSamples, int numChannels
         busLeft[t] = singleVoiceGain * z + left;
         busRight[t] = z * singleVoiceGain + right;
     }
+
+    // The next block's pitches follow the drift and detune of this block's last sample.
+    updatePitchOffsets();
+}
+
+void QelVocalMultiplierProcessor::updatePitchOffsets() noexcept
+{
+    const float depth = driftDepth.getCurrentValue();
+    singleVoiceFactor = singleVoiceFactorFor (singleDrift.getLastValue(), depth);
+
+    for (size_t i = 0; i < (size_t) maxVoices; ++i)
+        voicePitchOffsets[i] =
+            voicePitchOffset (i, voiceDetunes[i].getCurrentValue(), voiceDrift[i].getLastValue(), depth);
 }
 
 void QelVocalMultiplierProcessor::processResting (float* const* channels, int numSamples, int numInputChannels,
@@ -816,9 +827,7 @@ void QelVocalMultiplierProcessor::restVoiceControls (int numSamples)
             updateTimingProcessorsStep();
     timingSettled = ! timingMoves;
 
-    const float depth = driftDepth.getCurrentValue();
     singleDrift.skip (numSamples);
-    singleVoiceFactor = singleVoiceFactorFor (singleDrift.getLastValue(), depth);
 
     for (size_t i = 0; i < (size_t) maxVoices; ++i)
     {
@@ -826,9 +835,8 @@ void QelVocalMultiplierProcessor::restVoiceControls (int numSamples)
         advance (voiceDetunes[i], numSamples);
         advance (voicePans[i], numSamples);
         advance (voiceGains[i], numSamples);
-        voicePitchOffsets[i] =
-            voicePitchOffset (i, voiceDetunes[i].getCurrentValue(), voiceDrift[i].getLastValue(), depth);
     }
+    updatePitchOffsets();
 }
 
 void QelVocalMultiplierProcessor::wakeVoicePath()
