@@ -176,6 +176,7 @@ void QelVocalMultiplierProcessor::prepare (const juce::dsp::ProcessSpec& spec)
         voiceDrift[i].prepare (rate);
         voiceShifters[i].prepare (shifterChannels);
         voiceShifters[i].reset();
+        pendingTapSamples[i] = 0;
         voiceDelays[i].setMaximumDelayInSamples (std::min (maxDelaySamples, voiceCapacity));
         voiceDelays[i].prepare (monoSpec (spec));
         voiceGains[i].reset (rate, 0.05);
@@ -312,6 +313,7 @@ void QelVocalMultiplierProcessor::clearVoice (size_t voice)
     // The shifter's buffer is written through raw pointers, which its buffer's clear flag does not see;
     // preparing it again (same size, no allocation) takes fresh pointers, so the reset really clears.
     voiceShifters[voice].prepare (shifterChannels);
+    pendingTapSamples[voice] = 0;
     voiceDelays[voice].reset();
 }
 
@@ -603,8 +605,9 @@ void QelVocalMultiplierProcessor::processVoiceFeed (int numSamples, int numInput
         if (resting)
             continue;
 
+        catchUpVoiceTaps (i);
         auto& shifter = voiceShifters[i];
-        shifter.ratio = std::pow (2.0f, voicePitchOffsets[i] / 12.0f);
+        shifter.ratio = voiceRatio (i);
         float* voice = voiceBuffers[i].getWritePointer (0);
 
         for (int t = 0; t < numSamples; ++t)
@@ -674,11 +677,9 @@ void QelVocalMultiplierProcessor::processVoices (int numSamples, int numChannels
         if (numChannels > 1)
             right += copyGain * copyRight[t];
 
-        const float depth = driftDepth.getNextValue();
+        driftDepth.getNextValue();
         updateTimingProcessorsStep();
-
-        const float singleDraw = singleDrift.generateSample();
-        singleVoiceFactor = singleVoiceFactorFor (singleDraw, depth);
+        singleDrift.generateSample();
 
         for (size_t i = 0; i < (size_t) maxVoices; ++i)
         {
@@ -691,8 +692,8 @@ void QelVocalMultiplierProcessor::processVoices (int numSamples, int numChannels
                 y = delay.popSample (0);
             }
 
-            const float draw = voiceDrift[i].generateSample();
-            voicePitchOffsets[i] = voicePitchOffset (i, voiceDetunes[i].getNextValue(), draw, depth);
+            voiceDrift[i].generateSample();
+            voiceDetunes[i].getNextValue();
 
             const float pan = voicePans[i].getNextValue();
             const float gain = voiceGains[i].getNextValue();
@@ -708,6 +709,19 @@ void QelVocalMultiplierProcessor::processVoices (int numSamples, int numChannels
         busLeft[t] = singleVoiceGain * z + left;
         busRight[t] = z * singleVoiceGain + right;
     }
+
+    // The next block's pitches follow the drift and detune of this block's last sample.
+    updatePitchOffsets();
+}
+
+void QelVocalMultiplierProcessor::updatePitchOffsets() noexcept
+{
+    const float depth = driftDepth.getCurrentValue();
+    singleVoiceFactor = singleVoiceFactorFor (singleDrift.getLastValue(), depth);
+
+    for (size_t i = 0; i < (size_t) maxVoices; ++i)
+        voicePitchOffsets[i] =
+            voicePitchOffset (i, voiceDetunes[i].getCurrentValue(), voiceDrift[i].getLastValue(), depth);
 }
 
 void QelVocalMultiplierProcessor::processResting (float* const* channels, int numSamples, int numInputChannels,
@@ -740,20 +754,49 @@ void QelVocalMultiplierProcessor::restVoicePath (int numSamples, int numChannels
 {
     enterVoicePathRest();
 
-    for (int c = 0; c < numChannels; ++c)
-        voiceBus.clear (c, 0, numSamples);
+    juce::ignoreUnused (numChannels);
 
     for (size_t i = 0; i < (size_t) maxVoices; ++i)
     {
         const auto& gain = voiceGains[i];
         if (gain.getCurrentValue() != 0.0f || gain.getTargetValue() != 0.0f)
-        {
-            voiceShifters[i].ratio = std::pow (2.0f, voicePitchOffsets[i] / 12.0f);
-            voiceShifters[i].advance (0, numSamples);
-        }
+            restVoiceTaps (i, numSamples);
     }
 
     restVoiceControls (numSamples);
+}
+
+// A resting voice's taps owe the samples they rested at one ratio; they catch up when the ratio changes
+// or the voice sings again, landing exactly where stepping them every block would have.
+void QelVocalMultiplierProcessor::restVoiceTaps (size_t voice, int numSamples) noexcept
+{
+    const float ratio = voiceRatio (voice);
+    auto& shifter = voiceShifters[voice];
+
+    if (ratio != shifter.ratio || pendingTapSamples[voice] > (1 << 24))
+        catchUpVoiceTaps (voice);
+
+    shifter.ratio = ratio;
+    pendingTapSamples[voice] += numSamples;
+}
+
+void QelVocalMultiplierProcessor::catchUpVoiceTaps (size_t voice) noexcept
+{
+    if (pendingTapSamples[voice] > 0)
+        voiceShifters[voice].advance (0, pendingTapSamples[voice]);
+    pendingTapSamples[voice] = 0;
+}
+
+// A voice's pitch ratio; the drift holds for hundreds of milliseconds, so the last one is mostly reused.
+float QelVocalMultiplierProcessor::voiceRatio (size_t voice) noexcept
+{
+    const float offset = voicePitchOffsets[voice];
+    if (offset != ratioPitchOffsets[voice] || pitchOffsetRatios[voice] == 0.0f)
+    {
+        ratioPitchOffsets[voice] = offset;
+        pitchOffsetRatios[voice] = std::pow (2.0f, offset / 12.0f);
+    }
+    return pitchOffsetRatios[voice];
 }
 
 void QelVocalMultiplierProcessor::enterVoicePathRest() noexcept
@@ -763,6 +806,8 @@ void QelVocalMultiplierProcessor::enterVoicePathRest() noexcept
 
     voicePathResting = true;
     voiceResting.fill (true);
+    // Nothing writes the bus while the path rests: cleared once, it stays silent.
+    voiceBus.clear();
     widenedCopyRunning = false;
 }
 
@@ -782,9 +827,7 @@ void QelVocalMultiplierProcessor::restVoiceControls (int numSamples)
             updateTimingProcessorsStep();
     timingSettled = ! timingMoves;
 
-    const float depth = driftDepth.getCurrentValue();
     singleDrift.skip (numSamples);
-    singleVoiceFactor = singleVoiceFactorFor (singleDrift.getLastValue(), depth);
 
     for (size_t i = 0; i < (size_t) maxVoices; ++i)
     {
@@ -792,9 +835,8 @@ void QelVocalMultiplierProcessor::restVoiceControls (int numSamples)
         advance (voiceDetunes[i], numSamples);
         advance (voicePans[i], numSamples);
         advance (voiceGains[i], numSamples);
-        voicePitchOffsets[i] =
-            voicePitchOffset (i, voiceDetunes[i].getCurrentValue(), voiceDrift[i].getLastValue(), depth);
     }
+    updatePitchOffsets();
 }
 
 void QelVocalMultiplierProcessor::wakeVoicePath()

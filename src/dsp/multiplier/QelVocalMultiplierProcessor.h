@@ -146,11 +146,15 @@ private:
     void processVoiceFeed (int numSamples, int numInputChannels, int numChannels);
     void processVoices (int numSamples, int numChannels);
     void restVoicePath (int numSamples, int numChannels);
+    void restVoiceTaps (size_t voice, int numSamples) noexcept;
+    void catchUpVoiceTaps (size_t voice) noexcept;
+    float voiceRatio (size_t voice) noexcept;
     void enterVoicePathRest() noexcept;
     void restVoiceControls (int numSamples);
     void wakeVoicePath();
     void mixVoiceBus (float* const* out, int numSamples, int numChannels);
     void setVoiceDetuneTargets();
+    void updatePitchOffsets() noexcept;
     void clearVoice (size_t voice);
     void silenceVoice (size_t voice);
     float voicePanTarget (int voice) const noexcept;
@@ -166,6 +170,9 @@ private:
     bool octaveVoiceRunning = false;
     bool widenedCopyRunning = false;
     std::array<bool, maxVoices> voiceResting {};
+    std::array<int, maxVoices> pendingTapSamples {};   // samples a resting voice's taps still owe, at its ratio
+    std::array<float, maxVoices> ratioPitchOffsets {}; // the pitch offsets the ratios below were computed for
+    std::array<float, maxVoices> pitchOffsetRatios {}; // 2^(offset / 12) for those offsets
     bool voicePathResting = false;
     int detuneTargetsCount = -1; // the voice count and spread the detune and pan targets were last set for
     float detuneTargetsSpread = 0.0f;

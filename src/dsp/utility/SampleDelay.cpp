@@ -12,7 +12,8 @@ namespace
     {
         const int first = std::min (count, length - from);
         std::memcpy (dest, ring + from, sizeof (float) * (size_t) first);
-        std::memcpy (dest + first, ring, sizeof (float) * (size_t) (count - first));
+        if (count > first) // only a copy that wraps has a second part
+            std::memcpy (dest + first, ring, sizeof (float) * (size_t) (count - first));
     }
 
     // Copies count samples from source into a ring starting at `to` (wrapping at length).
@@ -20,7 +21,8 @@ namespace
     {
         const int first = std::min (count, length - to);
         std::memcpy (ring + to, source, sizeof (float) * (size_t) first);
-        std::memcpy (ring, source + first, sizeof (float) * (size_t) (count - first));
+        if (count > first)
+            std::memcpy (ring, source + first, sizeof (float) * (size_t) (count - first));
     }
 } // namespace
 

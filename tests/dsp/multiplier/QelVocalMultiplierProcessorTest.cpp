@@ -345,6 +345,17 @@ TEST (QelVocalMultiplier, AtAmountZeroTheVoicesRestButTheirDriftAndPlacesGoOn)
     const auto wet = wetPart (back[0], buzz[0]);
     EXPECT_GT (spacetest::peak (wet.data() + 24000, 24000), 0.01f);
     EXPECT_LT (spacetest::peak (wet.data(), wet.size()), 4.0f);
+
+    // The rested voices' taps (moved in runs while unheard) stand exactly where the singing ones' stand.
+    render (*singing, buzz);
+    for (size_t i = 0; i < (size_t) QelVocalMultiplierProcessor::maxVoices; ++i)
+    {
+        const auto& a = resting->voiceShifters[i];
+        const auto& b = singing->voiceShifters[i];
+        EXPECT_EQ (a.writeIndex[0], b.writeIndex[0]) << i;
+        EXPECT_EQ (a.readPosition[0], b.readPosition[0]) << i;
+        EXPECT_EQ (a.crossfade[0], b.crossfade[0]) << i;
+    }
 }
 
 TEST (QelVocalMultiplier, RestingKeepsOnlyTheLatencyLineAndComesBackWithoutOldAudio)

@@ -218,3 +218,43 @@ TEST (PitchShifterProcessorV2, ShiftsBothChannelsAndFollowsMono)
     shifter.process (monoChannels, monoChannels, 1024, 1, 1);
     EXPECT_EQ (untouched[100], 0.75f);
 }
+
+// A shifter that is not heard moves its taps in runs; where it ends must be exactly where sample-by-sample
+// processing ends, for ratios that land on rounding ties, unity, octaves and the voices' detunes, in
+// blocks of every size and with the ratio changing between blocks.
+TEST (DelayLinePitchShifter, AdvanceLandsWhereProcessingLands)
+{
+    const float tieAtTopBinade = 1.0f + std::ldexp (1.0f, -12) + std::ldexp (1.0f, -13);
+    const float ratios[] = { 1.0f, 0.5f, 2.0f, 1.3f, tieAtTopBinade, 0.99480f, 1.00521f, 0.94387f, 1.05946f };
+    juce::Random random (23);
+
+    for (const float ratio : ratios)
+    {
+        QEL::PitchShifter<float, QEL::DLLinear> heard, unheard;
+        heard.prepare (1);
+        unheard.prepare (1);
+        int crossfadeChanges = 0;
+
+        for (int block = 0; block < 1500; ++block)
+        {
+            // Every other ratio drifts a little from block to block, as a voice's detune does.
+            const float r = (block % 2 == 0) ? ratio : ratio * (1.0f + 0.004f * (random.nextFloat() - 0.5f));
+            heard.ratio = unheard.ratio = r;
+            const int length = 1 + random.nextInt (block % 3 == 0 ? 64 : 700);
+            const float before = heard.crossfade[0];
+
+            for (int i = 0; i < length; ++i)
+                heard.processSample (0, 0.0f);
+            unheard.advance (0, length);
+
+            crossfadeChanges += heard.crossfade[0] != before ? 1 : 0;
+            ASSERT_EQ (unheard.writeIndex[0], heard.writeIndex[0]) << "ratio " << ratio << " block " << block;
+            ASSERT_EQ (unheard.readPosition[0], heard.readPosition[0]) << "ratio " << ratio << " block " << block;
+            ASSERT_EQ (unheard.crossfade[0], heard.crossfade[0]) << "ratio " << ratio << " block " << block;
+        }
+        // The runs crossed the crossfades, not only the stretches between them (where the taps move apart
+        // fast enough to reach one).
+        if (std::abs (ratio - 1.0f) > 0.004f)
+            EXPECT_GT (crossfadeChanges, 10) << "ratio " << ratio;
+    }
+}
