@@ -102,9 +102,7 @@ namespace
         { "paramEQLowFreq", equalising },
         { "paramEQLowGain", {} },
         { "paramEQLowQ", equalising },
-        // The order switch itself fades cleanly (0 dB with the compressor at rest); what is left is the fast
-        // compressor's own settling when the EQ's +8 dB moves to or from its input, as with "Compress - Input".
-        { "paramEQPre", equalising, false, 11.0, maxDropoutDb },
+        { "paramEQPre", equalising },
         { "paramEQAdLib", {} },
         { "paramMultiplyPower", multiplying },
         { "paramMultiplySpread", multiplying },
