@@ -3,7 +3,6 @@
 
 #include <iomanip>
 #include <iostream>
-#include <map>
 
 namespace tessaro::test
 {
@@ -132,19 +131,9 @@ namespace
         reverbStep ("paramSpaceReverbAmount", { { "paramSpaceReverbType", 1.0f } }),
     };
 
-    /** At a host block of one sample these controls click above the figure they reach at 64 and 512, and are
-        held to it until their smoothing no longer depends on the block. */
-    const std::map<juce::String, double> singleSampleOutstandingDb {
-        { "paramEQMidFreq", 10.0 },
-    };
-
-    double allowedClickDb (const ClickRow& row, int blockSize)
+    double allowedClickDb (const ClickRow& row)
     {
-        double allowed = std::max (maxClickDb, row.outstandingDb);
-        if (const auto it = singleSampleOutstandingDb.find (row.id);
-            blockSize == 1 && it != singleSampleOutstandingDb.end())
-            allowed = std::max (allowed, it->second);
-        return allowed;
+        return std::max (maxClickDb, row.outstandingDb);
     }
 
     class Vst3Click : public ::testing::TestWithParam<std::tuple<ClickRow, int>>
@@ -183,7 +172,7 @@ namespace
 
             if (! row.bendsPitch)
             {
-                EXPECT_LE (measure.clickDb, allowedClickDb (row, blockSize));
+                EXPECT_LE (measure.clickDb, allowedClickDb (row));
             }
             EXPECT_LE (measure.dropoutDb, std::max (maxDropoutDb, row.outstandingDropoutDb));
         }
