@@ -49,6 +49,7 @@ void CompressProcessor::prepare (const juce::dsp::ProcessSpec& spec)
     slowCompressor.prepare (spec);
     inputStepSamples = (int) std::ceil (inputStepSeconds * spec.sampleRate);
     inputStepSamplesLeft = 0;
+    slowHeard = slow.load();
 }
 
 void CompressProcessor::reset()
@@ -70,6 +71,14 @@ void CompressProcessor::processImpl (const float* const*, float* const* out, int
                                      int numChannels)
 {
     inputGain.process (out, out, numSamples, numInputChannels, numChannels);
+
+    // The compressors run in series: while "Slow" crossfades, the fast one hears the slow one's output blend
+    // into the plain input, a level that moves on its own.
+    if (const bool slowNow = slow.load(); slowNow != slowHeard)
+    {
+        slowHeard = slowNow;
+        inputSourceChanged();
+    }
     fast.compressor.levelGliding =
         inputStepSamplesLeft > 0 || inputGain.decibelRamp.isSmoothing() || inputGain.gainRamp.isSmoothing();
     inputStepSamplesLeft = std::max (0, inputStepSamplesLeft - numSamples);

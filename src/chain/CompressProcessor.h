@@ -71,5 +71,6 @@ private:
     std::atomic<bool> slow { false }, automatic { true };
     int inputStepSamples = 0;     // the length of an input step's easing at the prepared rate
     int inputStepSamplesLeft = 0; // audio thread: samples of the running easing still to come
+    bool slowHeard = false;       // audio thread: the "Slow" choice the last block followed
 };
 } // namespace tessaro::dsp

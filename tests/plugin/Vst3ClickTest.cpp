@@ -24,6 +24,7 @@ namespace
         float low = 0.0f, high = 1.0f; // normalised ends of the step
         bool reverbEngine = false;     // a reverb engine runs or arrives from its background builder
         const char* name = nullptr;    // the test's name where one control has several rows
+        bool preparedSettled = false;  // the plug-in is prepared again with the context and the start set
     };
 
     void PrintTo (const ClickRow& row, std::ostream* os)
@@ -67,6 +68,16 @@ namespace
         return row;
     }
 
+    /** "Compress - Slow" from a plug-in prepared with its start: the compressor switched on then never ran
+        before, and hears the other one's output fade into the plain input. */
+    ClickRow slowFromPrepare()
+    {
+        ClickRow row { "paramCompressSlow", compressing };
+        row.preparedSettled = true;
+        row.name = "CompressSlowFromPrepare";
+        return row;
+    }
+
     /** A step of a control that shapes the running reverb. */
     ClickRow reverbStep (const char* id, std::vector<Setting> context)
     {
@@ -85,6 +96,7 @@ namespace
         { "paramCompressCompression", {} },
         { "paramCompressOutput", { { "paramCompressAuto", 0.0f } } },
         { "paramCompressSlow", compressing },
+        slowFromPrepare(),
         { "paramCompressAuto", compressing },
         { "paramEnhancePower", enhancing },
         { "paramEnhanceDeEss", {} },
@@ -164,7 +176,8 @@ namespace
         for (const auto& [from, to] : { std::pair { row.low, row.high }, std::pair { row.high, row.low } })
         {
             SCOPED_TRACE (from < to ? "up" : "down");
-            const auto measure = measureClick ({ row.context, index, from, to, row.reverbEngine }, blockSize);
+            const auto measure =
+                measureClick ({ row.context, index, from, to, row.reverbEngine, row.preparedSettled }, blockSize);
             std::cout << "click " << std::left << std::setw (26) << (row.name != nullptr ? row.name : row.id)
                       << " block " << std::setw (4) << blockSize << (from < to ? " up   " : " down ") << std::fixed
                       << std::setprecision (1) << std::setw (7) << measure.clickDb << " dB, dropout "
