@@ -233,28 +233,35 @@ void ReverbProcessor::reset()
     fadeLength = fadePosition = 0;
     retire (fadingOut);
 
-    // A new holder would start with the chosen engine: take it if it is parked and ready, without a crossfade.
-    if (getCurrentType() != chosenType.load() && pending.load (std::memory_order_acquire) != nullptr &&
-        retired.hasRoom())
-    {
-        std::unique_ptr<EngineRecord> record { pending.exchange (nullptr, std::memory_order_acq_rel) };
-        if (record != nullptr && record->type == chosenType.load() && record->sampleRate == sampleRate)
-        {
-            retire (running);
-            running = std::move (record);
-            runningType.store (running->type);
-        }
-        else
-        {
-            retire (record);
-        }
-    }
+    if (getCurrentType() != chosenType.load())
+        startAsANewHolder();
 
     if (running == nullptr)
         return;
 
     applyPendingDecay();
     running->engine->reset();
+}
+
+void ReverbProcessor::startAsANewHolder() noexcept
+{
+    // Room for the running engine and an unwanted parked one (the builder starved for 30 hand-overs keeps all).
+    if (! retired.hasRoom (2))
+        return;
+
+    // A new holder would start with the chosen engine: take it if it is parked and ready, without a crossfade.
+    std::unique_ptr<EngineRecord> record { pending.exchange (nullptr, std::memory_order_acq_rel) };
+    const bool ready = record != nullptr && record->type == chosenType.load() && record->sampleRate == sampleRate;
+    if (! ready)
+        retire (record);
+
+    // A new holder never hears the old type either: when the chosen engine is not built yet, the running one goes
+    // now and the chosen one fades in from the input once the builder delivers it, as a first engine does.
+    retire (running);
+    if (ready)
+        running = std::move (record);
+
+    runningType.store (getCurrentType());
 }
 
 void ReverbProcessor::setTempo (double bpm)

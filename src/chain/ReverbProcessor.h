@@ -44,7 +44,9 @@ public:
     void prepare (const juce::dsp::ProcessSpec& spec) override;
     /** Starts again as a new holder prepared at this rate does, in place: a running crossfade ends (the outgoing
         engine is let go), the chosen engine takes over if it waits ready, and the running engine's state goes
-        back to that of a new engine. Allocates, frees and waits for nothing. */
+        back to that of a new engine. An engine of another type than the chosen one is let go even when the
+        chosen one is not built yet (it then fades in from the input when it is). Allocates, frees and waits
+        for nothing. */
     void reset() override;
     /** Stores a non-zero tempo; the running engines receive every value, 0 included. Audio thread. */
     void setTempo (double bpm) override;
@@ -104,8 +106,8 @@ private:
     class RetiredQueue
     {
     public:
-        /** Room for one more record. */
-        bool hasRoom() const noexcept { return fifo.getFreeSpace() > 0; }
+        /** Room for `count` more records. */
+        bool hasRoom (int count = 1) const noexcept { return fifo.getFreeSpace() >= count; }
         /** Hands over a record; false (and the record kept by the caller) when full. */
         bool push (std::unique_ptr<EngineRecord>& record) noexcept;
         /** Frees every queued record (consumer side). */
@@ -126,6 +128,7 @@ private:
 
     void applyPendingDecay();
     void takeParkedEngine() noexcept;
+    void startAsANewHolder() noexcept;
     void retire (std::unique_ptr<EngineRecord>& record) noexcept;
     float fadeWeight (int offset) const noexcept;
     void fadeInInput (float* const* input, int channels, int numSamples) const noexcept;

@@ -363,3 +363,36 @@ TEST_F (ReverbHolder, DestructionFreesTheRunningTheFadingAndTheParkedEngine)
     }
     EXPECT_EQ (enginesAlive(), 0);
 }
+
+// A reset that arrives while the chosen engine is still being built lets the engine of the old type go (a new holder
+// never hears it); the chosen engine then fades in from the input as the first engine of a new holder does.
+TEST_F (ReverbHolder, AResetBeforeTheChosenEngineIsBuiltLetsTheOldTypeGo)
+{
+    MarkerHolder holder;
+    prepare (holder);
+    holder.setReverbType (1);
+    holder.buildChosenEngine();
+    run (holder, fadeSamples);
+    ASSERT_EQ (holder.getCurrentType(), 1);
+
+    std::atomic<bool> building { false }, release { false };
+    holder.duringBuild = [&]
+    {
+        building = true;
+        while (! release)
+            std::this_thread::sleep_for (std::chrono::milliseconds (1));
+    };
+    holder.setReverbType (3);
+    ASSERT_TRUE (eventually ([&] { return building.load(); }));
+    holder.reset();
+    EXPECT_EQ (holder.getCurrentType(), 0);
+    expectConstant (run (holder, 4 * blockSize), 1.0f);
+
+    release = true;
+    ASSERT_TRUE (eventually ([&] { return holder.hasPendingEngine(); }));
+    const auto fadeIn = run (holder, fadeSamples + 4 * blockSize);
+    ASSERT_NE (holder.running(), nullptr);
+    EXPECT_EQ (holder.getCurrentType(), 3);
+    expectCrossfade (fadeIn, 1.0f, holder.running()->marker());
+    EXPECT_TRUE (settlesAt (1)) << "the builder frees the old engine";
+}

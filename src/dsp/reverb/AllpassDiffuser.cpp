@@ -7,10 +7,11 @@
 
 namespace CloudSeed
 {
-AllpassDiffuser::AllpassDiffuser (std::uint32_t phaseSeed)
+AllpassDiffuser::AllpassDiffuser (std::uint32_t phaseSeed, const DelayLimits& delayLimits) : limits (delayLimits)
 {
     for (std::size_t i = 0; i < filters.size(); ++i)
-        filters[i] = std::make_unique<ModulatedAllpass> (phaseSeed * 8u + (std::uint32_t) i);
+        filters[i] = std::make_unique<ModulatedAllpass> (phaseSeed * 8u + (std::uint32_t) i,
+                                                         limits.allpassLongestDelay (samplerate));
 
     seed = 23456;
     crossSeed = 0.0;
@@ -32,8 +33,10 @@ void AllpassDiffuser::SetSamplerate (int rate, int blockSize)
     SetModRate (modRate);
 
     const int rampSteps = (int) std::floor (rate * (double) 0.1f);
+    const int longestDelay = limits.allpassLongestDelay (rate);
     for (auto& stage : filters)
     {
+        stage->SetLongestDelay (longestDelay);
         stage->SetBufferSize (blockSize);
         stage->SetModRampSteps (rampSteps);
     }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "dsp/reverb/DelayLimits.h"
 #include "dsp/reverb/ModulatedAllpass.h"
 
 #include <array>
@@ -16,13 +17,14 @@ class AllpassDiffuser
 public:
     static constexpr int maxStages = 8;
 
-    /** Eight stages at 44100 Hz with blocks of 512, seed 23456 and one stage in use; phaseSeed picks
-        the stages' start phases. */
-    explicit AllpassDiffuser (std::uint32_t phaseSeed = 1);
+    /** Eight stages at 44100 Hz with blocks of 512, seed 23456 and one stage in use, their stores sized for the
+        diffusion delay and depth of the limits; phaseSeed picks the stages' start phases. */
+    explicit AllpassDiffuser (std::uint32_t phaseSeed = 1, const DelayLimits& limits = {});
 
     /** Draws the 24 seed values from seed and crossSeed and sets the stage delays from them. */
     void UpdateSeeds();
-    /** Sets the rate and block size: stage rates, outputs and the depth ramp length (0.1 s in updates). */
+    /** Sets the rate and block size: stage rates, outputs, the depth ramp length (0.1 s in updates) and the
+        stores, sized for the limits at the rate. */
     void SetSamplerate (int rate, int blockSize);
     /** Runs n samples through stages 0 to stages − 1. */
     void Process (const double* input, int n) noexcept;
@@ -46,6 +48,8 @@ public:
     const double* GetOutput() const noexcept { return filters[(std::size_t) processedStages - 1]->GetOutput(); }
 
     int samplerate = 44100;
+    /** The longest diffusion delay and depth the stages' stores hold (from the next SetSamplerate). */
+    DelayLimits limits;
     std::array<std::unique_ptr<ModulatedAllpass>, maxStages> filters;
     int delay = 0;
     double modRate = 0.0;

@@ -73,10 +73,11 @@ void OnePoleLowPass::update() noexcept
     a = 1.0 - b;
 }
 
-DelayLine::DelayLine (std::uint32_t phaseSeed)
-    : delay (88200, 10000, phaseSeed * 16u + 1u), diffuser (phaseSeed * 16u + 2u),
-      lowShelf (AudioLib::Biquad::LowShelf), highShelf (AudioLib::Biquad::HighShelf), outputBuffer (4096, 0.0),
-      lineBuffer (4096, 0.0), feedbackBuffer (4096, 0.0f), lowShelfRunning (AudioLib::Biquad::LowShelf),
+DelayLine::DelayLine (std::uint32_t phaseSeed, const DelayLimits& delayLimits)
+    : limits (delayLimits), delay (limits.lineStoreLength (44100), 10000, phaseSeed * 16u + 1u),
+      diffuser (phaseSeed * 16u + 2u, limits), lowShelf (AudioLib::Biquad::LowShelf),
+      highShelf (AudioLib::Biquad::HighShelf), outputBuffer (4096, 0.0), lineBuffer (4096, 0.0),
+      feedbackBuffer (4096, 0.0f), lowShelfRunning (AudioLib::Biquad::LowShelf),
       highShelfRunning (AudioLib::Biquad::HighShelf)
 {
     lowShelf.Gain = highShelf.Gain = 0.1;
@@ -114,7 +115,7 @@ void DelayLine::SetSamplerate (int rate, int blockSize)
     feedbackBuffer.assign ((std::size_t) std::max (blockSize, 1), 0.0f);
     delay.SetBufferSize (blockSize);
     delay.SetModRampSteps ((int) std::floor (rate * (double) 0.1f));
-    delay.SetLength ((int) (2.0 * rate));
+    delay.SetLength (limits.lineStoreLength (rate));
 }
 
 DelayLine::FilterCoefficients DelayLine::GetFilterCoefficients() const noexcept

@@ -3,6 +3,7 @@
 #include "dsp/base/LinearRamp.h"
 #include "dsp/reverb/AllpassDiffuser.h"
 #include "dsp/reverb/Biquad.h"
+#include "dsp/reverb/DelayLimits.h"
 #include "dsp/reverb/ModulatedDelay.h"
 
 #include <atomic>
@@ -89,10 +90,12 @@ public:
         double cutoffA = 0.0, cutoffB = 0.0;
     };
 
-    /** A line at 44100 Hz with blocks of 4096; phaseSeed picks the start phases of its modulations. */
-    explicit DelayLine (std::uint32_t phaseSeed);
+    /** A line at 44100 Hz with blocks of 4096 whose stores hold the longest delays of the limits; phaseSeed picks
+        the start phases of its modulations. */
+    explicit DelayLine (std::uint32_t phaseSeed, const DelayLimits& limits = {});
 
-    /** Sets rate and largest block: diffuser, filters, feedback store, buffers and delay length. */
+    /** Sets rate and largest block: diffuser, filters, feedback store, buffers and the delay's store, sized for
+        the limits at the rate. */
     void SetSamplerate (int rate, int blockSize);
     /** Runs n samples of the early signal through the line (see tap for its contribution). */
     void Process (const double* input, int n) noexcept;
@@ -108,6 +111,8 @@ public:
     /** Takes over the feedback filters' coefficients (audio thread, or while not processing). */
     void SetFilterCoefficients (const FilterCoefficients& c) noexcept;
 
+    /** The longest line delay and depth the delay's store holds. */
+    const DelayLimits limits;
     ModulatedDelay delay;
     AllpassDiffuser diffuser;
     AudioLib::Biquad lowShelf, highShelf;

@@ -36,8 +36,9 @@ namespace
     }
 } // namespace
 
-ModulatedAllpass::ModulatedAllpass (std::uint32_t phaseSeed)
-    : delayBuffer ((std::size_t) bufferLength, 0.0), output (6615, 0.0)
+ModulatedAllpass::ModulatedAllpass (std::uint32_t phaseSeed, int longestDelay)
+    : bufferLength (std::max (longestDelay, startDelay) + 2), delayBuffer ((std::size_t) bufferLength, 0.0),
+      output (512, 0.0), index (bufferLength - 1)
 {
     FastSin::fill();
     modPhase = (double) phaseRandom (phaseSeed) * 0.98 / phaseRandomMax + 0.01;
@@ -175,6 +176,19 @@ void ModulatedAllpass::SetBufferSize (int blockSize)
 {
     bufferSize = blockSize;
     output.assign ((std::size_t) std::max (blockSize, 1), 0.0);
+}
+
+void ModulatedAllpass::SetLongestDelay (int longestDelay)
+{
+    const int length = std::max (longestDelay, startDelay) + 2;
+    if (length == bufferLength)
+        return;
+
+    bufferLength = length;
+    delayBuffer.assign ((std::size_t) bufferLength, 0.0);
+    index = bufferLength - 1;
+    delayA = std::min (delayA, bufferLength - 2);
+    delayB = delayA + 1;
 }
 
 void ModulatedAllpass::ClearBuffers() noexcept

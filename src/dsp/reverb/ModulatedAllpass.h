@@ -9,22 +9,27 @@
 
 namespace CloudSeed
 {
-/** A Schroeder all-pass stage (−g + z^−D) / (1 − g z^−D) over a fixed store of 19200 samples, whose
-    delay D moves with a sine recomputed every 8 samples. Double precision. */
+/** A Schroeder all-pass stage (−g + z^−D) / (1 − g z^−D) over a store sized for the longest delay its owner
+    can ask for, whose delay D moves with a sine recomputed every 8 samples. Double precision. */
 class ModulatedAllpass
 {
 public:
-    static constexpr int bufferLength = 19200;
     /** Samples between two modulation updates. */
     static constexpr int updateInterval = 8;
+    /** The longest delay a stage built without one holds: 100 ms and its deepest modulation at 44100 Hz. */
+    static constexpr int defaultLongestDelay = 4540;
 
-    /** A stage with a delay of 100 samples and no modulation; phaseSeed picks the start phase. */
-    explicit ModulatedAllpass (std::uint32_t phaseSeed = 1);
+    /** A stage with a delay of 100 samples and no modulation, whose store holds delays up to longestDelay
+        samples; phaseSeed picks the start phase. */
+    explicit ModulatedAllpass (std::uint32_t phaseSeed = 1, int longestDelay = defaultLongestDelay);
 
     /** Processes n samples into output. */
     void ProcessWithMod (const double* input, int n) noexcept;
     /** Sizes the output for blocks of up to blockSize samples. */
     void SetBufferSize (int blockSize);
+    /** Sizes the store for read delays up to longestDelay samples (never below the start delay); a new length
+        zeroes the store and puts the position back at its start (call while no block is processed). */
+    void SetLongestDelay (int longestDelay);
     /** Sets the depth ramp length in modulation updates and ends any running ramp at the current target
         (call while no block is processed). */
     void SetModRampSteps (int steps) noexcept
@@ -43,9 +48,11 @@ public:
     /** Output of the last block. */
     const double* GetOutput() const noexcept { return output.data(); }
 
+    /** Store length in samples: a read delay is held at bufferLength - 2 at most. */
+    int bufferLength = defaultLongestDelay + 2;
     std::vector<double> delayBuffer;
     std::vector<double> output;
-    int bufferSize = 6615;
+    int bufferSize = 512;
     int index = bufferLength - 1;
     int samplesProcessed = 0;
     double modPhase = 0.0;

@@ -26,9 +26,11 @@ namespace
     {
         return ValueTables::Get (ValueTables::Response4Oct, v);
     }
+    /** The normalized line delay every engine is built with. */
+    constexpr double commonLineDelay = 0.0;
 } // namespace
 
-QELReverbProcessor::QELReverbProcessor (Preset preset) : builtPreset (preset)
+QELReverbProcessor::QELReverbProcessor (Preset preset) : controller (delayLimitsFor (preset)), builtPreset (preset)
 {
     pitchShifter.rampTimes[0] = pitchShifter.rampTimes[1] = 1.0f;
 
@@ -74,6 +76,20 @@ double QELReverbProcessor::channelValue (Parameter key, double v)
     }
 }
 
+DelayLimits QELReverbProcessor::delayLimitsFor (Preset preset)
+{
+    DelayLimits limits;
+    limits.lineDelayMs = channelValue (LineDelay, commonLineDelay);
+
+    double diffusion = 0.0;
+    for (const auto& entry : ReverbPresets::get ((int) preset))
+        if (entry.key == DiffusionDelay || entry.key == LateDiffusionDelay)
+            diffusion = std::max (diffusion, entry.channelValue.value_or (channelValue (entry.key, entry.normalized)));
+    if (diffusion > 0.0)
+        limits.diffusionDelayMs = diffusion;
+    return limits;
+}
+
 void QELReverbProcessor::giveToChannels (Parameter key, double value)
 {
     for (auto* channel : { &controller.channelL, &controller.channelR })
@@ -111,7 +127,7 @@ void QELReverbProcessor::applyCommonSettings()
     preDelaySeconds = 0.0f;
     setInternalPreDelayS (0.0f);
 
-    applyParameter (LineDelay, 0.0);
+    applyParameter (LineDelay, commonLineDelay);
     controller.channelL.UpdateLines();
     controller.channelR.UpdateLines();
 

@@ -84,7 +84,8 @@ public:
     void setUseAltMix (bool useAltMix);
 
     /** Applies a normalized value to a key on both channels, converting it to channel units; the integer
-        keys (counts, stages, diffusion delays, tap length, seeds) take the channel value given with it. */
+        keys (counts, stages, diffusion delays, tap length, seeds) take the channel value given with it. A line
+        or diffusion delay beyond the engine's limits (delayLimitsFor) is held at the end of its store. */
     void applyParameter (CloudSeed::Parameter key, double normalized, std::optional<double> integerValue = {});
 
     /** New target of the wet/dry mix in percent (0 dry only, 100 wet only). */
@@ -133,6 +134,10 @@ public:
     LinearRamp<float> compRatioSmoother;
     /** The saturation drive gain, 10 ms ramps (audio thread). */
     LinearRamp<float> driveSmoother;
+
+    /** The longest delays an engine built with a preset asks its channels for: its preset's diffusion delays and
+        the common line delay (no control moves either once it is built), with the deepest modulation. */
+    static CloudSeed::DelayLimits delayLimitsFor (Preset preset);
 
 private:
     static double channelValue (CloudSeed::Parameter key, double normalized);

@@ -21,13 +21,13 @@ namespace
     }
 } // namespace
 
-ReverbChannel::ReverbChannel (ChannelLR side)
-    : preDelay (44100, 100, phaseSeedFor (side, 1)), diffuser (phaseSeedFor (side, 2)),
+ReverbChannel::ReverbChannel (ChannelLR side, const DelayLimits& limits)
+    : preDelay (44100, 100, phaseSeedFor (side, 1)), diffuser (phaseSeedFor (side, 2), limits),
       highPass (AudioLib::Biquad::HighPass), lowPass (AudioLib::Biquad::LowPass), channelLr (side),
       highPassRunning (AudioLib::Biquad::HighPass), lowPassRunning (AudioLib::Biquad::LowPass)
 {
     for (std::size_t i = 0; i < lines.size(); ++i)
-        lines[i] = std::make_unique<DelayLine> (phaseSeedFor (side, 10 + (std::uint32_t) i));
+        lines[i] = std::make_unique<DelayLine> (phaseSeedFor (side, 10 + (std::uint32_t) i), limits);
 
     for (int key = 0; key < Parameter::Count; ++key)
         parameters[(Parameter) key] = 0.0;

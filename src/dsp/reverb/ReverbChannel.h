@@ -31,8 +31,8 @@ class ReverbChannel
 public:
     static constexpr int numLines = 6;
 
-    /** Builds the channel for a side at 44100 Hz. */
-    explicit ReverbChannel (ChannelLR side);
+    /** Builds the channel for a side at 44100 Hz, its line and diffuser stores sized for the limits. */
+    explicit ReverbChannel (ChannelLR side, const DelayLimits& limits = {});
 
     /** Stores a value under a key and acts on it (keys 0 to 3 and 22 to 27 are only stored). */
     void SetParameter (Parameter key, double value);
@@ -117,11 +117,17 @@ private:
     every key and the engine's freeze and kill switches. */
 struct ReverbController
 {
+    /** Both channels, their stores sized for the limits. */
+    explicit ReverbController (const DelayLimits& limits = {})
+        : channelL (ChannelLR::Left, limits), channelR (ChannelLR::Right, limits)
+    {
+    }
+
     /** Sets the line modulation rate in Hz on the left channel, then the right, each recomputing its lines. */
     void setMainDelayModRateInHz (double hz);
 
-    ReverbChannel channelL { ChannelLR::Left };
-    ReverbChannel channelR { ChannelLR::Right };
+    ReverbChannel channelL;
+    ReverbChannel channelR;
     juce::AudioBuffer<double> channelInputL, channelInputR;
     /** Normalized values by key; the audio thread reads InputMix every block. */
     std::array<std::atomic<double>, Parameter::Count> parameters {};

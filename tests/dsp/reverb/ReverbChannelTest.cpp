@@ -317,3 +317,72 @@ TEST (ReverbChannel, DepthsSetBeforePreparingHoldFromTheFirstSample)
     EXPECT_GT (line.modAmount.getCurrentValue(), 30.0f);
     EXPECT_TRUE (line.modAmount.isSmoothing());
 }
+
+// The stores are sized from the rate and the longest delays the channel is told it will be asked for: within
+// those limits (deepest modulation, longest diffusion and line delays) a channel renders exactly what one with
+// stores for the keys' whole ranges renders, in a fraction of the memory; limits shorter than a delay in use
+// are heard.
+TEST (ReverbChannel, StoresSizedForTheLimitsRenderAsStoresForTheWholeRanges)
+{
+    const auto configure = [] (ReverbChannel& c, int sampleRate)
+    {
+        for (const auto& [key, value] : { std::pair { TapCount, 25.0 },
+                                          { TapLength, 219.0 },
+                                          { TapGain, 0.9 },
+                                          { DiffusionEnabled, 1.0 },
+                                          { DiffusionStages, 8.0 },
+                                          { DiffusionDelay, 74.0 },
+                                          { DiffusionFeedback, 0.7 },
+                                          { LateDiffusionEnabled, 1.0 },
+                                          { LateDiffusionStages, 8.0 },
+                                          { LateDiffusionDelay, 74.0 },
+                                          { LateDiffusionFeedback, 0.7 },
+                                          { LineCount, 6.0 },
+                                          { LineDelay, 20.0 },
+                                          { LineDecay, 2.0 },
+                                          { LineModAmount, 2.5 },
+                                          { LineModRate, 3.0 },
+                                          { EarlyDiffusionModAmount, 2.5 },
+                                          { EarlyDiffusionModRate, 4.0 },
+                                          { LateDiffusionModAmount, 2.5 },
+                                          { LateDiffusionModRate, 4.0 },
+                                          { EarlyOut, 1.0 },
+                                          { MainOut, 1.0 },
+                                          { Interpolation, 1.0 },
+                                          { LateStageTap, 1.0 },
+                                          { DelaySeed, 161.0 },
+                                          { DiffusionSeed, 189.0 },
+                                          { PostDiffusionSeed, 501.0 } })
+            c.SetParameter (key, value);
+        c.SetSamplerate (sampleRate, 512);
+        c.ClearBuffers();
+    };
+
+    struct Case
+    {
+        DelayLimits limits;
+        bool rendersTheSame;
+    };
+    for (const int sampleRate : { 44100, 192000 })
+        for (const auto& [limits, same] : { Case { { 20.0, 74.0, 2.5 }, true }, Case { { 20.0, 60.0, 2.5 }, false },
+                                            Case { { 12.0, 74.0, 2.5 }, false } })
+        {
+            ReverbChannel whole (ChannelLR::Left), sized (ChannelLR::Left, limits);
+            configure (whole, sampleRate);
+            configure (sized, sampleRate);
+            const auto input = noise ((std::size_t) sampleRate / 2, 7);
+            EXPECT_EQ (run (sized, input, 512) == run (whole, input, 512), same)
+                << sampleRate << " Hz, limits " << limits.lineDelayMs << " / " << limits.diffusionDelayMs << " ms";
+
+            const auto bytes = [] (const ReverbChannel& c)
+            {
+                std::size_t total = c.diffuser.filters[0]->delayBuffer.size() * AllpassDiffuser::maxStages;
+                for (const auto& line : c.lines)
+                    total += line->delay.delayBuffer.size() +
+                             AllpassDiffuser::maxStages * line->diffuser.filters[0]->delayBuffer.size();
+                return total * sizeof (double);
+            };
+            if (same)
+                EXPECT_LT (bytes (sized), bytes (whole) / 3) << sampleRate << " Hz";
+        }
+}

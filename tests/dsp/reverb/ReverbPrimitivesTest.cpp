@@ -389,7 +389,7 @@ TEST (ReverbPrimitives, OutputDoesNotDependOnTheBlockSize)
             ASSERT_EQ (outputs[b], outputs[0]) << "delay " << delay << ", blocking " << b;
     }
 
-    for (const int delay : { 1, 9, 400, CloudSeed::ModulatedAllpass::bufferLength - 3 })
+    for (const int delay : { 1, 9, 400, CloudSeed::ModulatedAllpass().bufferLength - 3 })
         for (const bool interpolate : { true, false })
         {
             std::vector<std::vector<double>> outputs;
