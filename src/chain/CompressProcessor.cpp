@@ -47,6 +47,9 @@ void CompressProcessor::prepare (const juce::dsp::ProcessSpec& spec)
     outputGain.prepare (spec);
     fast.prepare (spec);
     slowCompressor.prepare (spec);
+    inputStepSamples = (int) std::ceil (inputStepSeconds * spec.sampleRate);
+    inputStepSamplesLeft = 0;
+    slowHeard = slow.load();
 }
 
 void CompressProcessor::reset()
@@ -56,13 +59,29 @@ void CompressProcessor::reset()
     outputGain.reset();
     fast.reset();
     slowCompressor.reset();
+    inputStepSamplesLeft = 0;
+}
+
+void CompressProcessor::inputSourceChanged() noexcept
+{
+    inputStepSamplesLeft = inputStepSamples;
 }
 
 void CompressProcessor::processImpl (const float* const*, float* const* out, int numSamples, int numInputChannels,
                                      int numChannels)
 {
     inputGain.process (out, out, numSamples, numInputChannels, numChannels);
-    fast.compressor.levelGliding = inputGain.decibelRamp.isSmoothing() || inputGain.gainRamp.isSmoothing();
+
+    // The compressors run in series: while "Slow" crossfades, the fast one hears the slow one's output blend
+    // into the plain input, a level that moves on its own.
+    if (const bool slowNow = slow.load(); slowNow != slowHeard)
+    {
+        slowHeard = slowNow;
+        inputSourceChanged();
+    }
+    fast.compressor.levelGliding =
+        inputStepSamplesLeft > 0 || inputGain.decibelRamp.isSmoothing() || inputGain.gainRamp.isSmoothing();
+    inputStepSamplesLeft = std::max (0, inputStepSamplesLeft - numSamples);
     slowCompressor.process (out, out, numSamples, numInputChannels, numChannels);
     fast.process (out, out, numSamples, numInputChannels, numChannels);
     outputGain.process (out, out, numSamples, numInputChannels, numChannels);

@@ -33,6 +33,10 @@ public:
     /** Automatic make-up on both compressors; off fades the output and the fast trim stages in. */
     void setAuto (bool automatic);
 
+    /** Lets the fast compressor's gain follow its detector smoothly for inputStepSeconds: the level it
+        hears may step when the chain's order changes. */
+    void inputSourceChanged() noexcept override;
+
     /** The meter reading, a linear gain (1 = no reduction, 0 at or below -100 dB). Safe on any thread. */
     float getMeterGain() const noexcept;
 
@@ -53,6 +57,9 @@ public:
     static constexpr float gainRampSeconds = 0.02f;
     /** Length of a change of the input gain, which glides in decibels. */
     static constexpr float inputRampSeconds = 0.1f;
+    /** How long the gain eases after the input's source changes: the detector's hold and a few times its
+        release, which a step of the level runs through before the gain stands still again. */
+    static constexpr double inputStepSeconds = 0.15;
 
     QEL::GainProcessor inputGain;
     QEL::GainProcessor outputGain;
@@ -62,5 +69,8 @@ public:
 private:
     std::atomic<float> inputGainDb { 0.0f }, compression { 0.0f }, outputGainDb { 0.0f };
     std::atomic<bool> slow { false }, automatic { true };
+    int inputStepSamples = 0;     // the length of an input step's easing at the prepared rate
+    int inputStepSamplesLeft = 0; // audio thread: samples of the running easing still to come
+    bool slowHeard = false;       // audio thread: the "Slow" choice the last block followed
 };
 } // namespace tessaro::dsp

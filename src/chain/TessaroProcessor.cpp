@@ -285,12 +285,32 @@ void TessaroProcessor::advanceOrderFade (int numSamples) noexcept
     orderFadeDone = 0;
     if (orderFade == OrderFade::fadingOut)
     {
+        tellNewSources (listedOrder, fadingTo);
         listModules (fadingTo);
         orderFade = OrderFade::fadingIn;
     }
     else
     {
         orderFade = OrderFade::none;
+    }
+}
+
+// A module hears other modules ahead of it when the set before its position changes.
+void TessaroProcessor::tellNewSources (juce::uint32 from, juce::uint32 to) noexcept
+{
+    const auto a = unpack (from), b = unpack (to);
+    juce::uint32 aheadInA = 0, aheadInB = 0;
+    std::array<juce::uint32, numModules> before {};
+    for (size_t i = 0; i < a.size(); ++i)
+    {
+        before[(size_t) a[i] % numModules] = aheadInA;
+        aheadInA |= 1u << a[i];
+    }
+    for (size_t i = 0; i < b.size(); ++i)
+    {
+        if (before[(size_t) b[i] % numModules] != aheadInB)
+            modulesById[(size_t) b[i] % numModules]->inputSourceChanged();
+        aheadInB |= 1u << b[i];
     }
 }
 

@@ -139,6 +139,7 @@ private:
     bool fadesConnection (int connection) const noexcept;
     void applyOrderFade (float* const* out, int numSamples, int numChannels) const noexcept;
     void advanceOrderFade (int numSamples) noexcept;
+    void tellNewSources (juce::uint32 from, juce::uint32 to) noexcept;
     void mixDry (float* const* out, int numSamples, int numInputChannels, int numChannels) noexcept;
     void silenceFault (ModuleProcessorBase& module, float* const* out, int numSamples, int numChannels) noexcept;
 

@@ -38,17 +38,18 @@ namespace
         parameter.endChangeGesture();
     }
 
-    /** A new instance with the context and the step's parameter at `initial`. Where a reverb engine is chosen,
-        one block hands the settings to the plug-in and preparing it again (as a host does when playback
-        restarts) puts the engine in place before the audio starts; it would otherwise arrive from its
-        builder at a moment the render does not fix. */
+    /** A new instance with the context and the step's parameter at `initial`. Where a reverb engine is chosen
+        or the step asks for it, one block hands the settings to the plug-in and preparing it again (as a host
+        does when playback restarts) starts every stage from them: a reverb engine is then in place before the
+        audio starts (it would otherwise arrive from its builder at a moment the render does not fix), and a
+        switch starts at its setting without a ramp. */
     std::unique_ptr<juce::AudioPluginInstance> settled (const ControlStep& step, int blockSize, float initial)
     {
         auto plugin = Vst3Bundle::create (sampleRate, blockSize);
         plugin->prepareToPlay (sampleRate, blockSize);
         apply (*plugin, step.context);
         setAsHost (*plugin->getParameters()[step.parameterIndex], initial);
-        if (! step.reverbEngine)
+        if (! step.reverbEngine && ! step.preparedSettled)
             return plugin;
 
         juce::AudioBuffer<float> silence (2, blockSize);

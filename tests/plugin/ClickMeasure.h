@@ -15,6 +15,7 @@ struct ControlStep
     float from = 0.0f;            // normalised
     float to = 1.0f;              // normalised
     bool reverbEngine = false;    // a reverb engine runs or arrives from its background builder
+    bool preparedSettled = false; // the plug-in is prepared again once the context and the start are set
 };
 
 /** What a step does to the sound, against the same step's two settings held still. */

@@ -77,6 +77,7 @@ void StereoFilterProcessor_V3::applyData (const FilterData& data) noexcept
 {
     dirty = true;
     filterData = data;
+    frequencyStart = designedFrequency;
     smoothFrequency.setTargetValue (data.frequency);
     smoothGain.setTargetValue (data.gain);
     smoothQ.setTargetValue (data.q);
@@ -123,10 +124,23 @@ void StereoFilterProcessor_V3::reset()
 void StereoFilterProcessor_V3::updateFilter() noexcept
 {
     const int steps = isRamping() ? 1 : 0;
-    const float f = smoothFrequency.getNextValue();
+    designedFrequency = nextShaped (smoothFrequency, frequencyStart);
     const float q = smoothQ.getNextValue();
     const float g = smoothGain.getNextValue();
-    designStages (f, q, g, steps);
+    designStages (designedFrequency, q, g, steps);
+}
+
+// A linear ramp's progress, bent: near the Nyquist frequency a small move of the frequency moves the
+// coefficients fast, and a glide that started or stopped at full speed there would be heard as a tick.
+float StereoFilterProcessor_V3::nextShaped (LinearRamp<float>& ramp, float start) noexcept
+{
+    const float linear = ramp.getNextValue();
+    if (! ramp.isSmoothing())
+        return linear;
+
+    const double progress = 1.0 - (double) ramp.getCountdown() / (double) ramp.getRampSteps();
+    const double bent = 0.5 - 0.5 * std::cos (juce::MathConstants<double>::pi * progress);
+    return (float) ((double) start + ((double) ramp.getTargetValue() - (double) start) * bent);
 }
 
 bool StereoFilterProcessor_V3::isRamping() const noexcept

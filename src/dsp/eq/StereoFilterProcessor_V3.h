@@ -66,6 +66,9 @@ public:
     GlidingBiquad stage1, stage2;
     DynamicEQProcessor dynamicEQ;
     LinearRamp<float> smoothFrequency { 20.0f }, smoothGain { 1.0f }, smoothQ { 0.707f };
+    /** The frequency of the last design: a frequency glide starts from it and follows its ramp's progress
+        along a raised cosine, so the coefficients start and stop moving without a corner. */
+    float designedFrequency = 20.0f;
     /** Ramp time of the smoothed values, read at prepare. */
     float rampSeconds = 0.05f;
     LevelFollower followers[3] { { 5.0f, 300.0f }, { 80.0f, 950.0f }, { 60.0f, 350.0f } };
@@ -76,12 +79,14 @@ private:
     float processBand (float x, int sample, int channel) noexcept;
     bool designStages (float f, float q, float g, int numSteps) noexcept;
     bool isRamping() const noexcept;
+    static float nextShaped (LinearRamp<float>& ramp, float start) noexcept;
 
     juce::SpinLock pendingLock;
     FilterData pendingData;
     std::atomic<bool> pendingDataWaiting { false };
     bool stage1Designed = false, stage2Designed = false;
     int stage1Order = 2, stage2Order = 2;
-    bool moving = false; // the current sample runs the stages in their moving form
+    bool moving = false;          // the current sample runs the stages in their moving form
+    float frequencyStart = 20.0f; // where the running frequency glide began
 };
 } // namespace QEL
