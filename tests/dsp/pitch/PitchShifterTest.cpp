@@ -255,6 +255,8 @@ TEST (DelayLinePitchShifter, AdvanceLandsWhereProcessingLands)
         // The runs crossed the crossfades, not only the stretches between them (where the taps move apart
         // fast enough to reach one).
         if (std::abs (ratio - 1.0f) > 0.004f)
+        {
             EXPECT_GT (crossfadeChanges, 10) << "ratio " << ratio;
+        }
     }
 }
