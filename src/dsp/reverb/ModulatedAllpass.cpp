@@ -1,6 +1,7 @@
 #include "dsp/reverb/ModulatedAllpass.h"
 
 #include "dsp/reverb/FastSin.h"
+#include "dsp/reverb/ModulationStep.h"
 #include "dsp/reverb/PhaseSeed.h"
 
 #include <algorithm>
@@ -167,16 +168,9 @@ void ModulatedAllpass::runAligned (const double* input, double* out, int n, doub
 
 void ModulatedAllpass::advanceModulation() noexcept
 {
-    modPhase += 8.0 * modRate.load (std::memory_order_relaxed);
-    if (modPhase > 1.0)
-        modPhase = std::fmod (modPhase, 1.0);
-    const float target = modAmountTarget.load (std::memory_order_relaxed);
-    if (! (target == lastTarget))
-    {
-        modAmount.setTargetValue (target);
-        lastTarget = target;
-    }
-    update (sampleDelay.load (std::memory_order_relaxed), modAmount.getNextValue());
+    advancePhase (modPhase, 8.0 * modRate.load (std::memory_order_relaxed));
+    const float depth = stepDepth (modAmount, modAmountTarget.load (std::memory_order_relaxed), lastTarget);
+    update (sampleDelay.load (std::memory_order_relaxed), depth);
 }
 
 template <bool interpolate>

@@ -1,6 +1,7 @@
 #include "dsp/reverb/ModulatedDelay.h"
 
 #include "dsp/reverb/FastSin.h"
+#include "dsp/reverb/ModulationStep.h"
 #include "dsp/reverb/PhaseSeed.h"
 
 #include <algorithm>
@@ -22,19 +23,10 @@ ModulatedDelay::ModulatedDelay (int newLength, int newSampleDelay, std::uint32_t
 
 void ModulatedDelay::Update() noexcept
 {
-    modPhase += updateRate * modRate.load (std::memory_order_relaxed);
-    if (modPhase > 1.0)
-        modPhase = std::fmod (modPhase, 1.0);
-
-    // Handing the ramp the target it already heads to changes nothing, so only a new value is handed over.
-    const float target = modAmountTarget.load (std::memory_order_relaxed);
-    if (! (target == lastTarget))
-    {
-        modAmount.setTargetValue (target);
-        lastTarget = target;
-    }
+    advancePhase (modPhase, updateRate * modRate.load (std::memory_order_relaxed));
+    const float depth = stepDepth (modAmount, modAmountTarget.load (std::memory_order_relaxed), lastTarget);
     const double s = FastSin::Get (modPhase);
-    const double d = sampleDelay.load (std::memory_order_relaxed) + s * modAmount.getNextValue();
+    const double d = sampleDelay.load (std::memory_order_relaxed) + s * depth;
 
     delayA = (int) d;
     const double f = d - delayA;
