@@ -1,5 +1,7 @@
 #pragma once
 
+#include "dsp/pitch/ButterflyColumn.h"
+
 #include <algorithm>
 #include <cmath>
 #include <complex>
@@ -207,19 +209,7 @@ private:
     {
         forEachTwiddle (n, sign,
                         [buffer, n] (long length, long span, long j, T wr1, T wi1)
-                        {
-                            for (long i = j; i < 2 * n; i += length)
-                            {
-                                T* p1 = buffer + i;
-                                T* p2 = p1 + span;
-                                const T tr = p2[0] * wr1 - p2[1] * wi1;
-                                const T ti = p2[0] * wi1 + p2[1] * wr1;
-                                p2[0] = p1[0] - tr;
-                                p2[1] = p1[1] - ti;
-                                p1[0] += tr;
-                                p1[1] += ti;
-                            }
-                        });
+                        { QEL::butterflyColumn (buffer, n, length, span, j, wr1, wi1); });
     }
 
     template <typename Callback> void processFrame (Callback& callback)

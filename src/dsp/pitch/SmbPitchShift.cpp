@@ -1,5 +1,7 @@
 #include "dsp/pitch/SmbPitchShift.h"
 
+#include "dsp/pitch/ButterflyColumn.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -187,17 +189,7 @@ void SmbPitchShift::smbFft (float* buffer, long sign) noexcept
 
         for (long j = 0; j < le2; j += 2)
         {
-            for (long i = j; i < 2 * n; i += le)
-            {
-                float* p1 = buffer + i;
-                float* p2 = p1 + le2;
-                const float tr = p2[0] * ur - p2[1] * ui;
-                const float ti = p2[0] * ui + p2[1] * ur;
-                p2[0] = p1[0] - tr;
-                p2[1] = p1[1] - ti;
-                p1[0] += tr;
-                p1[1] += ti;
-            }
+            QEL::butterflyColumn (buffer, n, le, le2, j, ur, ui);
 
             const float t = ur * wr - ui * wi;
             ui = ur * wi + ui * wr;
