@@ -78,6 +78,12 @@ void AllpassDiffuser::SetInterpolationEnabled (bool enabled) noexcept
         stage->interpolationEnabled = enabled;
 }
 
+void AllpassDiffuser::SettleDepths() noexcept
+{
+    for (auto& stage : filters)
+        stage->SettleDepth();
+}
+
 void AllpassDiffuser::ClearBuffers() noexcept
 {
     for (auto& stage : filters)

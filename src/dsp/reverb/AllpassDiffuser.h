@@ -39,6 +39,8 @@ public:
     void SetFeedback (double g) noexcept;
     /** Linear interpolation of every stage's read position. */
     void SetInterpolationEnabled (bool enabled) noexcept;
+    /** Ends every stage's depth ramp at its current target (call while no block is processed). */
+    void SettleDepths() noexcept;
     /** Zeroes every stage's store and output. */
     void ClearBuffers() noexcept;
     /** Puts every stage back as a newly built and prepared one starts (see ModulatedAllpass::Restart). */
