@@ -16,6 +16,40 @@ namespace
     {
         return (float) ((double) value + ((double) target - (double) value) * rate);
     }
+
+    /** Four-point cubic Hermite read of a line of length samples; positions wrap around the line. */
+    inline float cubicRead (const float* line, int length, double position) noexcept
+    {
+        const double below = std::floor (position);
+        const double above = std::ceil (position);
+        const int indices[] = { (int) below - 1, (int) below, (int) above, (int) above + 1 };
+        float y[4];
+
+        // Most reads lie wholly inside the line and need no wrapping.
+        if (indices[0] >= 0 && indices[3] < length)
+        {
+            for (int n = 0; n < 4; ++n)
+                y[n] = line[indices[n]];
+        }
+        else
+        {
+            for (int n = 0; n < 4; ++n)
+            {
+                int k = indices[n];
+
+                if (k < 0)
+                    k += (1 - k / length) * length;
+
+                y[n] = line[k % length];
+            }
+        }
+
+        const float f = (float) (position - below);
+        const float c1 = 0.5f * (y[2] - y[0]);
+        const float c2 = y[0] - 2.5f * y[1] + 2.0f * y[2] - 0.5f * y[3];
+        const float c3 = 1.5f * (y[1] - y[2]) + 0.5f * (y[3] - y[0]);
+        return ((c3 * f + c2) * f + c1) * f + y[1];
+    }
 } // namespace
 
 QELSuperDelayProcessor::QELSuperDelayProcessor() = default;
@@ -169,27 +203,7 @@ float QELSuperDelayProcessor::getSample (const std::vector<float>& line, float p
 
 float QELSuperDelayProcessor::getSample (const std::vector<float>& line, double position) noexcept
 {
-    const int length = (int) line.size();
-    const double below = std::floor (position);
-    const double above = std::ceil (position);
-    const int indices[] = { (int) below - 1, (int) below, (int) above, (int) above + 1 };
-    float y[4];
-
-    for (int n = 0; n < 4; ++n)
-    {
-        int k = indices[n];
-
-        if (k < 0)
-            k += (1 - k / length) * length;
-
-        y[n] = line[(size_t) (k % length)];
-    }
-
-    const float f = (float) (position - below);
-    const float c1 = 0.5f * (y[2] - y[0]);
-    const float c2 = y[0] - 2.5f * y[1] + 2.0f * y[2] - 0.5f * y[3];
-    const float c3 = 1.5f * (y[1] - y[2]) + 0.5f * (y[3] - y[0]);
-    return ((c3 * f + c2) * f + c1) * f + y[1];
+    return cubicRead (line.data(), (int) line.size(), position);
 }
 
 //==============================================================================
@@ -309,11 +323,12 @@ void QELSuperDelayProcessor::processImpl (float* const* channels, int numSamples
         advanceDrift();
 
         // 8. Read.
-        float wl =
-            isStale (delaySamplesLeft) ? 0.0f : getSample (bufferLeft, (double) writeIndex - (double) delaySamplesLeft);
+        float wl = isStale (delaySamplesLeft)
+                       ? 0.0f
+                       : cubicRead (bufferLeft.data(), length, (double) writeIndex - (double) delaySamplesLeft);
         float wr = isStale (delaySamplesRight)
                        ? 0.0f
-                       : getSample (bufferRight, (double) writeIndex - (double) delaySamplesRight);
+                       : cubicRead (bufferRight.data(), length, (double) writeIndex - (double) delaySamplesRight);
 
         // 9. Feedback rotation.
         if (feedbackRotation != 0.0f)
