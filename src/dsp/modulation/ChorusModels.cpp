@@ -4,6 +4,31 @@
 
 namespace QEL
 {
+namespace
+{
+    // std::fmod (x, 1) for an LFO phase plus a voice offset, both in [0, 1): below 2, x - 1 is exact, so the
+    // library call is only needed outside that range.
+    inline float wrapPhase (float x) noexcept
+    {
+        if (x >= 0.0f && x < 1.0f)
+            return x;
+        if (x >= 1.0f && x < 2.0f)
+            return x - 1.0f;
+        return std::fmod (x, 1.0f);
+    }
+
+    // std::fmod (x, length) for a read position one history length ahead: below twice the length, x - length
+    // is exact, so the library call is only needed outside that range.
+    inline double wrapPosition (double x, double length) noexcept
+    {
+        if (x >= 0.0 && x < length)
+            return x;
+        if (x >= length && x < 2.0 * length)
+            return x - length;
+        return std::fmod (x, length);
+    }
+} // namespace
+
 void ChorusLowPass::design (double cutoffHz, double sampleRate) noexcept
 {
     // A cut-off at or above the Nyquist frequency (20 kHz at 32 kHz) would give an unstable filter.
@@ -96,9 +121,9 @@ float ChorusVoices::tapSum (int channel, int w, float phi, int numVoices, bool s
         }
 
         const float offset = (float) k / (float) (numVoices - 1);
-        const float s = std::sin (juce::MathConstants<float>::twoPi * std::fmod (phi + offset, 1.0f)) * 0.5f + 0.5f;
+        const float s = std::sin (juce::MathConstants<float>::twoPi * wrapPhase (phi + offset)) * 0.5f + 0.5f;
         const double d = (double) (baseDelay + depth * s) * sampleRate;
-        double p = std::fmod ((double) w - d + length, length);
+        double p = wrapPosition ((double) w - d + length, length);
 
         if (p < 0.0)
             p += length;
