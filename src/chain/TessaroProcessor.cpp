@@ -78,8 +78,6 @@ void TessaroProcessor::prepare (const juce::dsp::ProcessSpec& spec)
 
     const int channels = std::max (2, (int) spec.numChannels);
     dryCopy.setSize (channels, std::max (1, (int) spec.maximumBlockSize));
-    dryAlign.prepare (channels, longestDryPathLatency (spec.sampleRate), std::max (1, (int) spec.maximumBlockSize));
-    dryAlign.setDelay (alignLatency.load());
 
     mixProcessor.prepare (spec);
 }
@@ -89,7 +87,6 @@ void TessaroProcessor::reset()
     juce::QELProcessorBase::reset();
     for (auto* module : modulesById)
         module->reset();
-    dryAlign.reset();
     mixProcessor.juce::QELProcessorBase::reset();
 }
 
@@ -102,29 +99,32 @@ void TessaroProcessor::setTempo (double bpm)
 
 void TessaroProcessor::setReportedLatency (int samples)
 {
-    const int latency = juce::jlimit (0, maxDryPathLatency, samples);
-    alignLatency.store (latency);
-    setDryPathLatency (latency);
+    setDryPathLatency (juce::jlimit (0, maxDryPathLatency, samples));
 }
 
 void TessaroProcessor::processImpl (const float* const* in, float* const* out, int numSamples, int numInputChannels,
                                     int numChannels)
 {
-    const bool canMix = numSamples <= dryCopy.getNumSamples() && numChannels <= dryCopy.getNumChannels();
+    // With a latency, the chain's own dry path has already delayed this block's input for the off path, and
+    // the mix takes it from there; without one, the mix needs the input as it was before the modules ran.
+    const float* const* delayedDry = dryPathBlock();
+    const bool canCopy = numSamples <= dryCopy.getNumSamples() && numChannels <= dryCopy.getNumChannels();
 
-    if (canMix)
+    if (delayedDry == nullptr && canCopy)
         for (int ch = 0; ch < numChannels; ++ch)
-            dryCopy.copyFrom (ch, 0, in[ch], numSamples);
+            juce::FloatVectorOperations::copy (dryCopy.getWritePointer (ch), in[ch], numSamples);
 
     runModules (out, numSamples, numInputChannels, numChannels);
 
-    if (canMix)
-        mixDry (out, numSamples, numInputChannels, numChannels);
+    if (delayedDry != nullptr)
+        mixProcessor.process (delayedDry, out, numSamples, numInputChannels, numChannels);
+    else if (canCopy)
+        mixProcessor.process (dryCopy.getArrayOfReadPointers(), out, numSamples, numInputChannels, numChannels);
 
     if (! allFinite (out, numSamples, numChannels))
     {
         clearChannels (out, numSamples, numChannels);
-        dryAlign.reset();
+        dryDelay.reset();
     }
 
     // The limiter's float arithmetic may end a hair above full scale: with Limit heard, nothing passes 1.0.
@@ -312,15 +312,6 @@ void TessaroProcessor::tellNewSources (juce::uint32 from, juce::uint32 to) noexc
             modulesById[(size_t) b[i] % numModules]->inputSourceChanged();
         aheadInB |= 1u << b[i];
     }
-}
-
-// out = out * m + dry * (1 - m), with the dry copy delayed by the reported latency.
-void TessaroProcessor::mixDry (float* const* out, int numSamples, int numInputChannels, int numChannels) noexcept
-{
-    auto* const* dry = dryCopy.getArrayOfWritePointers();
-    dryAlign.setDelay (alignLatency.load());
-    dryAlign.process (dry, numChannels, numSamples);
-    mixProcessor.process (dry, out, numSamples, numInputChannels, numChannels);
 }
 
 int TessaroProcessor::getTotalLatencyInSamples()
