@@ -1,7 +1,8 @@
 #include "chain/TessaroProcessor.h"
 
 #include <cmath>
-#include <limits>
+#include <cstdint>
+#include <cstring>
 
 namespace tessaro::dsp
 {
@@ -133,14 +134,19 @@ void TessaroProcessor::processImpl (const float* const* in, float* const* out, i
             juce::FloatVectorOperations::clip (out[ch], out[ch], -1.0f, 1.0f, numSamples);
 }
 
-// A NaN fails the comparison as an infinity does; the loop has no early exit, so it runs vectorised.
+// A NaN or an infinity has every exponent bit set, so one more exponent step on its magnitude carries into
+// the sign bit. Integer arithmetic without an early exit: the loop runs vectorised.
 bool TessaroProcessor::allFinite (const float* const* channels, int numSamples, int numChannels) noexcept
 {
-    bool finite = true;
+    std::uint32_t carried = 0;
     for (int ch = 0; ch < numChannels; ++ch)
         for (int i = 0; i < numSamples; ++i)
-            finite &= std::abs (channels[ch][i]) <= std::numeric_limits<float>::max();
-    return finite;
+        {
+            std::uint32_t bits;
+            std::memcpy (&bits, channels[ch] + i, sizeof (bits));
+            carried |= (bits & 0x7fffffffu) + 0x00800000u;
+        }
+    return (carried & 0x80000000u) == 0;
 }
 
 void TessaroProcessor::clearChannels (float* const* channels, int numSamples, int numChannels) noexcept
