@@ -27,6 +27,7 @@ void MultiplyProcessor::reset()
 {
     ModuleProcessorBase::reset();
     multiplier.reset();
+    restedSamples = 0;
 }
 
 void MultiplyProcessor::setTempo (double bpm)
@@ -41,13 +42,25 @@ void MultiplyProcessor::processImpl (const float* const*, float* const* out, int
     if (latencyLineBehind)
         refillLatencyLine (numSamples, numChannels);
 
+    catchUpControls (numChannels);
+
     multiplier.process (out, out, numSamples, numInputChannels, numChannels);
 }
 
 void MultiplyProcessor::processWhileOff (float* const*, int numSamples, int, int numChannels)
 {
     latencyLineBehind = true;
-    multiplier.restControls (numSamples, numChannels);
+    restedSamples += numSamples;
+
+    if (restedSamples >= restStepSamples)
+        catchUpControls (numChannels);
+}
+
+void MultiplyProcessor::catchUpControls (int numChannels)
+{
+    if (restedSamples > 0)
+        multiplier.restControls (restedSamples, numChannels);
+    restedSamples = 0;
 }
 
 // The dry path delays the input by the same latency as the multiplier's own line and has already taken this

@@ -56,6 +56,11 @@ public:
 
 private:
     void refillLatencyLine (int numSamples, int numChannels) noexcept;
+    void catchUpControls (int numChannels);
+
+    /** Resting controls move in steps of at least this many samples: unheard, a control change may wait. */
+    static constexpr int restStepSamples = 1024;
+    int restedSamples = 0; // samples the resting controls still owe (audio thread)
 
     bool latencyLineBehind = false; // the multiplier's latency line missed blocks while off (audio thread)
     std::atomic<float> spread { 100.0f }, offset { 0.6f }, amount { 0.0f }, lowGain { 0.0f };

@@ -740,18 +740,13 @@ void QelVocalMultiplierProcessor::restControls (int numSamples, int numOutputCha
     if (scratchCapacity == 0 || numOutputChannels < 1)
         return;
 
+    // Nothing here touches the block buffers, so a rest of any length goes in one step.
     applyControls();
-    const int outputs = juce::jlimit (1, 2, numOutputChannels);
-
-    for (int start = 0; start < numSamples; start += scratchCapacity)
-    {
-        const int length = std::min (scratchCapacity, numSamples - start);
-        restVoicePath (length, outputs);
-        octaveVoiceRunning = false;
-        streaming = true;
-        advance (wetLevel, length);
-        advance (levelCompensation, length);
-    }
+    restVoicePath (numSamples, juce::jlimit (1, 2, numOutputChannels));
+    octaveVoiceRunning = false;
+    streaming = true;
+    advance (wetLevel, numSamples);
+    advance (levelCompensation, numSamples);
 }
 
 // Unheard, the voices' shifters and delays, their compressor, enhancer and width stage wait and start
