@@ -730,21 +730,23 @@ void QelVocalMultiplierProcessor::processResting (float* const* channels, int nu
     if (scratchCapacity == 0 || numOutputChannels < 1)
         return;
 
-    applyControls();
-    const int outputs = juce::jlimit (1, 2, numOutputChannels);
     juce::ignoreUnused (numInputChannels);
+    processDry (channels, numSamples, juce::jlimit (1, 2, numOutputChannels));
+    restControls (numSamples, numOutputChannels);
+}
 
-    for (int start = 0; start < numSamples; start += scratchCapacity)
-    {
-        const int length = std::min (scratchCapacity, numSamples - start);
-        float* chunk[2] = { channels[0] + start, outputs > 1 ? channels[1] + start : nullptr };
-        processDry (chunk, length, outputs);
-        restVoicePath (length, outputs);
-        octaveVoiceRunning = false;
-        streaming = true;
-        advance (wetLevel, length);
-        advance (levelCompensation, length);
-    }
+void QelVocalMultiplierProcessor::restControls (int numSamples, int numOutputChannels)
+{
+    if (scratchCapacity == 0 || numOutputChannels < 1)
+        return;
+
+    // Nothing here touches the block buffers, so a rest of any length goes in one step.
+    applyControls();
+    restVoicePath (numSamples, juce::jlimit (1, 2, numOutputChannels));
+    octaveVoiceRunning = false;
+    streaming = true;
+    advance (wetLevel, numSamples);
+    advance (levelCompensation, numSamples);
 }
 
 // Unheard, the voices' shifters and delays, their compressor, enhancer and width stage wait and start

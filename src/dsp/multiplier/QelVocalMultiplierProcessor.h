@@ -65,6 +65,9 @@ public:
     /** A block whose output nobody hears (the module switched off): the latency line and the controls
         run, in place; the voices, the octave voice and the widened copy rest and start again from silence. */
     void processResting (float* const* channels, int numSamples, int numInputChannels, int numOutputChannels);
+    /** processResting without the latency line, for an owner whose own dry path holds the same input and
+        hands it to latencyDelay before the next processed block. */
+    void restControls (int numSamples, int numOutputChannels);
 
     /** One sample of the timing ramps: offset scale, voice delays and the single-voice delay. */
     void updateTimingProcessorsStep();
