@@ -83,20 +83,9 @@ public:
 
     /** Magnitude -> log spectrum -> real cepstrum -> lifter -> spectral envelope, for the given magnitudes
         of the frame's bins. The result is left in envelope() (one value per bin). */
-    void computeEnvelope (const std::vector<T>& mags)
-    {
-        for (std::size_t k = 0; k < bins; ++k)
-            logSpectrum[k] = { mags[k] == T (0) ? T (-12) : std::log10 (mags[k]), T (0) };
+    void computeEnvelope (const std::vector<T>& mags) { computeEnvelope (mags, bins); }
 
-        fft->ifft (logSpectrum, cepstrum);
-        lifter();
-        fft->fft (cepstrum, logSpectrum);
-
-        for (std::size_t k = 0; k < bins; ++k)
-            envelope[k] = std::pow (T (10), logSpectrum[k].real());
-    }
-
-    /** The last computed envelope. */
+    /** The last computed envelope; a shifted frame refreshes only the lower half of the bins, which it uses. */
     const std::vector<T>& spectralEnvelope() const noexcept { return envelope; }
 
 private:
@@ -159,12 +148,26 @@ private:
     // The envelope covers the lower half of the bins only; the upper bins keep their magnitudes.
     std::size_t envelopeBins() const noexcept { return bins / 2 + 1; }
 
+    /** computeEnvelope for the first count bins of the envelope; the others keep their last values. */
+    void computeEnvelope (const std::vector<T>& mags, std::size_t count)
+    {
+        for (std::size_t k = 0; k < bins; ++k)
+            logSpectrum[k] = { mags[k] == T (0) ? T (-12) : std::log10 (mags[k]), T (0) };
+
+        fft->ifft (logSpectrum, cepstrum);
+        lifter();
+        fft->fft (cepstrum, logSpectrum);
+
+        for (std::size_t k = 0; k < count; ++k)
+            envelope[k] = std::pow (T (10), logSpectrum[k].real());
+    }
+
     void flattenEnvelope (std::vector<std::complex<T>>& dft)
     {
         for (std::size_t k = 0; k < bins; ++k)
             magnitudes[k] = dft[k].real();
 
-        computeEnvelope (magnitudes);
+        computeEnvelope (magnitudes, envelopeBins());
 
         for (std::size_t k = 0; k < envelopeBins(); ++k)
         {
