@@ -30,8 +30,8 @@ public:
           oversampling ((int) (framesize / hopsize)), stftfreqinc (samplerate / (double) framesize),
           stftphaseinc (2.0 * std::numbers::pi * (double) hopsize / (double) framesize), samplerate (samplerate),
           lastPhase (4097), phaseSum (4097), buffer (bins), magnitudes (bins), logSpectrum (bins), cepstrum (framesize),
-          envelope (bins), binPhaseStep (bins), binFrequency (bins), workA (bins), workB (bins), workC (bins),
-          workD (bins)
+          envelope (bins), logEnvelope (bins), binPhaseStep (bins), binFrequency (bins), workA (bins), workB (bins),
+          workC (bins), workD (bins)
     {
         for (std::size_t k = 0; k < bins; ++k)
         {
@@ -154,12 +154,15 @@ private:
         for (std::size_t k = 0; k < bins; ++k)
             logSpectrum[k] = { mags[k] == T (0) ? T (-12) : std::log10 (mags[k]), T (0) };
 
-        fft->ifft (logSpectrum, cepstrum);
+        // The lifter keeps the cepstrum up to the lifter length and zeroes the rest, so only that part is
+        // transformed back, and only the real parts of the bins asked for are transformed forward.
+        const std::size_t kept = std::min (quefrencySamples + 1, n);
+        fft->ifftHead (logSpectrum, cepstrum, kept);
         lifter();
-        fft->fft (cepstrum, logSpectrum);
+        fft->fftRealHead (cepstrum, logEnvelope.data(), kept, count);
 
         for (std::size_t k = 0; k < count; ++k)
-            envelope[k] = std::pow (T (10), logSpectrum[k].real());
+            envelope[k] = std::pow (T (10), logEnvelope[k]);
     }
 
     void flattenEnvelope (std::vector<std::complex<T>>& dft)
@@ -251,7 +254,7 @@ private:
     std::vector<T> magnitudes;
     std::vector<std::complex<T>> logSpectrum;
     std::vector<T> cepstrum;
-    std::vector<T> envelope;
+    std::vector<T> envelope, logEnvelope;
 
     std::vector<double> binPhaseStep, binFrequency; // k times the phase advance and the spacing of bin k
     std::vector<double> workA, workB, workC, workD; // one frame's per-bin values on their way through BinMath
