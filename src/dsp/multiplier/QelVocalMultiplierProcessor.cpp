@@ -677,9 +677,7 @@ void QelVocalMultiplierProcessor::processVoices (int numSamples, int numChannels
         if (numChannels > 1)
             right += copyGain * copyRight[t];
 
-        driftDepth.getNextValue();
         updateTimingProcessorsStep();
-        singleDrift.generateSample();
 
         for (size_t i = 0; i < (size_t) maxVoices; ++i)
         {
@@ -691,9 +689,6 @@ void QelVocalMultiplierProcessor::processVoices (int numSamples, int numChannels
                 delay.pushSample (0, voiceBuffers[i].getSample (0, t));
                 y = delay.popSample (0);
             }
-
-            voiceDrift[i].generateSample();
-            voiceDetunes[i].getNextValue();
 
             const float pan = voicePans[i].getNextValue();
             const float gain = voiceGains[i].getNextValue();
@@ -710,8 +705,23 @@ void QelVocalMultiplierProcessor::processVoices (int numSamples, int numChannels
         busRight[t] = z * singleVoiceGain + right;
     }
 
+    advanceDrift (numSamples);
+
     // The next block's pitches follow the drift and detune of this block's last sample.
     updatePitchOffsets();
+}
+
+// Only the block's last drift, detune and depth reach the pitches, so they move a whole block at once.
+void QelVocalMultiplierProcessor::advanceDrift (int numSamples)
+{
+    advance (driftDepth, numSamples);
+    singleDrift.skip (numSamples);
+
+    for (size_t i = 0; i < (size_t) maxVoices; ++i)
+    {
+        voiceDrift[i].skip (numSamples);
+        advance (voiceDetunes[i], numSamples);
+    }
 }
 
 void QelVocalMultiplierProcessor::updatePitchOffsets() noexcept
@@ -816,7 +826,6 @@ void QelVocalMultiplierProcessor::restVoiceControls (int numSamples)
 {
     setVoiceDetuneTargets();
     advance (stereoCopyGain, numSamples);
-    advance (driftDepth, numSamples);
 
     bool timingMoves = offsetScale.isSmoothing();
     for (auto& time : voiceDelayTimes)
@@ -827,12 +836,10 @@ void QelVocalMultiplierProcessor::restVoiceControls (int numSamples)
             updateTimingProcessorsStep();
     timingSettled = ! timingMoves;
 
-    singleDrift.skip (numSamples);
+    advanceDrift (numSamples);
 
     for (size_t i = 0; i < (size_t) maxVoices; ++i)
     {
-        voiceDrift[i].skip (numSamples);
-        advance (voiceDetunes[i], numSamples);
         advance (voicePans[i], numSamples);
         advance (voiceGains[i], numSamples);
     }

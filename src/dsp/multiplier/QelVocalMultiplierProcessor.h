@@ -154,6 +154,7 @@ private:
     void wakeVoicePath();
     void mixVoiceBus (float* const* out, int numSamples, int numChannels);
     void setVoiceDetuneTargets();
+    void advanceDrift (int numSamples);
     void updatePitchOffsets() noexcept;
     void clearVoice (size_t voice);
     void silenceVoice (size_t voice);
