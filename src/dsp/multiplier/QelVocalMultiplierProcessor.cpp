@@ -408,6 +408,22 @@ void QelVocalMultiplierProcessor::updateTimingProcessorsStep()
                      (float) sampleRate * std::abs (s * singleVoiceDelayMs) / 1000.0f);
 }
 
+bool QelVocalMultiplierProcessor::timingIsMoving() const noexcept
+{
+    bool moving = offsetScale.isSmoothing();
+    for (const auto& time : voiceDelayTimes)
+        moving = moving || time.isSmoothing();
+    return moving;
+}
+
+// With every timing ramp at rest a step sets the same delays each time: one step settles them for good.
+void QelVocalMultiplierProcessor::settleTiming()
+{
+    if (! timingSettled)
+        updateTimingProcessorsStep();
+    timingSettled = true;
+}
+
 void QelVocalMultiplierProcessor::setDelayClamped (DelayLine& line, float& current, float samples)
 {
     // Most of the time the ramps rest and the delay stays the same; only a change reaches the line.
@@ -660,7 +676,12 @@ void QelVocalMultiplierProcessor::processVoices (int numSamples, int numChannels
 {
     // Voice count and spread change only between blocks, so their targets are set once per block.
     setVoiceDetuneTargets();
-    timingSettled = false;
+    // Resting timing ramps leave the delays as one step sets them; moving ones step every sample.
+    const bool timingMoves = timingIsMoving();
+    if (timingMoves)
+        timingSettled = false;
+    else
+        settleTiming();
 
     const float* copyLeft = widened.getReadPointer (0);
     const float* copyRight = widened.getReadPointer (numChannels > 1 ? 1 : 0);
@@ -677,7 +698,8 @@ void QelVocalMultiplierProcessor::processVoices (int numSamples, int numChannels
         if (numChannels > 1)
             right += copyGain * copyRight[t];
 
-        updateTimingProcessorsStep();
+        if (timingMoves)
+            updateTimingProcessorsStep();
 
         for (size_t i = 0; i < (size_t) maxVoices; ++i)
         {
@@ -827,14 +849,16 @@ void QelVocalMultiplierProcessor::restVoiceControls (int numSamples)
     setVoiceDetuneTargets();
     advance (stereoCopyGain, numSamples);
 
-    bool timingMoves = offsetScale.isSmoothing();
-    for (auto& time : voiceDelayTimes)
-        timingMoves = timingMoves || time.isSmoothing();
-    // Settled delays stay as the last step left them; a step at rest would set the same values again.
-    if (timingMoves || ! timingSettled)
-        for (int t = 0; t < (timingMoves ? numSamples : 1); ++t)
+    if (timingIsMoving())
+    {
+        for (int t = 0; t < numSamples; ++t)
             updateTimingProcessorsStep();
-    timingSettled = ! timingMoves;
+        timingSettled = false;
+    }
+    else
+    {
+        settleTiming();
+    }
 
     advanceDrift (numSamples);
 

@@ -159,6 +159,8 @@ private:
     void clearVoice (size_t voice);
     void silenceVoice (size_t voice);
     float voicePanTarget (int voice) const noexcept;
+    bool timingIsMoving() const noexcept;
+    void settleTiming();
     static void setDelayClamped (DelayLine& line, float& current, float samples);
 
     juce::AudioBuffer<float> dry, voiceFeed, octave, widened, voiceBus;
