@@ -497,12 +497,6 @@ void QelVocalMultiplierProcessor::processChunk (float* const* out, int numSample
 
     mixVoiceBus (out, numSamples, numChannels);
     streaming = true;
-
-    // The decaying tails of the voices' filters and shifters end in zeros, never in subnormal floats.
-    for (int c = 0; c < numChannels; ++c)
-        for (int i = 0; i < numSamples; ++i)
-            if (std::abs (out[c][i]) < std::numeric_limits<float>::min())
-                out[c][i] = 0.0f;
 }
 
 void QelVocalMultiplierProcessor::processOctaveVoice (const float* const* input, int numSamples, int numChannels)
@@ -974,14 +968,40 @@ void QelVocalMultiplierProcessor::fadeIn (QEL::LinearRamp<float>& fade, float* c
     }
 }
 
+// The decaying tails of the voices' filters and shifters end in zeros, never in subnormal floats.
+static float flushSubnormal (float x) noexcept
+{
+    return std::abs (x) < std::numeric_limits<float>::min() ? 0.0f : x;
+}
+
 void QelVocalMultiplierProcessor::mixVoiceBus (float* const* out, int numSamples, int numChannels)
 {
-    for (int t = 0; t < numSamples; ++t)
+    if (wetLevel.isSmoothing() || levelCompensation.isSmoothing())
     {
-        const float w = wetLevel.getNextValue();
-        const float k = levelCompensation.getNextValue();
+        for (int t = 0; t < numSamples; ++t)
+        {
+            const float w = wetLevel.getNextValue();
+            const float k = levelCompensation.getNextValue();
 
-        for (int c = 0; c < numChannels; ++c)
-            out[c][t] = voiceBus.getSample (c, t) * w * k + dry.getSample (c, t) + octave.getSample (c, t);
+            for (int c = 0; c < numChannels; ++c)
+                out[c][t] =
+                    flushSubnormal (voiceBus.getSample (c, t) * w * k + dry.getSample (c, t) + octave.getSample (c, t));
+        }
+        return;
+    }
+
+    // Both levels at rest: a channel at a time, in a loop the compiler can vectorise.
+    const float w = wetLevel.getTargetValue();
+    const float k = levelCompensation.getTargetValue();
+
+    for (int c = 0; c < numChannels; ++c)
+    {
+        const float* bus = voiceBus.getReadPointer (c);
+        const float* direct = dry.getReadPointer (c);
+        const float* low = octave.getReadPointer (c);
+        float* y = out[c];
+
+        for (int t = 0; t < numSamples; ++t)
+            y[t] = flushSubnormal (bus[t] * w * k + direct[t] + low[t]);
     }
 }
