@@ -249,21 +249,22 @@ int ShelfPassFilterProcessor::processGlide (float* const* out, int numSamples, i
 }
 
 // The still band: the last two samples of each channel also go into the filters' history, so a glide can
-// start at the next block.
+// start at the next block. Two channels run in one loop, each with its own filters, as one channel does.
 void ShelfPassFilterProcessor::processStill (float* const* out, int offset, int numSamples, int numChannels) noexcept
 {
-    const float w = appliedWeight;
     const int plain = std::max (0, numSamples - 2);
+    const bool pair = numChannels == 2 && out[0] != out[1];
+
+    if (pair)
+        processStillPair (out[0] + offset, out[1] + offset, plain);
 
     for (int ch = 0; ch < numChannels; ++ch)
     {
         float* x = out[ch] + offset;
-        for (int i = 0; i < plain; ++i)
-        {
-            const float s = shelf.processStill (ch, x[i]);
-            const float p = pass.processStill (ch, x[i]);
-            x[i] = s + (p - s) * w;
-        }
+        if (! pair)
+            processStillChannel (ch, x, plain);
+
+        const float w = appliedWeight;
         for (int i = plain; i < numSamples; ++i)
         {
             const float s = shelf.processStillRemembering (ch, x[i]);
@@ -273,6 +274,39 @@ void ShelfPassFilterProcessor::processStill (float* const* out, int offset, int 
     }
     shelf.snapToZero();
     pass.snapToZero();
+}
+
+void ShelfPassFilterProcessor::processStillChannel (int ch, float* x, int numSamples) noexcept
+{
+    const float w = appliedWeight;
+    auto s = shelf.beginStill (ch), p = pass.beginStill (ch);
+    for (int i = 0; i < numSamples; ++i)
+    {
+        const float ys = s.process (x[i]);
+        const float yp = p.process (x[i]);
+        x[i] = ys + (yp - ys) * w;
+    }
+    shelf.endStill (ch, s);
+    pass.endStill (ch, p);
+}
+
+void ShelfPassFilterProcessor::processStillPair (float* left, float* right, int numSamples) noexcept
+{
+    const float w = appliedWeight;
+    auto sl = shelf.beginStill (0), pl = pass.beginStill (0);
+    auto sr = shelf.beginStill (1), pr = pass.beginStill (1);
+    for (int i = 0; i < numSamples; ++i)
+    {
+        const float l = left[i], r = right[i];
+        const float ysl = sl.process (l), ypl = pl.process (l);
+        const float ysr = sr.process (r), ypr = pr.process (r);
+        left[i] = ysl + (ypl - ysl) * w;
+        right[i] = ysr + (ypr - ysr) * w;
+    }
+    shelf.endStill (0, sl);
+    pass.endStill (0, pl);
+    shelf.endStill (1, sr);
+    pass.endStill (1, pr);
 }
 
 // The audio sums the two filters' outputs, (1 - w) shelf + w pass, so the drawn response is that sum: one
