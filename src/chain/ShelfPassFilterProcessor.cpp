@@ -290,23 +290,43 @@ void ShelfPassFilterProcessor::processStillChannel (int ch, float* x, int numSam
     pass.endStill (ch, p);
 }
 
+// The four sections (shelf and pass of each channel) side by side in the lanes of one vector: every lane
+// does processStill's float arithmetic in its order, so each section's output is the same bits.
 void ShelfPassFilterProcessor::processStillPair (float* left, float* right, int numSamples) noexcept
 {
+    using Lanes = float __attribute__ ((vector_size (16)));
+    QEL::GlidingBiquad::StillRun runs[4] = { shelf.beginStill (0), shelf.beginStill (1), pass.beginStill (0),
+                                             pass.beginStill (1) };
+    const auto lanes = [&runs] (auto member)
+    {
+        const Lanes values = { runs[0].*member, runs[1].*member, runs[2].*member, runs[3].*member };
+        return values;
+    };
+    using Run = QEL::GlidingBiquad::StillRun;
+    const Lanes b0 = lanes (&Run::b0), b1 = lanes (&Run::b1), b2 = lanes (&Run::b2);
+    const Lanes a1 = lanes (&Run::a1), a2 = lanes (&Run::a2);
+    Lanes v1 = lanes (&Run::v1), v2 = lanes (&Run::v2);
     const float w = appliedWeight;
-    auto sl = shelf.beginStill (0), pl = pass.beginStill (0);
-    auto sr = shelf.beginStill (1), pr = pass.beginStill (1);
+
     for (int i = 0; i < numSamples; ++i)
     {
-        const float l = left[i], r = right[i];
-        const float ysl = sl.process (l), ypl = pl.process (l);
-        const float ysr = sr.process (r), ypr = pr.process (r);
-        left[i] = ysl + (ypl - ysl) * w;
-        right[i] = ysr + (ypr - ysr) * w;
+        const Lanes x { left[i], right[i], left[i], right[i] };
+        const Lanes y = (b0 * x) + v1;
+        v1 = (b1 * x) - (a1 * y) + v2;
+        v2 = (b2 * x) - (a2 * y);
+        left[i] = y[0] + (y[2] - y[0]) * w;
+        right[i] = y[1] + (y[3] - y[1]) * w;
     }
-    shelf.endStill (0, sl);
-    pass.endStill (0, pl);
-    shelf.endStill (1, sr);
-    pass.endStill (1, pr);
+
+    for (int k = 0; k < 4; ++k)
+    {
+        runs[k].v1 = v1[k];
+        runs[k].v2 = v2[k];
+    }
+    shelf.endStill (0, runs[0]);
+    shelf.endStill (1, runs[1]);
+    pass.endStill (0, runs[2]);
+    pass.endStill (1, runs[3]);
 }
 
 // The audio sums the two filters' outputs, (1 - w) shelf + w pass, so the drawn response is that sum: one
