@@ -85,6 +85,9 @@ public:
 private:
     void applyPendingSlay() noexcept;
     void compress (float* sample, int channel, double offset, bool gliding) noexcept;
+    /** compressSteadyBlock for a stereo pair: both channels in the two lanes of vector registers, each
+        lane with compress's arithmetic and its branches taken as selections. */
+    void compressPairSteady (float* left, float* right, int numSamples, double offset, bool gliding) noexcept;
     /** The gain applied for a computed one: a one-pole follower of it while a glide runs, then the computed
         one plus a distance that decays to nothing, then the computed one itself. */
     double followGain (double computed, int channel, bool gliding) noexcept;
