@@ -236,6 +236,16 @@ void ModulatedAllpass::runSegmentWrapping (const double* input, double* out, int
     }
 }
 
+void ModulatedAllpass::listWorkingSet (QEL::WorkingSet& set, int samples, int blockSize) const
+{
+    const float depth = std::max ({ std::abs (modAmount.getCurrentValue()), std::abs (modAmount.getTargetValue()),
+                                    std::abs (modAmountTarget.load()) });
+    const int behind = std::max (sampleDelay.load(), startDelay) + (int) std::ceil (depth) + 2;
+    set.add (this, sizeof (*this));
+    set.addRing (delayBuffer, index, behind, samples);
+    set.add (output, (std::size_t) blockSize);
+}
+
 void ModulatedAllpass::SetBufferSize (int blockSize)
 {
     bufferSize = blockSize;

@@ -124,6 +124,15 @@ void ModulatedDelay::runSegmentWrapping (const double* input, double* out, int c
     }
 }
 
+void ModulatedDelay::listWorkingSet (QEL::WorkingSet& set, int samples, int blockSize) const
+{
+    const float depth = std::max ({ std::abs (modAmount.getCurrentValue()), std::abs (modAmount.getTargetValue()),
+                                    std::abs (modAmountTarget.load()) });
+    const int behind = sampleDelay.load() + (int) std::ceil (depth) + 2;
+    set.addRing (delayBuffer, writeIndex, behind, samples);
+    set.add (output, (std::size_t) blockSize);
+}
+
 void ModulatedDelay::SetBufferSize (int blockSize)
 {
     output.assign ((std::size_t) std::max (blockSize, 1), 0.0);

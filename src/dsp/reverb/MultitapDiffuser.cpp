@@ -213,6 +213,18 @@ void MultitapDiffuser::processByTap (const double* input, int n) noexcept
     index = last - 1;
 }
 
+void MultitapDiffuser::listWorkingSet (QEL::WorkingSet& set, int samples, int blockSize) const
+{
+    int farthest = 0;
+    for (int m = 0; m < publishedCount; ++m)
+        farthest = std::max (farthest, tapPositions[(std::size_t) m]);
+
+    // In the mirrored store the write runs forward from place length - 1 - index and every tap reads behind it.
+    const int first = index < 0 ? index + length : index;
+    set.addRing (buffer, length - 1 - first, farthest + 1, samples);
+    set.add (tapOutput, (std::size_t) blockSize);
+}
+
 void MultitapDiffuser::processBySample (const double* input, int n) noexcept
 {
     const int top = length - 1;

@@ -40,6 +40,14 @@ void SkyChoraleReverbProcessor::processImpl (const float* const* in, float* cons
     reverb.process (in, out, numSamples, numInputChannels, numOutputChannels);
 }
 
+void SkyChoraleReverbProcessor::listWorkingSet (WorkingSet& set, int samples, int blockSize) const
+{
+    SkyEngineReverbProcessor::listWorkingSet (set, samples, blockSize);
+    set.add (&chorus, sizeof (chorus));
+    for (const auto& history : chorus.voices.delayBuffer)
+        set.add (history, history.size());
+}
+
 void SkyChoraleReverbProcessor::setMod (float percent)
 {
     chorus.voiceGain = percent / 100.0f;
