@@ -178,10 +178,13 @@ void ReverbProcessor::buildChosenEngine()
 
 void ReverbProcessor::listWorkingSet (EngineRecord& record) const
 {
-    // The first block and the crossfade after it: what both engines run through while they are heard together.
+    // What the blocks of the crossfade read and write, then once more what its first block does: touched last, that
+    // is still in the nearest cache when the crossfade starts, where every read and write stream of the engine
+    // begins.
     const int block = juce::jmax (1, samplesPerBlock);
     const int fade = juce::jmax (1, juce::roundToInt (crossfadeSeconds * record.sampleRate));
-    record.engine->listWorkingSet (record.workingSet, fade + block, block);
+    record.engine->listWorkingSet (record.workingSet, (fade + block - 1) / block * block, block);
+    record.engine->listWorkingSet (record.workingSet, block, block);
 }
 
 void ReverbProcessor::publish (std::unique_ptr<EngineRecord> record)

@@ -23,27 +23,23 @@ void WorkingSet::add (const void* begin, std::size_t bytes)
     totalBytes += (std::size_t) (lineStart (first + bytes - 1) - lineStart (first)) + lineBytes;
 }
 
-void WorkingSet::addRing (const void* store, std::size_t elementSize, int length, int writePosition, int behind,
-                          int ahead)
+void WorkingSet::addRing (const void* store, std::size_t elementSize, int length, long start, long count)
 {
-    if (store == nullptr || length <= 0)
+    if (store == nullptr || length <= 0 || count <= 0)
         return;
 
     const auto* base = static_cast<const char*> (store);
-    const long span = (long) std::max (behind, 0) + (long) std::max (ahead, 1);
-    if (span >= length)
+    if (count >= length)
     {
         add (base, (std::size_t) length * elementSize);
         return;
     }
 
-    // The window starts `behind` elements before the write position and may wrap past the end once.
-    long start = (long) writePosition - (long) std::max (behind, 0);
     start = ((start % length) + length) % length;
-    const long direct = std::min (span, (long) length - start);
+    const long direct = std::min (count, (long) length - start);
     add (base + (std::size_t) start * elementSize, (std::size_t) direct * elementSize);
-    if (direct < span)
-        add (base, (std::size_t) (span - direct) * elementSize);
+    if (direct < count)
+        add (base, (std::size_t) (count - direct) * elementSize);
 }
 
 bool WorkingSet::touch (std::size_t bytes) noexcept

@@ -29,14 +29,14 @@ public:
     {
         add (v.data(), std::min (count, v.size()) * sizeof (T));
     }
-    /** Lists what the next `ahead` samples read and write in a ring store of `length` elements whose write position
-        moves forward one element per sample and whose reads lie at most `behind` elements behind it: from `behind`
-        before the write position to `ahead` after it, wrapping at the end (the whole ring when that is longer). */
-    void addRing (const void* store, std::size_t elementSize, int length, int writePosition, int behind, int ahead);
+    /** Lists `count` elements of a ring store of `length` elements of elementSize bytes, from ring position `start`
+        (taken modulo the length, so it may lie before 0) forward, wrapping at the end; the whole ring when count
+        reaches the length. */
+    void addRing (const void* store, std::size_t elementSize, int length, long start, long count);
     /** addRing for a vector used whole as the ring. */
-    template <typename T> void addRing (const std::vector<T>& store, int writePosition, int behind, int ahead)
+    template <typename T> void addRing (const std::vector<T>& store, long start, long count)
     {
-        addRing (store.data(), sizeof (T), (int) store.size(), writePosition, behind, ahead);
+        addRing (store.data(), sizeof (T), (int) store.size(), start, count);
     }
 
     /** Touches the next cache lines of the listed memory, at least `bytes` of them unless fewer are left (audio

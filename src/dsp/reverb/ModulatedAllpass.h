@@ -46,8 +46,9 @@ public:
         built stage prepared at the current rate starts (call while no block is processed). */
     void Restart() noexcept;
 
-    /** Lists the stage itself, what the next `samples` samples read and write in its store (around the position,
-        as far back as the delay and its depth reach) and the first blockSize samples of the output. */
+    /** Lists the stage itself, what the next `samples` samples read and write in its store (from the position, and
+        around the read positions as far as the modulation moves them) and the first blockSize samples of the
+        output. */
     void listWorkingSet (QEL::WorkingSet& set, int samples, int blockSize) const;
 
     /** Output of the last block. */

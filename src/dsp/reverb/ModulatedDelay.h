@@ -42,8 +42,8 @@ public:
         built delay prepared at the current rate starts (call while no block is processed). */
     void Restart() noexcept;
 
-    /** Lists what the next `samples` samples read and write (the store around the write position, as far back
-        as the delay and its depth reach) and the first blockSize samples of the output. */
+    /** Lists what the next `samples` samples read and write in the store (from the write position, and around the
+        read positions as far as the modulation moves them) and the first blockSize samples of the output. */
     void listWorkingSet (QEL::WorkingSet& set, int samples, int blockSize) const;
 
     /** Delayed samples of the last block. */

@@ -215,13 +215,14 @@ void MultitapDiffuser::processByTap (const double* input, int n) noexcept
 
 void MultitapDiffuser::listWorkingSet (QEL::WorkingSet& set, int samples, int blockSize) const
 {
-    int farthest = 0;
-    for (int m = 0; m < publishedCount; ++m)
-        farthest = std::max (farthest, tapPositions[(std::size_t) m]);
-
-    // In the mirrored store the write runs forward from place length - 1 - index and every tap reads behind it.
+    // In the mirrored store the write runs forward from place length - 1 - index and each tap reads its
+    // position behind it.
     const int first = index < 0 ? index + length : index;
-    set.addRing (buffer, length - 1 - first, farthest + 1, samples);
+    const int place = length - 1 - first;
+    set.addRing (buffer, place, samples);
+    for (int m = 0; m < publishedCount; ++m)
+        if (tapGains[(std::size_t) m] != 0.0)
+            set.addRing (buffer, (long) place - tapPositions[(std::size_t) m], samples);
     set.add (tapOutput, (std::size_t) blockSize);
 }
 
