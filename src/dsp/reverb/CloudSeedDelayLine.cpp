@@ -235,6 +235,12 @@ void DelayLine::takeFeedback() noexcept
     }
 }
 
+void DelayLine::SettleDepths() noexcept
+{
+    delay.SettleDepth();
+    diffuser.SettleDepths();
+}
+
 void DelayLine::Restart() noexcept
 {
     ClearBuffers();

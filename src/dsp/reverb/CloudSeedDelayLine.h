@@ -106,6 +106,9 @@ public:
     /** Lists the line itself and what its next `samples` samples read and write: the delay, the diffuser when it
         is on, the feedback store and the first blockSize samples of the block buffers. */
     void listWorkingSet (QEL::WorkingSet& set, int samples, int blockSize) const;
+    /** Ends the depth ramps of the delay and of every diffuser stage at their current targets (call while no
+        block is processed). */
+    void SettleDepths() noexcept;
     /** Zeroes every store and filter state of the line, which settles a requested diffuser clear. */
     void ClearBuffers() noexcept;
     /** Zeroes the line and puts its positions and modulations back as a newly built and prepared line starts. */
