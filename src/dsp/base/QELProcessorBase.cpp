@@ -383,6 +383,10 @@ void QELProcessorBase::applyPendingRequests()
 
 void QELProcessorBase::applyPendingSwitch()
 {
+    // Most blocks find no request: a plain load spares them the locked exchange.
+    if (pendingSwitch.load (std::memory_order_relaxed) == noSwitchRequest)
+        return;
+
     const int request = pendingSwitch.exchange (noSwitchRequest);
 
     if (request == noSwitchRequest)

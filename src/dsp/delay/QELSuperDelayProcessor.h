@@ -2,8 +2,8 @@
 
 #include "dsp/base/QELProcessorBase.h"
 #include "dsp/filters/DualFilter.h"
-#include "dsp/filters/SnappingIIRFilter.h"
 #include "dsp/filters/MultiFilter.h"
+#include "dsp/filters/SnappingIIRFilter.h"
 #include "dsp/stereo/QELStereoizerProcessor.h"
 #include "dsp/utility/QELLoFiProcessor.h"
 
