@@ -96,6 +96,12 @@ void AllpassDiffuser::Restart() noexcept
         stage->Restart();
 }
 
+void AllpassDiffuser::listWorkingSet (QEL::WorkingSet& set, int samples, int blockSize) const
+{
+    for (int k = 0; k <= lastStage(); ++k)
+        filters[(std::size_t) k]->listWorkingSet (set, samples, blockSize);
+}
+
 int AllpassDiffuser::lastStage() const noexcept
 {
     return std::clamp (stages.load (std::memory_order_relaxed), 1, maxStages) - 1;

@@ -46,6 +46,9 @@ public:
     /** Puts every stage back as a newly built and prepared one starts (see ModulatedAllpass::Restart). */
     void Restart() noexcept;
 
+    /** Lists what the next `samples` samples of the stages in use read and write (see ModulatedAllpass). */
+    void listWorkingSet (QEL::WorkingSet& set, int samples, int blockSize) const;
+
     /** Output of the last stage the last block ran through. */
     const double* GetOutput() const noexcept { return filters[(std::size_t) processedStages - 1]->GetOutput(); }
 

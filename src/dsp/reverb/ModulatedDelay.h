@@ -1,6 +1,7 @@
 #pragma once
 
 #include "dsp/base/LinearRamp.h"
+#include "dsp/base/WorkingSet.h"
 
 #include <atomic>
 #include <cstdint>
@@ -48,6 +49,10 @@ public:
     /** Zeroes the store and puts the write and read positions, the phase and the depth back where a newly
         built delay prepared at the current rate starts (call while no block is processed). */
     void Restart() noexcept;
+
+    /** Lists what the next `samples` samples read and write in the store (from the write position, and around the
+        read positions as far as the modulation moves them) and the first blockSize samples of the output. */
+    void listWorkingSet (QEL::WorkingSet& set, int samples, int blockSize) const;
 
     /** Delayed samples of the last block. */
     const double* GetOutput() const noexcept { return output.data(); }

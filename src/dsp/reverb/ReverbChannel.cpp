@@ -446,6 +446,21 @@ void ReverbChannel::Process (const double* input, int n) noexcept
         outBuffer[(std::size_t) i] = ((dry * input[i] + pre * delayed[i]) + er * early[i]) + late * (temp[i] * scale);
 }
 
+void ReverbChannel::listWorkingSet (QEL::WorkingSet& set, int samples, int blockSize) const
+{
+    preDelay.listWorkingSet (set, samples, blockSize);
+    multitap.listWorkingSet (set, samples, blockSize);
+    if (diffuserEnabled.load())
+        diffuser.listWorkingSet (set, samples, blockSize);
+
+    const int linesToRun = std::min (singleLine.load() ? 1 : lineCount.load(), numLines);
+    for (int l = 0; l < linesToRun; ++l)
+        lines[(std::size_t) l]->listWorkingSet (set, samples, blockSize);
+
+    set.add (tempBuffer, (std::size_t) blockSize);
+    set.add (outBuffer, (std::size_t) blockSize);
+}
+
 void ReverbController::setMainDelayModRateInHz (double hz)
 {
     for (auto* channel : { &channelL, &channelR })

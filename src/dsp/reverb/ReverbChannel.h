@@ -50,6 +50,9 @@ public:
     void Restart() noexcept;
     /** Runs n samples (0..bufferSize); outBuffer then holds the output. */
     void Process (const double* input, int n) noexcept;
+    /** Lists what the next `samples` samples read and write: the pre-delay, the early taps, the diffuser when it is
+        on, the lines that run, and the first blockSize samples of the block buffers. */
+    void listWorkingSet (QEL::WorkingSet& set, int samples, int blockSize) const;
 
     /** Stores a pre-delay in whole milliseconds and sets the pre-delay from it. */
     void SetPreDelay (double ms);
