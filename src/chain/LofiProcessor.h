@@ -37,6 +37,7 @@ public:
 
 private:
     float voice (float x, int channel) noexcept;
+    void voicePair (float* left, float* right, int numSamples, bool heard) noexcept;
 
     QEL::SnappingIIRFilter stages[2][numStages];
     QEL::SwitchFade fade;
