@@ -2,49 +2,108 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
 using tessaro::dsp::LofiProcessor;
 
-// Two channels run side by side in one loop; each must come out exactly as a voice given that channel
-// alone does, switched on, off (its filters running unheard) and fading in between, down to silence.
-TEST (LofiProcessor, AStereoBlockIsTwoMonoVoicesBitForBit)
+namespace
 {
-    LofiProcessor stereo, left, right;
-    for (auto* voice : { &stereo, &left, &right })
+constexpr double rate = 48000.0;
+
+/** The voice as JUCE's own filters compute it: five sections, each output snapped below 1e-8, then -6 dB. */
+struct JuceVoice
+{
+    JuceVoice()
     {
-        voice->setBypass (false);
-        voice->prepareToPlay (48000.0, 512);
+        const double q = 1.0 / std::sqrt (2.0);
+        const juce::IIRCoefficients designs[] = {
+            juce::IIRCoefficients::makeLowPass (rate, 3000.0, q),
+            juce::IIRCoefficients::makeHighPass (rate, 350.0, q),
+            juce::IIRCoefficients::makePeakFilter (rate, 1500.0, 1.5, std::pow (10.0, 0.45)),
+            juce::IIRCoefficients::makePeakFilter (rate, 2500.0, 2.5, std::pow (10.0, 0.45)),
+            juce::IIRCoefficients::makeLowShelf (rate, 273.0, 1.0, std::pow (10.0, -0.75)),
+        };
+        for (int s = 0; s < 5; ++s)
+            stages[s].setCoefficients (designs[s]);
     }
 
-    juce::AudioBuffer<float> both (2, 48000);
-    both.clear();
-    juce::Random random (11);
-    for (int i = 0; i < 24000; ++i)
+    float process (float x)
     {
-        both.setSample (0, i, random.nextFloat() - 0.5f);
-        both.setSample (1, i, 0.3f * (random.nextFloat() - 0.5f));
-    }
-    auto alone = both;
-
-    const int blockLengths[] = { 1, 2, 3, 64, 512, 100 };
-    int start = 0;
-    for (int block = 0; start < both.getNumSamples(); ++block)
-    {
-        if (block == 30 || block == 90) // on, then off again: each fades over 20 ms
-            for (auto* voice : { &stereo, &left, &right })
-                voice->setBypassSmooth (block == 30);
-
-        const int n = std::min (blockLengths[block % 6], both.getNumSamples() - start);
-        float* pair[2] = { both.getWritePointer (0, start), both.getWritePointer (1, start) };
-        float* l[1] = { alone.getWritePointer (0, start) };
-        float* r[1] = { alone.getWritePointer (1, start) };
-        stereo.process (pair, pair, n, 2, 2);
-        left.process (l, l, n, 1, 1);
-        right.process (r, r, n, 1, 1);
-        start += n;
+        for (auto& stage : stages)
+        {
+            x = stage.processSingleSampleRaw (x);
+            if (std::abs (x) < 1.0e-8f)
+                x = 0.0f;
+        }
+        return x * std::pow (10.0f, -0.3f);
     }
 
-    for (int ch = 0; ch < 2; ++ch)
-        for (int i = 0; i < both.getNumSamples(); ++i)
-            ASSERT_EQ (both.getSample (ch, i), alone.getSample (ch, i)) << "ch " << ch << " " << i;
-    EXPECT_NE (both.getSample (0, 24000 * 5 / 8), alone.getSample (1, 24000 * 5 / 8)); // the channels differ
+    juce::IIRFilter stages[5];
+};
+
+/** Noise with silent stretches, so the filters' tails run into the snapping. */
+juce::AudioBuffer<float> noiseWithGaps (int channels, int numSamples)
+{
+    juce::AudioBuffer<float> buffer (channels, numSamples);
+    std::mt19937 random (7);
+    std::normal_distribution<float> noise (0.0f, 0.3f);
+    for (int ch = 0; ch < channels; ++ch)
+        for (int i = 0; i < numSamples; ++i)
+            buffer.setSample (ch, i, (i / 2000) % 3 == 2 ? 0.0f : noise (random) * (ch == 0 ? 1.0f : 0.7f));
+    return buffer;
+}
+} // namespace
+
+// The voice must be JUCE's filter cascade to the bit on each channel alone, steady on, steady off (its filters
+// still running unheard) and while the switch fades, in stereo and in mono.
+TEST (LofiProcessor, VoiceIsJucesFilterCascadeBitForBit)
+{
+    constexpr int blockSize = 480, numSamples = 48000;
+    const bool switchFor[] = { true, false, false, true, true };
+    const auto switchAt = [&] (int block) { return switchFor[(block / 20) % 5]; };
+
+    for (const int channels : { 2, 1 })
+    {
+        SCOPED_TRACE (channels);
+        LofiProcessor lofi;
+        lofi.setBypass (true);
+        lofi.prepareToPlay (rate, blockSize);
+        auto buffer = noiseWithGaps (channels, numSamples);
+        const auto input = buffer;
+
+        for (int start = 0, block = 0; start < numSamples; start += blockSize, ++block)
+        {
+            lofi.setBypassSmooth (switchAt (block));
+            float* pointers[2] = { buffer.getWritePointer (0, start),
+                                   channels > 1 ? buffer.getWritePointer (1, start) : nullptr };
+            lofi.processImpl (pointers, pointers, blockSize, channels, channels);
+        }
+
+        for (int ch = 0; ch < channels; ++ch)
+        {
+            JuceVoice voice;
+            QEL::SwitchFade fade;
+            fade.prepare (rate, LofiProcessor::fadeSeconds, true);
+            int mismatches = 0, fading = 0;
+            for (int start = 0, block = 0; start < numSamples; start += blockSize, ++block)
+            {
+                fade.follow (switchAt (block));
+                const bool fadingBlock = fade.isFading(), heard = fade.isFullyOn();
+                for (int i = start; i < start + blockSize; ++i)
+                {
+                    const float x = input.getSample (ch, i);
+                    const float y = voice.process (x);
+                    float expected = heard ? y : x;
+                    if (fadingBlock)
+                    {
+                        expected = x + (y - x) * fade.nextGain();
+                        ++fading;
+                    }
+                    mismatches += buffer.getSample (ch, i) != expected ? 1 : 0;
+                }
+            }
+            EXPECT_EQ (mismatches, 0);
+            EXPECT_GT (fading, 0);
+        }
+    }
 }

@@ -157,7 +157,38 @@ void GainReductionCompressorProcessor::processFrame (float* const* samples, int 
         compress (samples[channel], channel, offset, gliding);
 }
 
-double GainReductionCompressorProcessor::followGain (double computed, int channel, bool gliding) noexcept
+bool GainReductionCompressorProcessor::prepareSteadyBlock() noexcept
+{
+    applyPendingSlay();
+    return ! offsetRamp.isSmoothing() && ! slayRamp.isSmoothing();
+}
+
+void GainReductionCompressorProcessor::compressSteadyBlock (float* const* samples, int numChannels,
+                                                            int numSamples) noexcept
+{
+    // A ramp that stands still hands out its target at every step and never glides.
+    const double offset = (double) offsetRamp.getTargetValue();
+    const bool gliding = levelGliding;
+    const int channels = std::min (numChannels, (int) followers.size());
+
+    if (channels == 2)
+    {
+        // Both channels in one loop, each with its own filter and follower, in processFrame's order.
+        float* left = samples[0];
+        float* right = samples[1];
+        for (int i = 0; i < numSamples; ++i)
+        {
+            compress (left + i, 0, offset, gliding);
+            compress (right + i, 1, offset, gliding);
+        }
+        return;
+    }
+
+    for (int i = 0; channels == 1 && i < numSamples; ++i)
+        compress (samples[0] + i, 0, offset, gliding);
+}
+
+inline double GainReductionCompressorProcessor::followGain (double computed, int channel, bool gliding) noexcept
 {
     auto& applied = appliedGain[(size_t) channel];
     auto& lag = gainLag[(size_t) channel];
@@ -177,7 +208,8 @@ double GainReductionCompressorProcessor::followGain (double computed, int channe
     return applied;
 }
 
-void GainReductionCompressorProcessor::compress (float* sample, int channel, double offset, bool gliding) noexcept
+inline void GainReductionCompressorProcessor::compress (float* sample, int channel, double offset,
+                                                        bool gliding) noexcept
 {
     const float x = *sample;
     lastInputNonZero.store (x != 0.0f, std::memory_order_relaxed);

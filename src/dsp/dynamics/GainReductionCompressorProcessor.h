@@ -56,6 +56,12 @@ public:
     /** Compresses one sample of each channel (at most two) in place, all at the same point of the Slay
         ramps, which advance one step: the channels move together whatever the block size. */
     void processFrame (float* const* samples, int numChannels);
+    /** Picks up a pending Slay change, as the next processFrame would; true when the Slay ramps then stand
+        still, so that a block may run through compressSteadyBlock. */
+    bool prepareSteadyBlock() noexcept;
+    /** Compresses numSamples frames of each channel (at most two) in place, with the Slay ramps standing
+        still: every frame as processFrame would, with the per-frame steps that cannot change hoisted. */
+    void compressSteadyBlock (float* const* samples, int numChannels, int numSamples) noexcept;
     using juce::QELProcessorBase::processImpl;
 
     double envelope = 0.0;

@@ -49,21 +49,6 @@ public:
         return out;
     }
 
-    /** The normalised coefficients b0, b1, b2, a1, a2. */
-    const float* getCoefficients() const noexcept { return c; }
-    /** The two state values, for a loop that keeps them in registers. */
-    void getState (float& first, float& second) const noexcept
-    {
-        first = v1;
-        second = v2;
-    }
-    /** Takes back the state a loop has run on. */
-    void setState (float first, float second) noexcept
-    {
-        v1 = first;
-        v2 = second;
-    }
-
 private:
     float c[5] = { 1.0f, 0.0f, 0.0f, 0.0f, 0.0f };
     float v1 = 0.0f, v2 = 0.0f;

@@ -75,6 +75,12 @@ template <typename T> CRFFT<T>::CRFFT (std::size_t size) : n (size), half (size 
 
 template <typename T> void CRFFT<T>::transform (bool inverse)
 {
+    bitReverse();
+    stages (1, inverse, half);
+}
+
+template <typename T> void CRFFT<T>::bitReverse() noexcept
+{
     // Real and imaginary parts in separate arrays: packed complex floats stall the store-to-load
     // forwarding of every butterfly.
     T* re = workReal.data();
@@ -90,18 +96,27 @@ template <typename T> void CRFFT<T>::transform (bool inverse)
             std::swap (im[i], im[j]);
         }
     }
+}
 
+/** The butterfly stages from span firstSpan on, computing only what the outputs [0, needed) depend on: after
+    the stage of span s that is every position whose offset in its group of 2 s lies below needed, so a stage
+    whose span is at least needed runs only the upper outputs of its first needed butterflies per group. */
+template <typename T> void CRFFT<T>::stages (std::size_t firstSpan, bool inverse, std::size_t needed) noexcept
+{
+    T* re = workReal.data();
+    T* im = workImag.data();
     const T sign = inverse ? T (-1) : T (1);
-    const T* stageTwiddleReal = stageReal.data();
-    const T* stageTwiddleImag = stageImag.data();
 
-    for (std::size_t span = 1; span < half; span <<= 1)
+    for (std::size_t span = firstSpan; span < half; span <<= 1)
     {
-        for (std::size_t start = 0; start < half; start += 2 * span)
-            butterflyGroup (re + start, im + start, stageTwiddleReal, stageTwiddleImag, sign, span);
+        const T* stageTwiddleReal = stageReal.data() + span - 1;
+        const T* stageTwiddleImag = stageImag.data() + span - 1;
 
-        stageTwiddleReal += span;
-        stageTwiddleImag += span;
+        for (std::size_t start = 0; start < half; start += 2 * span)
+            if (needed <= span)
+                butterflyGroupHead (re + start, im + start, stageTwiddleReal, stageTwiddleImag, sign, span, needed);
+            else
+                butterflyGroup (re + start, im + start, stageTwiddleReal, stageTwiddleImag, sign, span);
     }
 }
 
@@ -120,6 +135,24 @@ void CRFFT<T>::butterflyGroup (T* __restrict re, T* __restrict im, const T* __re
         const T vi = re2[j] * wi + im2[j] * wr;
         re2[j] = re[j] - vr;
         im2[j] = im[j] - vi;
+        re[j] += vr;
+        im[j] += vi;
+    }
+}
+
+template <typename T>
+void CRFFT<T>::butterflyGroupHead (T* __restrict re, T* __restrict im, const T* __restrict twiddleRe,
+                                   const T* __restrict twiddleIm, T sign, std::size_t span, std::size_t count) noexcept
+{
+    const T* __restrict re2 = re + span;
+    const T* __restrict im2 = im + span;
+
+    for (std::size_t j = 0; j < count; ++j)
+    {
+        const T wr = twiddleRe[j];
+        const T wi = sign * twiddleIm[j];
+        const T vr = re2[j] * wr - im2[j] * wi;
+        const T vi = re2[j] * wi + im2[j] * wr;
         re[j] += vr;
         im[j] += vi;
     }
@@ -173,6 +206,61 @@ template <typename T> void CRFFT<T>::splitBin (std::size_t k, std::size_t i, std
     out[2 * k + 1] = ((zr * splitImag[k] + zi * splitReal[k]) + (mr * mirrorImag[k] + mi * mirrorReal[k])) * scale;
 }
 
+template <typename T> void CRFFT<T>::fftRealHead (const T* frame, T* real, std::size_t nonzero, std::size_t count)
+{
+    if (half == 0)
+    {
+        real[0] = frame[0];
+        return;
+    }
+
+    loadSparse (frame, std::min (nonzero, n));
+
+    const T scale = T (1) / (T) half;
+    const T* __restrict re = workReal.data();
+    const T* __restrict im = workImag.data();
+    const T* __restrict ar = splitReal.data();
+    const T* __restrict ai = splitImag.data();
+    const T* __restrict br = mirrorReal.data();
+    const T* __restrict bi = mirrorImag.data();
+
+    // The real part of fft's bins: bin 0 and bin N / 2 read z[0] twice, the others z[k] and z[N/2 - k].
+    for (std::size_t k = 0; k < std::min (count, half + 1); ++k)
+    {
+        const std::size_t i = k % half;
+        const std::size_t m = (half - k) % half;
+        const T zr = re[i], zi = im[i];
+        const T mr = re[m], mi = -im[m];
+        real[k] = ((zr * ar[k] - zi * ai[k]) + (mr * br[k] - mi * bi[k])) * scale;
+    }
+}
+
+/** The half-size transform of a frame that is 0 from index nonzero on, left in the workspace. Only the
+    first A points z[k] = (frame[2 k], frame[2 k + 1]) can be other than 0 (A the power of two at or above
+    nonzero / 2), so after bit reversal they stand at the starts of blocks of B = N / 2 / A points, the rest
+    0; the stages of span below B add 0 to them and spread them over their blocks. Each block is filled with
+    its value instead, and the transform goes on from span B. */
+template <typename T> void CRFFT<T>::loadSparse (const T* frame, std::size_t nonzero) noexcept
+{
+    std::size_t points = 1;
+
+    while (points < half && 2 * points < nonzero)
+        points <<= 1;
+
+    const std::size_t block = half / points;
+    T* re = workReal.data();
+    T* im = workImag.data();
+
+    for (std::size_t start = 0; start < half; start += block)
+    {
+        const auto k = bitReversal[start];
+        std::fill (re + start, re + start + block, frame[2 * k]);
+        std::fill (im + start, im + start + block, frame[2 * k + 1]);
+    }
+
+    stages (block, false, half);
+}
+
 template <typename T> void CRFFT<T>::ifft (const std::complex<T>* dft, T* frame)
 {
     if (half == 0)
@@ -181,6 +269,42 @@ template <typename T> void CRFFT<T>::ifft (const std::complex<T>* dft, T* frame)
         return;
     }
 
+    splitInput (dft);
+    transform (true);
+
+    for (std::size_t k = 0; k < half; ++k)
+    {
+        frame[2 * k] = workReal[k];
+        frame[2 * k + 1] = workImag[k];
+    }
+}
+
+template <typename T> void CRFFT<T>::ifftHead (const std::complex<T>* dft, T* frame, std::size_t count)
+{
+    if (half == 0)
+    {
+        frame[0] = dft[0].real();
+        return;
+    }
+
+    count = std::min (count, n);
+    const std::size_t points = (count + 1) / 2;
+
+    splitInput (dft);
+    bitReverse();
+    stages (1, true, points);
+
+    for (std::size_t k = 0; k < points; ++k)
+    {
+        frame[2 * k] = workReal[k];
+
+        if (2 * k + 1 < count)
+            frame[2 * k + 1] = workImag[k];
+    }
+}
+
+template <typename T> void CRFFT<T>::splitInput (const std::complex<T>* dft) noexcept
+{
     // z[k] = dft[k] conj (a) + conj (dft[N/2 - k]) conj (b), the products written out as in fft.
     const T* in = reinterpret_cast<const T*> (dft);
     const T* __restrict ar = splitReal.data();
@@ -197,14 +321,6 @@ template <typename T> void CRFFT<T>::ifft (const std::complex<T>* dft, T* frame)
         const T car = ar[k], cai = -ai[k], cbr = br[k], cbi = -bi[k];
         re[k] = (xr * car - xi * cai) + (mr * cbr - mi * cbi);
         im[k] = (xr * cai + xi * car) + (mr * cbi + mi * cbr);
-    }
-
-    transform (true);
-
-    for (std::size_t k = 0; k < half; ++k)
-    {
-        frame[2 * k] = workReal[k];
-        frame[2 * k + 1] = workImag[k];
     }
 }
 
@@ -258,5 +374,27 @@ void RFFT::ifft (const std::vector<std::complex<double>>& dft, std::vector<doubl
 {
     assert (dft.size() == frame.size() / 2 + 1);
     plan<double> (frame.size()).ifft (dft.data(), frame.data());
+}
+
+void RFFT::ifftHead (const std::vector<std::complex<float>>& dft, std::vector<float>& frame, std::size_t count)
+{
+    assert (dft.size() == frame.size() / 2 + 1);
+    plan<float> (frame.size()).ifftHead (dft.data(), frame.data(), count);
+}
+
+void RFFT::ifftHead (const std::vector<std::complex<double>>& dft, std::vector<double>& frame, std::size_t count)
+{
+    assert (dft.size() == frame.size() / 2 + 1);
+    plan<double> (frame.size()).ifftHead (dft.data(), frame.data(), count);
+}
+
+void RFFT::fftRealHead (const std::vector<float>& frame, float* real, std::size_t nonzero, std::size_t count)
+{
+    plan<float> (frame.size()).fftRealHead (frame.data(), real, nonzero, count);
+}
+
+void RFFT::fftRealHead (const std::vector<double>& frame, double* real, std::size_t nonzero, std::size_t count)
+{
+    plan<double> (frame.size()).fftRealHead (frame.data(), real, nonzero, count);
 }
 } // namespace stftpitchshift

@@ -26,6 +26,21 @@ public:
     virtual void ifft (const std::vector<std::complex<float>>& dft, std::vector<float>& frame) = 0;
     /** Inverse transform into a double frame. */
     virtual void ifft (const std::vector<std::complex<double>>& dft, std::vector<double>& frame) = 0;
+
+    /** ifft, computing only frame[0, count); the rest of the float frame is left as it was. */
+    virtual void ifftHead (const std::vector<std::complex<float>>& dft, std::vector<float>& frame,
+                           std::size_t count) = 0;
+    /** ifft, computing only frame[0, count); the rest of the double frame is left as it was. */
+    virtual void ifftHead (const std::vector<std::complex<double>>& dft, std::vector<double>& frame,
+                           std::size_t count) = 0;
+
+    /** The real parts of the bins [0, count) of fft (frame), for a float frame that is 0 from index nonzero
+        on; real holds count values. */
+    virtual void fftRealHead (const std::vector<float>& frame, float* real, std::size_t nonzero, std::size_t count) = 0;
+    /** The real parts of the bins [0, count) of fft (frame), for a double frame that is 0 from index nonzero
+        on; real holds count values. */
+    virtual void fftRealHead (const std::vector<double>& frame, double* real, std::size_t nonzero,
+                              std::size_t count) = 0;
 };
 
 /** The plan of one real transform size: an N / 2 point complex FFT (twiddles and bit-reversal order) and
@@ -40,15 +55,26 @@ public:
     void fft (const T* frame, std::complex<T>* dft);
     /** Inverse real transform of size / 2 + 1 bins into size samples, unscaled. */
     void ifft (const std::complex<T>* dft, T* frame);
+    /** ifft, computing only frame[0, count) to the same bits; the other samples are left as they were. */
+    void ifftHead (const std::complex<T>* dft, T* frame, std::size_t count);
+    /** The real parts of fft's bins [0, count) to the same bits, for a frame that is 0 from index nonzero on. */
+    void fftRealHead (const T* frame, T* real, std::size_t nonzero, std::size_t count);
 
     /** The frame size N. */
     std::size_t size() const noexcept { return n; }
 
 private:
     void transform (bool inverse);
+    void bitReverse() noexcept;
+    void stages (std::size_t firstSpan, bool inverse, std::size_t needed) noexcept;
+    void loadSparse (const T* frame, std::size_t nonzero) noexcept;
+    void splitInput (const std::complex<T>* dft) noexcept;
     void splitBin (std::size_t k, std::size_t i, std::size_t m, T scale, T* out) noexcept;
     static void butterflyGroup (T* __restrict re, T* __restrict im, const T* __restrict twiddleRe,
                                 const T* __restrict twiddleIm, T sign, std::size_t span) noexcept;
+    static void butterflyGroupHead (T* __restrict re, T* __restrict im, const T* __restrict twiddleRe,
+                                    const T* __restrict twiddleIm, T sign, std::size_t span,
+                                    std::size_t count) noexcept;
 
     std::size_t n = 0;
     std::size_t half = 0;
@@ -70,6 +96,11 @@ public:
     void fft (const std::vector<double>& frame, std::vector<std::complex<double>>& dft) override;
     void ifft (const std::vector<std::complex<float>>& dft, std::vector<float>& frame) override;
     void ifft (const std::vector<std::complex<double>>& dft, std::vector<double>& frame) override;
+    void ifftHead (const std::vector<std::complex<float>>& dft, std::vector<float>& frame, std::size_t count) override;
+    void ifftHead (const std::vector<std::complex<double>>& dft, std::vector<double>& frame,
+                   std::size_t count) override;
+    void fftRealHead (const std::vector<float>& frame, float* real, std::size_t nonzero, std::size_t count) override;
+    void fftRealHead (const std::vector<double>& frame, double* real, std::size_t nonzero, std::size_t count) override;
 
     /** Builds the plans of a frame size ahead of use, so that later transforms of it do not allocate. */
     void prepare (std::size_t size);

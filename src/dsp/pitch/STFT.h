@@ -24,18 +24,17 @@ public:
     /** The largest frame the FIFOs hold. */
     static constexpr std::size_t capacity = 8192;
 
-    /** A streaming transform of the given frame size and hop (frame size at most 8192, a power of two). */
+    /** A streaming transform of the given frame size and hop (frame size a power of two from 8 to 8192). */
     STFT (std::size_t framesize, std::size_t hopsize)
         : inputFifo (capacity), outputFifo (capacity), workReal (capacity), workImag (capacity),
-          outputAccumulator (2 * capacity), frame (framesize / 2 + 1), hann (framesize), n (framesize), hop (hopsize),
-          oversampling (framesize / hopsize)
+          outputAccumulator (2 * capacity), frame (framesize / 2 + 1), hann (framesize), quadSource (framesize / 4),
+          n (framesize), hop (hopsize), oversampling (framesize / hopsize)
     {
         for (std::size_t k = 0; k < n; ++k)
             hann[k] = (T) (0.5 - 0.5 * std::cos (2.0 * std::numbers::pi * (double) k / (double) n));
 
-        for (long i = 2; i < 2 * (long) n - 2; i += 2)
-            if (const long j = reversedIndex (i, (long) n); i < j)
-                swaps.emplace_back (i / 2, j / 2);
+        for (std::size_t m = 0; m < n / 4; ++m)
+            quadSource[m] = (std::size_t) reversedIndex (8 * (long) m, (long) n) / 2;
 
         for (const long sign : { -1L, 1L })
             buildTwiddles (sign);
@@ -160,31 +159,144 @@ private:
         }
     }
 
-    /** smbFft on the split workspace: the same swaps and the same butterflies with the same twiddles, one
-        group of butterflies after the other instead of one twiddle after the other (every butterfly of a
-        stage is independent, so each output is computed exactly as smbFft computes it). */
-    void transform (long sign) noexcept
+    /** One radix-2 butterfly of smbFft: (r1, i1) and (r2, i2) combined with the twiddle (wr, wi). */
+    static void butterfly (T& r1, T& i1, T& r2, T& i2, T wr, T wi) noexcept
+    {
+        const T tr = r2 * wr - i2 * wi;
+        const T ti = r2 * wi + i2 * wr;
+        r2 = r1 - tr;
+        i2 = i1 - ti;
+        r1 += tr;
+        i1 += ti;
+    }
+
+    /** smbFft's middle stages on the split workspace, from span 4 to span n / 4: the same butterflies with the
+        same twiddles, one group after the other (every butterfly of a stage is independent, so each output is
+        computed exactly as smbFft computes it). */
+    void middleStages (const T* twiddleReal, const T* twiddleImag) noexcept
     {
         T* re = workReal.data();
         T* im = workImag.data();
 
-        for (const auto& [i, j] : swaps)
-        {
-            std::swap (re[i], re[j]);
-            std::swap (im[i], im[j]);
-        }
-
-        const T* twiddleReal = sign < 0 ? forwardReal.data() : inverseReal.data();
-        const T* twiddleImag = sign < 0 ? forwardImag.data() : inverseImag.data();
-
-        for (std::size_t span = 1; span < n; span <<= 1)
-        {
+        for (std::size_t span = 4; span < n / 2; span <<= 1)
             for (std::size_t start = 0; start < n; start += 2 * span)
-                butterflyGroup (re + start, im + start, twiddleReal, twiddleImag, span);
+                butterflyGroup (re + start, im + start, twiddleReal + span - 1, twiddleImag + span - 1, span);
+    }
 
-            twiddleReal += span;
-            twiddleImag += span;
+    /** The forward transform of the windowed input into the frame's bins. Bit reversal, windowing and the
+        first two stages run as one pass over groups of four: positions 4 m, 4 m + 1, 4 m + 2 and 4 m + 3
+        hold the inputs quadSource[m] plus 0, n / 2, n / 4 and 3 n / 4, with imaginary parts 0, and the first
+        twiddle of every stage is exactly (1, 0). The last stage computes only the bins up to n / 2 that the
+        frame keeps. */
+    void forwardTransform() noexcept
+    {
+        const std::size_t quarter = n / 4;
+        const std::size_t half = n / 2;
+        const T* x = inputFifo.data();
+        const T* w = hann.data();
+        T* re = workReal.data();
+        T* im = workImag.data();
+        const T secondReal = forwardReal[2], secondImag = forwardImag[2];
+
+        for (std::size_t m = 0; m < quarter; ++m)
+        {
+            const std::size_t r = quadSource[m];
+            T r0 = x[r] * w[r], r1 = x[r + half] * w[r + half];
+            T r2 = x[r + quarter] * w[r + quarter], r3 = x[r + half + quarter] * w[r + half + quarter];
+            T i0 = T (0), i1 = T (0), i2 = T (0), i3 = T (0);
+            butterfly (r0, i0, r1, i1, T (1), T (0));
+            butterfly (r2, i2, r3, i3, T (1), T (0));
+            butterfly (r0, i0, r2, i2, T (1), T (0));
+            butterfly (r1, i1, r3, i3, secondReal, secondImag);
+            storeQuad (re + 4 * m, im + 4 * m, r0, i0, r1, i1, r2, i2, r3, i3);
         }
+
+        middleStages (forwardReal.data(), forwardImag.data());
+
+        const T* wr = forwardReal.data() + half - 1;
+        const T* wi = forwardImag.data() + half - 1;
+        T* bins = reinterpret_cast<T*> (frame.data());
+        const T nyquistReal = re[half] * wr[0] - im[half] * wi[0];
+        const T nyquistImag = re[half] * wi[0] + im[half] * wr[0];
+        bins[2 * half] = re[0] - nyquistReal;
+        bins[2 * half + 1] = im[0] - nyquistImag;
+
+        for (std::size_t j = 0; j < half; ++j)
+        {
+            const T tr = re[half + j] * wr[j] - im[half + j] * wi[j];
+            const T ti = re[half + j] * wi[j] + im[half + j] * wr[j];
+            bins[2 * j] = re[j] + tr;
+            bins[2 * j + 1] = im[j] + ti;
+        }
+    }
+
+    /** The inverse transform of the frame's bins (the bins above n / 2 being 0), overlap-added into the
+        accumulator. The first pass reads the bins as forwardTransform reads the input; the bins at
+        quadSource[m] plus n / 2 and 3 n / 4 lie above n / 2 and are 0, except bin n / 2 itself in the first
+        group. Only the real part of the last stage is heard, so only it is computed. */
+    void inverseTransform() noexcept
+    {
+        const std::size_t quarter = n / 4;
+        const std::size_t half = n / 2;
+        const T* bins = reinterpret_cast<const T*> (frame.data());
+        T* re = workReal.data();
+        T* im = workImag.data();
+        const T secondReal = inverseReal[2], secondImag = inverseImag[2];
+
+        {
+            T r0 = bins[0], i0 = bins[1], r1 = bins[2 * half], i1 = bins[2 * half + 1];
+            T r2 = bins[2 * quarter], i2 = bins[2 * quarter + 1], r3 = T (0), i3 = T (0);
+            butterfly (r0, i0, r1, i1, T (1), T (0));
+            butterfly (r2, i2, r3, i3, T (1), T (0));
+            butterfly (r0, i0, r2, i2, T (1), T (0));
+            butterfly (r1, i1, r3, i3, secondReal, secondImag);
+            storeQuad (re, im, r0, i0, r1, i1, r2, i2, r3, i3);
+        }
+
+        for (std::size_t m = 1; m < quarter; ++m)
+        {
+            const std::size_t r = quadSource[m];
+            T r0 = bins[2 * r], i0 = bins[2 * r + 1], r1 = T (0), i1 = T (0);
+            T r2 = bins[2 * (r + quarter)], i2 = bins[2 * (r + quarter) + 1], r3 = T (0), i3 = T (0);
+            butterfly (r0, i0, r1, i1, T (1), T (0));
+            butterfly (r2, i2, r3, i3, T (1), T (0));
+            butterfly (r0, i0, r2, i2, T (1), T (0));
+            butterfly (r1, i1, r3, i3, secondReal, secondImag);
+            storeQuad (re + 4 * m, im + 4 * m, r0, i0, r1, i1, r2, i2, r3, i3);
+        }
+
+        middleStages (inverseReal.data(), inverseImag.data());
+
+        overlapAdd (re, im, inverseReal.data() + half - 1, inverseImag.data() + half - 1);
+    }
+
+    /** The real part of the inverse's last stage, windowed and added into the accumulator. */
+    void overlapAdd (const T* __restrict re, const T* __restrict im, const T* __restrict wr,
+                     const T* __restrict wi) noexcept
+    {
+        const std::size_t half = n / 2;
+        const T* __restrict w = hann.data();
+        T* __restrict sum = outputAccumulator.data();
+        const T norm = (T) (n / 2 * oversampling);
+
+        for (std::size_t j = 0; j < half; ++j)
+        {
+            const T tr = re[half + j] * wr[j] - im[half + j] * wi[j];
+            sum[j] += T (2) * w[j] * (re[j] + tr) / norm;
+            sum[half + j] += T (2) * w[half + j] * (re[j] - tr) / norm;
+        }
+    }
+
+    static void storeQuad (T* re, T* im, T r0, T i0, T r1, T i1, T r2, T i2, T r3, T i3) noexcept
+    {
+        re[0] = r0;
+        im[0] = i0;
+        re[1] = r1;
+        im[1] = i1;
+        re[2] = r2;
+        im[2] = i2;
+        re[3] = r3;
+        im[3] = i3;
     }
 
     /** The span butterflies between re/im [0, span) and [span, 2 span). */
@@ -214,37 +326,11 @@ private:
 
     template <typename Callback> void processFrame (Callback& callback)
     {
-        const std::size_t bins = n / 2 + 1;
         const std::size_t latency = n - hop;
 
-        for (std::size_t k = 0; k < n; ++k)
-        {
-            workReal[k] = inputFifo[k] * hann[k];
-            workImag[k] = T (0);
-        }
-
-        transform (-1);
-
-        for (std::size_t k = 0; k < bins; ++k)
-            frame[k] = { workReal[k], workImag[k] };
-
+        forwardTransform();
         callback (frame);
-
-        for (std::size_t k = 0; k < bins; ++k)
-        {
-            workReal[k] = frame[k].real();
-            workImag[k] = frame[k].imag();
-        }
-
-        std::fill (workReal.begin() + (std::ptrdiff_t) bins, workReal.begin() + (std::ptrdiff_t) n, T (0));
-        std::fill (workImag.begin() + (std::ptrdiff_t) bins, workImag.begin() + (std::ptrdiff_t) n, T (0));
-
-        transform (+1);
-
-        const T norm = (T) (n / 2 * oversampling);
-
-        for (std::size_t k = 0; k < n; ++k)
-            outputAccumulator[k] += T (2) * hann[k] * workReal[k] / norm;
+        inverseTransform();
 
         std::copy_n (outputAccumulator.begin(), hop, outputFifo.begin());
         std::copy (outputAccumulator.begin() + (std::ptrdiff_t) hop,
@@ -257,7 +343,7 @@ private:
     std::vector<T> forwardReal, forwardImag, inverseReal, inverseImag; // per stage, as buildTwiddles lays them
     std::vector<std::complex<T>> frame;
     std::vector<T> hann;
-    std::vector<std::pair<long, long>> swaps;
+    std::vector<std::size_t> quadSource; // the input (or bin) at position 4 m after bit reversal
     std::size_t rover = 0;
     std::size_t n, hop, oversampling;
 };

@@ -30,8 +30,8 @@ public:
           oversampling ((int) (framesize / hopsize)), stftfreqinc (samplerate / (double) framesize),
           stftphaseinc (2.0 * std::numbers::pi * (double) hopsize / (double) framesize), samplerate (samplerate),
           lastPhase (4097), phaseSum (4097), buffer (bins), magnitudes (bins), logSpectrum (bins), cepstrum (framesize),
-          envelope (bins), binPhaseStep (bins), binFrequency (bins), workA (bins), workB (bins), workC (bins),
-          workD (bins)
+          envelope (bins), logEnvelope (bins), binPhaseStep (bins), binFrequency (bins), workA (bins), workB (bins),
+          workC (bins), workD (bins)
     {
         for (std::size_t k = 0; k < bins; ++k)
         {
@@ -83,20 +83,9 @@ public:
 
     /** Magnitude -> log spectrum -> real cepstrum -> lifter -> spectral envelope, for the given magnitudes
         of the frame's bins. The result is left in envelope() (one value per bin). */
-    void computeEnvelope (const std::vector<T>& mags)
-    {
-        for (std::size_t k = 0; k < bins; ++k)
-            logSpectrum[k] = { mags[k] == T (0) ? T (-12) : std::log10 (mags[k]), T (0) };
+    void computeEnvelope (const std::vector<T>& mags) { computeEnvelope (mags, bins); }
 
-        fft->ifft (logSpectrum, cepstrum);
-        lifter();
-        fft->fft (cepstrum, logSpectrum);
-
-        for (std::size_t k = 0; k < bins; ++k)
-            envelope[k] = std::pow (T (10), logSpectrum[k].real());
-    }
-
-    /** The last computed envelope. */
+    /** The last computed envelope; a shifted frame refreshes only the lower half of the bins, which it uses. */
     const std::vector<T>& spectralEnvelope() const noexcept { return envelope; }
 
 private:
@@ -159,12 +148,29 @@ private:
     // The envelope covers the lower half of the bins only; the upper bins keep their magnitudes.
     std::size_t envelopeBins() const noexcept { return bins / 2 + 1; }
 
+    /** computeEnvelope for the first count bins of the envelope; the others keep their last values. */
+    void computeEnvelope (const std::vector<T>& mags, std::size_t count)
+    {
+        for (std::size_t k = 0; k < bins; ++k)
+            logSpectrum[k] = { mags[k] == T (0) ? T (-12) : std::log10 (mags[k]), T (0) };
+
+        // The lifter keeps the cepstrum up to the lifter length and zeroes the rest, so only that part is
+        // transformed back, and only the real parts of the bins asked for are transformed forward.
+        const std::size_t kept = std::min (quefrencySamples + 1, n);
+        fft->ifftHead (logSpectrum, cepstrum, kept);
+        lifter();
+        fft->fftRealHead (cepstrum, logEnvelope.data(), kept, count);
+
+        for (std::size_t k = 0; k < count; ++k)
+            envelope[k] = std::pow (T (10), logEnvelope[k]);
+    }
+
     void flattenEnvelope (std::vector<std::complex<T>>& dft)
     {
         for (std::size_t k = 0; k < bins; ++k)
             magnitudes[k] = dft[k].real();
 
-        computeEnvelope (magnitudes);
+        computeEnvelope (magnitudes, envelopeBins());
 
         for (std::size_t k = 0; k < envelopeBins(); ++k)
         {
@@ -248,7 +254,7 @@ private:
     std::vector<T> magnitudes;
     std::vector<std::complex<T>> logSpectrum;
     std::vector<T> cepstrum;
-    std::vector<T> envelope;
+    std::vector<T> envelope, logEnvelope;
 
     std::vector<double> binPhaseStep, binFrequency; // k times the phase advance and the spacing of bin k
     std::vector<double> workA, workB, workC, workD; // one frame's per-bin values on their way through BinMath

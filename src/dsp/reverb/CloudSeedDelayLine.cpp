@@ -223,6 +223,12 @@ void DelayLine::takeFeedback() noexcept
     }
 }
 
+void DelayLine::SettleDepths() noexcept
+{
+    delay.SettleDepth();
+    diffuser.SettleDepths();
+}
+
 void DelayLine::Restart() noexcept
 {
     ClearBuffers();

@@ -101,6 +101,9 @@ public:
     void Process (const double* input, int n) noexcept;
     /** The line's contribution to the late sum for the last block. */
     const double* GetTap() const noexcept { return tap; }
+    /** Ends the depth ramps of the delay and of every diffuser stage at their current targets (call while no
+        block is processed). */
+    void SettleDepths() noexcept;
     /** Zeroes every store and filter state of the line, which settles a requested diffuser clear. */
     void ClearBuffers() noexcept;
     /** Zeroes the line and puts its positions and modulations back as a newly built and prepared line starts. */

@@ -39,6 +39,14 @@ public:
         preparedModAmount = modAmount.getTargetValue();
         lastTarget = std::numeric_limits<float>::quiet_NaN();
     }
+    /** Ends any running depth ramp at the current target, which is also the depth Restart returns to (call
+        while no block is processed). */
+    void SettleDepth() noexcept
+    {
+        preparedModAmount = modAmountTarget.load();
+        modAmount.setCurrentAndTargetValue (preparedModAmount);
+        lastTarget = std::numeric_limits<float>::quiet_NaN();
+    }
     /** Zeroes the store and the output; position, phase and ramp stay. */
     void ClearBuffers() noexcept;
     /** Zeroes the store and puts the position, the phase, the read taps and the depth back where a newly

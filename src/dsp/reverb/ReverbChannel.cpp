@@ -327,13 +327,24 @@ void ReverbChannel::SetSamplerate (int rate, int bufferSize)
     SetParameter (DiffusionDelay, GetParameter (DiffusionDelay));
     SetParameter (LateDiffusionDelay, GetParameter (LateDiffusionDelay));
     SetParameter (EarlyDiffusionModRate, GetParameter (EarlyDiffusionModRate));
+    SetParameter (EarlyDiffusionModAmount, GetParameter (EarlyDiffusionModAmount));
     UpdateLines();
 
-    // No block runs now: the new pre-delay and filter designs take effect from the first sample (a pre-delay
-    // shorter than one modulation update would otherwise drop the first samples after preparing).
+    // No block runs now: the depths for the new rate, the new pre-delay and the filter designs take effect
+    // from the first sample (a depth would otherwise glide there from the old rate's, and a pre-delay shorter
+    // than one modulation update would drop the first samples after preparing).
+    settleDepths();
     preDelay.Update();
     publishFilters();
     takeFilters();
+}
+
+void ReverbChannel::settleDepths() noexcept
+{
+    preDelay.SettleDepth();
+    diffuser.SettleDepths();
+    for (auto& line : lines)
+        line->SettleDepths();
 }
 
 void ReverbChannel::ClearBuffers() noexcept

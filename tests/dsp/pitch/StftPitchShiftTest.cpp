@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <complex>
 #include <memory>
@@ -71,6 +72,46 @@ TEST (RFFT, ForwardScalesBinsByTwoOverN)
 
     for (std::size_t k : { 1u, 4u, 6u, 32u })
         EXPECT_NEAR (std::abs (bins[k]), 0.0, 1.0e-12) << "bin " << k;
+}
+
+template <typename T> void expectHeadsMatchTheFullTransforms()
+{
+    // (frame size, samples that are not 0, samples or bins asked for): a short lifter, the octave voice's
+    // 48 kHz case, a head across a group boundary, and the whole frame.
+    const struct
+    {
+        std::size_t size, nonzero, count;
+    } cases[] = { { 2, 1, 2 },       { 8, 3, 5 },       { 64, 1, 1 },      { 64, 17, 33 },
+                  { 1024, 49, 257 }, { 1024, 45, 513 }, { 1024, 97, 100 }, { 1024, 1024, 513 } };
+    stftpitchshift::RFFT fft;
+
+    for (const auto& c : cases)
+    {
+        const auto noise = spacetest::noise (c.size, 1.0f, (std::uint32_t) (c.size + c.nonzero));
+        std::vector<T> frame (c.size, T (0));
+        std::copy_n (noise.begin(), c.nonzero, frame.begin());
+        std::vector<std::complex<T>> bins (c.size / 2 + 1);
+        fft.fft (frame, bins);
+
+        std::vector<T> real (c.count);
+        fft.fftRealHead (frame, real.data(), c.nonzero, std::min (c.count, c.size / 2 + 1));
+
+        for (std::size_t k = 0; k < std::min (c.count, c.size / 2 + 1); ++k)
+            ASSERT_EQ (real[k], bins[k].real()) << "size " << c.size << " nonzero " << c.nonzero << " bin " << k;
+
+        std::vector<T> whole (c.size), head (c.size, T (7));
+        fft.ifft (bins, whole);
+        fft.ifftHead (bins, head, c.count);
+
+        for (std::size_t i = 0; i < c.size; ++i)
+            ASSERT_EQ (head[i], i < c.count ? whole[i] : T (7)) << "size " << c.size << " sample " << i;
+    }
+}
+
+TEST (RFFT, HeadsOfTheTransformsAreTheFullTransformsBits)
+{
+    expectHeadsMatchTheFullTransforms<float>();
+    expectHeadsMatchTheFullTransforms<double>();
 }
 
 TEST (RFFT, RejectsFrameSizesThatAreNotPowersOfTwo)
