@@ -87,8 +87,10 @@ void DeEssProcessor::prepare (const juce::dsp::ProcessSpec& spec)
     restDetector();
 
     const auto pieceLength = (size_t) std::max ((int) spec.maximumBlockSize, 1);
-    latched.assign (pieceLength, 0.0f);
+    amountTargets.assign (pieceLength, 0.0f);
     thresholds.assign (pieceLength, 0.0f);
+    lowBands.assign (pieceLength, 0.0f);
+    highBands.assign (pieceLength, 0.0f);
 }
 
 void DeEssProcessor::reset()
@@ -165,34 +167,37 @@ void DeEssProcessor::detectPiece (const float* channel0, int numSamples) noexcep
 {
     for (int i = 0; i < numSamples; ++i)
     {
-        latched[(size_t) i] = detect (channel0[i]);
+        amountTargets[(size_t) i] = 100.0f * detect (channel0[i]);
         thresholds[(size_t) i] = -80.0f * amount.getNextValue();
     }
 }
 
+// The split filters run over the piece first, then the compressor over the high band, then the bands are
+// summed: each of them sees its samples in the same order as one sample at a time would give them.
 void DeEssProcessor::compressPiece (int ch, float* samples, int numSamples) noexcept
 {
-    auto& compressor = compressors[ch];
     auto& low = lowPass[ch];
     auto& high = highPass[ch];
+    float* lowBand = lowBands.data();
+    float* highBand = highBands.data();
     for (int i = 0; i < numSamples; ++i)
     {
-        compressor.amountRamp.setTargetValue (100.0f * latched[(size_t) i]);
-        compressor.setThresh (thresholds[(size_t) i]);
-
         const float x = samples[i];
-        const float lowBand = low.process (x);
-        float highBand = -high.process (x);
-        compressor.processSingleSampleMono (highBand);
-        samples[i] = lowBand + highBand;
+        lowBand[i] = low.process (x);
+        highBand[i] = -high.process (x);
     }
+
+    compressors[ch].processMonoBlock (highBand, amountTargets.data(), thresholds.data(), numSamples);
+
+    for (int i = 0; i < numSamples; ++i)
+        samples[i] = lowBand[i] + highBand[i];
 }
 
 void DeEssProcessor::followPiece (juce::QELCompressor& compressor, int numSamples) noexcept
 {
     for (int i = 0; i < numSamples; ++i)
     {
-        compressor.amountRamp.setTargetValue (100.0f * latched[(size_t) i]);
+        compressor.amountRamp.setTargetValue (amountTargets[(size_t) i]);
         compressor.setThresh (thresholds[(size_t) i]);
     }
 }
@@ -203,7 +208,7 @@ void DeEssProcessor::processImpl (const float* const*, float* const* out, int nu
 {
     amount.setTargetValue (amountTarget.load());
     const int channels = std::min (numChannels, 2);
-    const int pieceLength = (int) latched.size();
+    const int pieceLength = (int) amountTargets.size();
     if (pieceLength == 0 || channels < 1)
         return; // not prepared, or nothing to detect on
 

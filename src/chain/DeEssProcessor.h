@@ -59,7 +59,7 @@ private:
 
     void restDetector() noexcept;
     float detect (float x) noexcept;
-    /** Detection and threshold for a piece of channel 0, into latched and thresholds. */
+    /** Detection and threshold for a piece of channel 0, into amountTargets and thresholds. */
     void detectPiece (const float* channel0, int numSamples) noexcept;
     /** One channel's split and high-band compression over a piece, by the detected values. */
     void compressPiece (int ch, float* samples, int numSamples) noexcept;
@@ -78,6 +78,8 @@ private:
     QEL::LinearRamp<float> amount { 0.0f };
     Biquad lowPass[2], highPass[2];
     QEL::SnappingIIRFilter detection;
-    std::vector<float> latched, thresholds; // per sample of a piece: 1 while sibilance, the threshold in dB
+    // Per sample of a piece: the compressors' amount target (100 while sibilance, else 0), their threshold
+    // in dB, and one channel's low and high band.
+    std::vector<float> amountTargets, thresholds, lowBands, highBands;
 };
 } // namespace tessaro::dsp

@@ -367,6 +367,17 @@ void QELCompressor::processMonoBlock (float* samples, int numSamples)
         compressMono (samples[i]);
 }
 
+void QELCompressor::processMonoBlock (float* samples, const float* amountTargets, const float* thresholds,
+                                      int numSamples)
+{
+    for (int i = 0; i < numSamples; ++i)
+    {
+        amountRamp.setTargetValue (amountTargets[i]);
+        setThresh (thresholds[i]);
+        compressMono (samples[i]);
+    }
+}
+
 void QELCompressor::processSingleSampleMono (float& sample, float key)
 {
     float copy = sample;

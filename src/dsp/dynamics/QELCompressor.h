@@ -62,6 +62,9 @@ public:
     /** A mono block in place, each sample keyed by itself: processSingleSampleMono on every sample, with
         the per-sample steps inlined into one loop. */
     void processMonoBlock (float* samples, int numSamples);
+    /** As processMonoBlock, each sample's amount target (amountRamp.setTargetValue) and threshold (setThresh)
+        taken from the arrays first. */
+    void processMonoBlock (float* samples, const float* amountTargets, const float* thresholds, int numSamples);
     /** One mono sample keyed by an external key. */
     virtual void processSingleSampleMono (float& sample, float key);
     /** One stereo pair keyed by itself. */
