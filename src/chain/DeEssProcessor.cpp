@@ -3,6 +3,7 @@
 #include "dsp/base/DspConstants.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace tessaro::dsp
 {
@@ -131,13 +132,33 @@ float DeEssProcessor::detect (float x) noexcept
         return 0.0f;
     }
 
-    const float ratioDb = 10.0f * std::log10 ((fastEnergy + 1.0e-12f) / (slowEnergy + 1.0e-12f));
+    // The latch holds (or closes) while the energy ratio and the crossing rate both reach their limits; the
+    // rate is the cheaper test and goes first.
+    const float ratio = (fastEnergy + 1.0e-12f) / (slowEnergy + 1.0e-12f);
     if (latch)
-        latch = ratioDb >= offRatioDb && crossingRate >= offRate;
-    else if (ratioDb >= onRatioDb)
-        latch = crossingRate >= onRate;
+        latch = crossingRate >= offRate && reaches (ratio, offRatioDb, offBounds);
+    else
+        latch = crossingRate >= onRate && reaches (ratio, onRatioDb, onBounds);
 
     return latch ? 1.0f : 0.0f;
+}
+
+// Whether 10 log10 (ratio) >= limitDb. A ratio 0.1 % or more away from the limit's (0.004 dB, some ten
+// thousand times the logarithm's rounding) is on its side whatever the logarithm gives, so the logarithm
+// is only taken near the limit.
+bool DeEssProcessor::reaches (float ratio, float limitDb, const RatioBounds& bounds) noexcept
+{
+    if (ratio <= bounds.surelyBelow)
+        return false;
+    if (ratio >= bounds.surelyAbove)
+        return true;
+    return 10.0f * std::log10 (ratio) >= limitDb;
+}
+
+DeEssProcessor::RatioBounds DeEssProcessor::boundsFor (float limitDb) noexcept
+{
+    const double ratio = std::pow (10.0, (double) limitDb / 10.0);
+    return { (float) (ratio * 0.999), (float) (ratio * 1.001) };
 }
 
 void DeEssProcessor::detectPiece (const float* channel0, int numSamples) noexcept

@@ -37,6 +37,16 @@ public:
 
     juce::QELCompressor compressors[2];
 
+    /** Energy ratios that are plainly below or above a limit in dB. */
+    struct RatioBounds
+    {
+        float surelyBelow, surelyAbove;
+    };
+    /** The ratios 0.1 % below and above a limit in dB. */
+    static RatioBounds boundsFor (float limitDb) noexcept;
+    /** Whether 10 log10 (ratio) >= limitDb, the logarithm taken only between the bounds. */
+    static bool reaches (float ratio, float limitDb, const RatioBounds& bounds) noexcept;
+
 private:
     struct Biquad
     {
@@ -62,6 +72,7 @@ private:
     int previousSign = 1;
     float crossA = 0.0f, crossB = 1.0f;
     bool latch = false;
+    const RatioBounds onBounds = boundsFor (onRatioDb), offBounds = boundsFor (offRatioDb);
 
     std::atomic<float> amountTarget { 0.0f };
     QEL::LinearRamp<float> amount { 0.0f };

@@ -23,9 +23,11 @@ public:
 
     void prepare (const juce::dsp::ProcessSpec& spec) override;
     void reset() override;
-    /** Saturation, output gain, limiter. */
+    /** Saturation, output gain, limiter; after a rest, first catches up on the input it missed. */
     void processImpl (const float* const* in, float* const* out, int numSamples, int numInputChannels,
                       int numChannels) override;
+    /** Switched off: only the dry path runs; the saturation, gain and limiter rest. */
+    void processWhileOff (float* const* channels, int numSamples, int numInputChannels, int numChannels) override;
 
     /** 0 Off, 1 Vintage Tape, 2 Clean Tube, 3 Warm Tube, 4 Broken Tube. */
     void setType (int type) { saturation.setType (type); }
@@ -51,6 +53,11 @@ public:
 
 private:
     void alignDryPaths();
+    void resumeFromRest (int numSamples, int numChannels);
+    void runStages (float* const* channels, int numSamples, int numInputChannels, int numChannels);
+
+    bool resting = false;                 // the stages skipped blocks while the module was off (audio thread)
+    juce::AudioBuffer<float> missedInput; // the look-ahead's worth of input replayed after a rest
 
     std::atomic<bool> limit { false };
     std::atomic<double> limiterRate { 44100.0 };

@@ -2,7 +2,6 @@
 
 #include "dsp/base/QELProcessorBase.h"
 #include "dsp/base/SwitchFade.h"
-#include "dsp/filters/SnappingIIRFilter.h"
 
 namespace tessaro::dsp
 {
@@ -36,9 +35,26 @@ public:
     static constexpr double fadeSeconds = 0.02;
 
 private:
-    float voice (float x, int channel) noexcept;
+    /** Four float lanes; the left and right channels run in the first two. */
+    using Lanes = float __attribute__ ((vector_size (16)));
+    using LaneMask = int __attribute__ ((vector_size (16)));
 
-    QEL::SnappingIIRFilter stages[2][numStages];
+    /** One section of the voice: its normalised coefficients, as juce::IIRFilter keeps them, and the two
+        state values of each channel in their lanes. */
+    struct Stage
+    {
+        float c[5] = { 1.0f, 0.0f, 0.0f, 0.0f, 0.0f };
+        Lanes lanes[5] {}; // c, each in every lane
+        Lanes v1 {}, v2 {};
+    };
+
+    /** One channel through the five sections (juce::IIRFilter::processSingleSampleRaw each, the output
+        snapped to zero below 1e-8), then the output factor. */
+    float voice (float x, int channel) noexcept;
+    /** Both channels at once, each lane with exactly the arithmetic of voice. */
+    Lanes voicePair (Lanes x) noexcept;
+
+    Stage stages[numStages];
     QEL::SwitchFade fade;
 };
 } // namespace tessaro::dsp

@@ -1,5 +1,8 @@
 #include "chain/MultiplyProcessor.h"
 
+#include <algorithm>
+#include <array>
+
 namespace tessaro::dsp
 {
 MultiplyProcessor::MultiplyProcessor()
@@ -24,6 +27,7 @@ void MultiplyProcessor::reset()
 {
     ModuleProcessorBase::reset();
     multiplier.reset();
+    restedSamples = 0;
 }
 
 void MultiplyProcessor::setTempo (double bpm)
@@ -35,12 +39,48 @@ void MultiplyProcessor::setTempo (double bpm)
 void MultiplyProcessor::processImpl (const float* const*, float* const* out, int numSamples, int numInputChannels,
                                      int numChannels)
 {
+    if (latencyLineBehind)
+        refillLatencyLine (numSamples, numChannels);
+
+    catchUpControls (numChannels);
+
     multiplier.process (out, out, numSamples, numInputChannels, numChannels);
 }
 
-void MultiplyProcessor::processWhileOff (float* const* channels, int numSamples, int numInputChannels, int numChannels)
+void MultiplyProcessor::processWhileOff (float* const*, int numSamples, int, int numChannels)
 {
-    multiplier.processResting (channels, numSamples, numInputChannels, numChannels);
+    latencyLineBehind = true;
+    restedSamples += numSamples;
+
+    if (restedSamples >= restStepSamples)
+        catchUpControls (numChannels);
+}
+
+void MultiplyProcessor::catchUpControls (int numChannels)
+{
+    if (restedSamples > 0)
+        multiplier.restControls (restedSamples, numChannels);
+    restedSamples = 0;
+}
+
+// The dry path delays the input by the same latency as the multiplier's own line and has already taken this
+// block: the latency's worth of input before it is what the multiplier's line missed while it rested.
+void MultiplyProcessor::refillLatencyLine (int numSamples, int numChannels) noexcept
+{
+    latencyLineBehind = false;
+    auto& line = multiplier.latencyDelay;
+    std::array<float, 256> piece {};
+
+    for (int ch = 0; ch < std::min ({ numChannels, line.getNumChannels(), dryDelay.getNumChannels() }); ++ch)
+        for (int done = 0; done < latencySamples;)
+        {
+            const int length = std::min ((int) piece.size(), latencySamples - done);
+            const int newer = numSamples + latencySamples - done - length;
+            if (! dryDelay.readHistory (ch, piece.data(), length, newer))
+                std::fill (piece.begin(), piece.end(), 0.0f);
+            line.push (ch, piece.data(), length);
+            done += length;
+        }
 }
 
 void MultiplyProcessor::setSpread (float percent)

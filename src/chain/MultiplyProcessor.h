@@ -25,7 +25,8 @@ public:
     void setTempo (double bpm) override;
     void processImpl (const float* const* in, float* const* out, int numSamples, int numInputChannels,
                       int numChannels) override;
-    /** Switched off: only the multiplier's latency line and controls run; its voices rest. */
+    /** Switched off: only the dry path and the multiplier's controls run; its voices and its own latency line,
+        which would hold the same samples as the dry path, rest. */
     void processWhileOff (float* const* channels, int numSamples, int numInputChannels, int numChannels) override;
 
     /** Spread 0..200 %: up to 100 narrows the voices' image (0 mono), above adds extra spread. */
@@ -54,6 +55,14 @@ public:
     QelVocalMultiplierProcessor multiplier;
 
 private:
+    void refillLatencyLine (int numSamples, int numChannels) noexcept;
+    void catchUpControls (int numChannels);
+
+    /** Resting controls move in steps of at least this many samples: unheard, a control change may wait. */
+    static constexpr int restStepSamples = 1024;
+    int restedSamples = 0; // samples the resting controls still owe (audio thread)
+
+    bool latencyLineBehind = false; // the multiplier's latency line missed blocks while off (audio thread)
     std::atomic<float> spread { 100.0f }, offset { 0.6f }, amount { 0.0f }, lowGain { 0.0f };
 };
 } // namespace tessaro::dsp

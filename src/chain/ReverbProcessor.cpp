@@ -164,13 +164,27 @@ void ReverbProcessor::buildChosenEngine()
     try
     {
         if (auto record = build (type, rate))
+        {
+            listWorkingSet (*record);
             publish (std::move (record));
+        }
     }
     catch (const std::bad_alloc&)
     {
         // The running engine stays; a later choice tries again.
         failedSerial = serial;
     }
+}
+
+void ReverbProcessor::listWorkingSet (EngineRecord& record) const
+{
+    // What the blocks of the crossfade read and write, then once more what its first block does: touched last, that
+    // is still in the nearest cache when the crossfade starts, where every read and write stream of the engine
+    // begins.
+    const int block = juce::jmax (1, samplesPerBlock);
+    const int fade = juce::jmax (1, juce::roundToInt (crossfadeSeconds * record.sampleRate));
+    record.engine->listWorkingSet (record.workingSet, (fade + block - 1) / block * block, block);
+    record.engine->listWorkingSet (record.workingSet, block, block);
 }
 
 void ReverbProcessor::publish (std::unique_ptr<EngineRecord> record)
@@ -198,6 +212,10 @@ void ReverbProcessor::prepare (const juce::dsp::ProcessSpec& spec)
 
     const int type = chosenType.load();
     std::unique_ptr<EngineRecord> parked { pending.exchange (nullptr, std::memory_order_acq_rel) };
+    // An engine still warming up was parked before the one in the slot: it serves when that one does not.
+    if (incoming != nullptr && (parked == nullptr || parked->type != type))
+        std::swap (parked, incoming);
+    incoming.reset();
     if (running != nullptr && running->type != type)
         running.reset();
     if (running == nullptr && parked != nullptr && parked->type == type)
@@ -221,21 +239,26 @@ void ReverbProcessor::prepare (const juce::dsp::ProcessSpec& spec)
         running->sampleRate = spec.sampleRate;
     }
 
-    runningType.store (getCurrentType());
+    publishTakenType();
     if (running != nullptr)
         appliedDecay = running->decay;
+    playing = false;
 }
 
 void ReverbProcessor::reset()
 {
     juce::QELProcessorBase::reset();
 
+    playing = false;
     fadeLength = fadePosition = 0;
     retire (fadingOut);
 
     if (getCurrentType() != chosenType.load())
         startAsANewHolder();
+    else if (incoming != nullptr)
+        retire (incoming); // of another type than the running, chosen one
 
+    publishTakenType();
     if (running == nullptr)
         return;
 
@@ -245,29 +268,44 @@ void ReverbProcessor::reset()
 
 void ReverbProcessor::startAsANewHolder() noexcept
 {
-    // Room for the running engine and an unwanted parked one (the builder starved for 30 hand-overs keeps all).
-    if (! retired.hasRoom (2))
+    // Room for the running, the warming and an unwanted parked engine (the builder starved for 29 hand-overs
+    // keeps all).
+    if (! retired.hasRoom (3))
         return;
 
-    // A new holder would start with the chosen engine: take it if it is parked and ready, without a crossfade.
+    // A new holder would start with the chosen engine: take it if it is parked (or taken and warming up) and
+    // ready, without a crossfade. The parked one is the newer.
     std::unique_ptr<EngineRecord> record { pending.exchange (nullptr, std::memory_order_acq_rel) };
-    const bool ready = record != nullptr && record->type == chosenType.load() && record->sampleRate == sampleRate;
-    if (! ready)
+    if (! isReadyToRun (record))
         retire (record);
+    if (record == nullptr && isReadyToRun (incoming))
+        record = std::move (incoming);
+    retire (incoming);
 
     // A new holder never hears the old type either: when the chosen engine is not built yet, the running one goes
     // now and the chosen one fades in from the input once the builder delivers it, as a first engine does.
     retire (running);
-    if (ready)
+    if (record != nullptr)
         running = std::move (record);
 
-    runningType.store (getCurrentType());
+    publishTakenType();
+}
+
+void ReverbProcessor::publishTakenType() noexcept
+{
+    // An engine warming up is as good as running for the builder: it need not be built again.
+    runningType.store (incoming != nullptr ? incoming->type : getCurrentType());
+}
+
+bool ReverbProcessor::isReadyToRun (const std::unique_ptr<EngineRecord>& record) const noexcept
+{
+    return record != nullptr && record->type == chosenType.load() && record->sampleRate == sampleRate;
 }
 
 void ReverbProcessor::setTempo (double bpm)
 {
     juce::QELProcessorBase::setTempo (bpm);
-    for (auto* record : { running.get(), fadingOut.get() })
+    for (auto* record : { running.get(), fadingOut.get(), incoming.get() })
         if (record != nullptr)
             record->engine->setTempo (bpm);
 }
@@ -291,8 +329,8 @@ void ReverbProcessor::retire (std::unique_ptr<EngineRecord>& record) noexcept
 
 void ReverbProcessor::takeParkedEngine() noexcept
 {
-    if (fadeLength > 0 || fadingOut != nullptr || pending.load (std::memory_order_acquire) == nullptr ||
-        ! retired.hasRoom())
+    if (fadeLength > 0 || fadingOut != nullptr || incoming != nullptr ||
+        pending.load (std::memory_order_acquire) == nullptr || ! retired.hasRoom())
         return;
 
     std::unique_ptr<EngineRecord> record { pending.exchange (nullptr, std::memory_order_acq_rel) };
@@ -306,9 +344,41 @@ void ReverbProcessor::takeParkedEngine() noexcept
         return;
     }
 
+    incoming = std::move (record);
+    publishTakenType();
+
+    // The first block after prepare or reset starts the chosen engine at once, as a new holder does.
+    if (! playing)
+        incoming->workingSet.clear();
+}
+
+void ReverbProcessor::warmUpIncoming (int numSamples) noexcept
+{
+    if (incoming == nullptr)
+        return;
+
+    // A choice made since the engine was taken wants another engine, or the running one: this one is never heard.
+    if (incoming->type != chosenType.load())
+    {
+        if (retired.hasRoom())
+        {
+            retire (incoming);
+            publishTakenType();
+        }
+        return;
+    }
+
+    // A block either warms or crossfades, so no block pays for both.
+    if (incoming->workingSet.isDone())
+        startCrossfade();
+    else
+        incoming->workingSet.touch (warmUpBytesPerSample * (std::size_t) juce::jmax (1, numSamples));
+}
+
+void ReverbProcessor::startCrossfade() noexcept
+{
     fadingOut = std::move (running);
-    running = std::move (record);
-    runningType.store (running->type);
+    running = std::move (incoming);
     appliedDecay = running->decay;
     running->engine->setTempo (tempo.load());
     fadeLength = juce::jmax (1, juce::roundToInt (crossfadeSeconds * sampleRate));
@@ -319,8 +389,9 @@ void ReverbProcessor::discardTail() noexcept
 {
     fadeLength = fadePosition = 0;
     retire (fadingOut);
+    retire (incoming);
     retire (running);
-    runningType.store (getCurrentType());
+    publishTakenType();
     requestSerial.fetch_add (1);
 }
 
@@ -336,6 +407,8 @@ void ReverbProcessor::processImpl (const float* const*, float* const* out, int n
         retire (fadingOut);
 
     takeParkedEngine();
+    warmUpIncoming (numSamples);
+    playing = true;
     applyPendingDecay();
 
     if (fadeLength > 0)

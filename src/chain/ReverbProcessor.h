@@ -11,10 +11,15 @@ namespace tessaro::dsp
 /** Holds the Space module's reverb engine and swaps engines without stopping the sound.
 
     A type change only stores the chosen type, whichever thread it comes from (under host automation it is
-    the audio thread). The holder's own builder thread builds, configures and prepares the engine and parks
-    it in one atomic slot; the audio thread takes it with one exchange when no crossfade is running and
-    crossfades from the running engine (or from the input) to the new one over `crossfadeSeconds`, whatever
-    the block size; the new engine's input rises over the same time, so it never starts on a step. Engines
+    the audio thread). The holder's own builder thread builds, configures and prepares the engine, lists the
+    memory its first blocks will use, and parks it in one atomic slot; the audio thread takes it with one
+    exchange when no take-over is running. The taken engine first warms up: each block brings a slice of that
+    memory into the audio thread's cache (warmUpBytesPerSample per sample of the block) while the running
+    engine plays on alone, so the blocks that then run both engines do not wait for memory the builder wrote.
+    Then the holder crossfades from the running engine (or from the input) to the new one over
+    `crossfadeSeconds`, whatever the block size; the new engine's input rises over the same time, so it never
+    starts on a step. An engine that lists no memory, or one taken by the first block after `prepare` or
+    `reset` (which starts as a new holder does, without waiting), is crossfaded to in the block that takes it. Engines
     the audio thread lets go (replaced, faded out, unwanted, or discarded with their tail) go into a fixed
     queue that the builder empties and frees, so nothing is built, allocated or freed on the audio thread.
     The reverb time is handed over as an atomic and applied at the start of a block.
@@ -79,13 +84,17 @@ public:
     Engine* getCurrentEngine() const noexcept { return running != nullptr ? running->engine.get() : nullptr; }
     /** True while an engine waits in the slot. */
     bool hasPendingEngine() const noexcept { return pending.load() != nullptr; }
-    /** True while the audio thread crossfades to a new engine (audio thread). */
-    bool isCrossfading() const noexcept { return fadeLength > 0; }
+    /** True while the audio thread takes a new engine over: warms it up, then crossfades to it (audio thread). */
+    bool isCrossfading() const noexcept { return fadeLength > 0 || incoming != nullptr; }
+    /** True while a taken engine warms up, before the crossfade to it starts (audio thread). */
+    bool isWarmingUp() const noexcept { return incoming != nullptr; }
 
     /** The wet/dry value every engine receives; the module's blend does the real mix. */
     static constexpr float engineMix = 100.0f;
     /** Length of the crossfade from one engine (or the input) to the next. */
     static constexpr double crossfadeSeconds = 0.02;
+    /** Bytes of a taken engine's memory brought into the cache per sample of a block while it warms up. */
+    static constexpr std::size_t warmUpBytesPerSample = 1024;
 
 protected:
     /** Builds the engine of a type with its own recipe; the holder adds the settings every engine shares.
@@ -100,6 +109,8 @@ private:
         int type = 0;
         double sampleRate = 0.0;
         float decay = 50.0f;
+        /** What the engine's first blocks, through the end of the crossfade, will read and write. */
+        QEL::WorkingSet workingSet;
     };
 
     /** A fixed single-producer (audio thread), single-consumer (builder) queue of records to free. */
@@ -126,8 +137,13 @@ private:
     bool chosenEngineIsReady (int type, double rate) const noexcept;
     void publish (std::unique_ptr<EngineRecord> record);
 
+    void listWorkingSet (EngineRecord& record) const;
     void applyPendingDecay();
     void takeParkedEngine() noexcept;
+    void warmUpIncoming (int numSamples) noexcept;
+    void startCrossfade() noexcept;
+    bool isReadyToRun (const std::unique_ptr<EngineRecord>& record) const noexcept;
+    void publishTakenType() noexcept;
     void startAsANewHolder() noexcept;
     void retire (std::unique_ptr<EngineRecord>& record) noexcept;
     float fadeWeight (int offset) const noexcept;
@@ -140,12 +156,16 @@ private:
     /** Counts type choices and discarded tails, so the builder knows when to look again. */
     std::atomic<int> requestSerial { 0 };
     int failedSerial = -1;
+    /** The type of the engine taken last (warming up or running), 0 for none: the builder need not build it. */
     std::atomic<int> runningType { 0 };
     std::atomic<double> preparedRate { 44100.0 };
 
     std::atomic<EngineRecord*> pending { nullptr };
-    std::unique_ptr<EngineRecord> running, fadingOut;
+    /** running: heard; fadingOut: faded out by the crossfade; incoming: taken from the slot, warming up. */
+    std::unique_ptr<EngineRecord> running, fadingOut, incoming;
     int fadeLength = 0, fadePosition = 0;
+    /** False until the first block after prepare or reset. */
+    bool playing = false;
     RetiredQueue retired;
     juce::AudioBuffer<float> incomingScratch, outgoingScratch;
 

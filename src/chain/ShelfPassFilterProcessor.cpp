@@ -249,21 +249,22 @@ int ShelfPassFilterProcessor::processGlide (float* const* out, int numSamples, i
 }
 
 // The still band: the last two samples of each channel also go into the filters' history, so a glide can
-// start at the next block.
+// start at the next block. Two channels run in one loop, each with its own filters, as one channel does.
 void ShelfPassFilterProcessor::processStill (float* const* out, int offset, int numSamples, int numChannels) noexcept
 {
-    const float w = appliedWeight;
     const int plain = std::max (0, numSamples - 2);
+    const bool pair = numChannels == 2 && out[0] != out[1];
+
+    if (pair)
+        processStillPair (out[0] + offset, out[1] + offset, plain);
 
     for (int ch = 0; ch < numChannels; ++ch)
     {
         float* x = out[ch] + offset;
-        for (int i = 0; i < plain; ++i)
-        {
-            const float s = shelf.processStill (ch, x[i]);
-            const float p = pass.processStill (ch, x[i]);
-            x[i] = s + (p - s) * w;
-        }
+        if (! pair)
+            processStillChannel (ch, x, plain);
+
+        const float w = appliedWeight;
         for (int i = plain; i < numSamples; ++i)
         {
             const float s = shelf.processStillRemembering (ch, x[i]);
@@ -273,6 +274,59 @@ void ShelfPassFilterProcessor::processStill (float* const* out, int offset, int 
     }
     shelf.snapToZero();
     pass.snapToZero();
+}
+
+void ShelfPassFilterProcessor::processStillChannel (int ch, float* x, int numSamples) noexcept
+{
+    const float w = appliedWeight;
+    auto s = shelf.beginStill (ch), p = pass.beginStill (ch);
+    for (int i = 0; i < numSamples; ++i)
+    {
+        const float ys = s.process (x[i]);
+        const float yp = p.process (x[i]);
+        x[i] = ys + (yp - ys) * w;
+    }
+    shelf.endStill (ch, s);
+    pass.endStill (ch, p);
+}
+
+// The four sections (shelf and pass of each channel) side by side in the lanes of one vector: every lane
+// does processStill's float arithmetic in its order, so each section's output is the same bits.
+void ShelfPassFilterProcessor::processStillPair (float* left, float* right, int numSamples) noexcept
+{
+    using Lanes = float __attribute__ ((vector_size (16)));
+    QEL::GlidingBiquad::StillRun runs[4] = { shelf.beginStill (0), shelf.beginStill (1), pass.beginStill (0),
+                                             pass.beginStill (1) };
+    const auto lanes = [&runs] (auto member)
+    {
+        const Lanes values = { runs[0].*member, runs[1].*member, runs[2].*member, runs[3].*member };
+        return values;
+    };
+    using Run = QEL::GlidingBiquad::StillRun;
+    const Lanes b0 = lanes (&Run::b0), b1 = lanes (&Run::b1), b2 = lanes (&Run::b2);
+    const Lanes a1 = lanes (&Run::a1), a2 = lanes (&Run::a2);
+    Lanes v1 = lanes (&Run::v1), v2 = lanes (&Run::v2);
+    const float w = appliedWeight;
+
+    for (int i = 0; i < numSamples; ++i)
+    {
+        const Lanes x { left[i], right[i], left[i], right[i] };
+        const Lanes y = (b0 * x) + v1;
+        v1 = (b1 * x) - (a1 * y) + v2;
+        v2 = (b2 * x) - (a2 * y);
+        left[i] = y[0] + (y[2] - y[0]) * w;
+        right[i] = y[1] + (y[3] - y[1]) * w;
+    }
+
+    for (int k = 0; k < 4; ++k)
+    {
+        runs[k].v1 = v1[k];
+        runs[k].v2 = v2[k];
+    }
+    shelf.endStill (0, runs[0]);
+    shelf.endStill (1, runs[1]);
+    pass.endStill (0, runs[2]);
+    pass.endStill (1, runs[3]);
 }
 
 // The audio sums the two filters' outputs, (1 - w) shelf + w pass, so the drawn response is that sum: one

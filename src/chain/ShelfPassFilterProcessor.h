@@ -91,6 +91,8 @@ private:
     void designFilters (const Settings& settings, int numSteps) noexcept;
     int processGlide (float* const* out, int numSamples, int numChannels) noexcept;
     void processStill (float* const* out, int offset, int numSamples, int numChannels) noexcept;
+    void processStillChannel (int ch, float* x, int numSamples) noexcept;
+    void processStillPair (float* left, float* right, int numSamples) noexcept;
 
     std::atomic<int> type { lowBand };
     std::atomic<float> frequency { 1000.0f };

@@ -1,7 +1,8 @@
 #include "chain/TessaroProcessor.h"
 
 #include <cmath>
-#include <limits>
+#include <cstdint>
+#include <cstring>
 
 namespace tessaro::dsp
 {
@@ -78,8 +79,6 @@ void TessaroProcessor::prepare (const juce::dsp::ProcessSpec& spec)
 
     const int channels = std::max (2, (int) spec.numChannels);
     dryCopy.setSize (channels, std::max (1, (int) spec.maximumBlockSize));
-    dryAlign.prepare (channels, longestDryPathLatency (spec.sampleRate), std::max (1, (int) spec.maximumBlockSize));
-    dryAlign.setDelay (alignLatency.load());
 
     mixProcessor.prepare (spec);
 }
@@ -89,7 +88,6 @@ void TessaroProcessor::reset()
     juce::QELProcessorBase::reset();
     for (auto* module : modulesById)
         module->reset();
-    dryAlign.reset();
     mixProcessor.juce::QELProcessorBase::reset();
 }
 
@@ -102,29 +100,32 @@ void TessaroProcessor::setTempo (double bpm)
 
 void TessaroProcessor::setReportedLatency (int samples)
 {
-    const int latency = juce::jlimit (0, maxDryPathLatency, samples);
-    alignLatency.store (latency);
-    setDryPathLatency (latency);
+    setDryPathLatency (juce::jlimit (0, maxDryPathLatency, samples));
 }
 
 void TessaroProcessor::processImpl (const float* const* in, float* const* out, int numSamples, int numInputChannels,
                                     int numChannels)
 {
-    const bool canMix = numSamples <= dryCopy.getNumSamples() && numChannels <= dryCopy.getNumChannels();
+    // With a latency, the chain's own dry path has already delayed this block's input for the off path, and
+    // the mix takes it from there; without one, the mix needs the input as it was before the modules ran.
+    const float* const* delayedDry = dryPathBlock();
+    const bool canCopy = numSamples <= dryCopy.getNumSamples() && numChannels <= dryCopy.getNumChannels();
 
-    if (canMix)
+    if (delayedDry == nullptr && canCopy)
         for (int ch = 0; ch < numChannels; ++ch)
-            dryCopy.copyFrom (ch, 0, in[ch], numSamples);
+            juce::FloatVectorOperations::copy (dryCopy.getWritePointer (ch), in[ch], numSamples);
 
     runModules (out, numSamples, numInputChannels, numChannels);
 
-    if (canMix)
-        mixDry (out, numSamples, numInputChannels, numChannels);
+    if (delayedDry != nullptr)
+        mixProcessor.process (delayedDry, out, numSamples, numInputChannels, numChannels);
+    else if (canCopy)
+        mixProcessor.process (dryCopy.getArrayOfReadPointers(), out, numSamples, numInputChannels, numChannels);
 
     if (! allFinite (out, numSamples, numChannels))
     {
         clearChannels (out, numSamples, numChannels);
-        dryAlign.reset();
+        dryDelay.reset();
     }
 
     // The limiter's float arithmetic may end a hair above full scale: with Limit heard, nothing passes 1.0.
@@ -133,14 +134,19 @@ void TessaroProcessor::processImpl (const float* const* in, float* const* out, i
             juce::FloatVectorOperations::clip (out[ch], out[ch], -1.0f, 1.0f, numSamples);
 }
 
-// A NaN fails the comparison as an infinity does; the loop has no early exit, so it runs vectorised.
+// A NaN or an infinity has every exponent bit set, so one more exponent step on its magnitude carries into
+// the sign bit. Integer arithmetic without an early exit: the loop runs vectorised.
 bool TessaroProcessor::allFinite (const float* const* channels, int numSamples, int numChannels) noexcept
 {
-    bool finite = true;
+    std::uint32_t carried = 0;
     for (int ch = 0; ch < numChannels; ++ch)
         for (int i = 0; i < numSamples; ++i)
-            finite &= std::abs (channels[ch][i]) <= std::numeric_limits<float>::max();
-    return finite;
+        {
+            std::uint32_t bits;
+            std::memcpy (&bits, channels[ch] + i, sizeof (bits));
+            carried |= (bits & 0x7fffffffu) + 0x00800000u;
+        }
+    return (carried & 0x80000000u) == 0;
 }
 
 void TessaroProcessor::clearChannels (float* const* channels, int numSamples, int numChannels) noexcept
@@ -312,15 +318,6 @@ void TessaroProcessor::tellNewSources (juce::uint32 from, juce::uint32 to) noexc
             modulesById[(size_t) b[i] % numModules]->inputSourceChanged();
         aheadInB |= 1u << b[i];
     }
-}
-
-// out = out * m + dry * (1 - m), with the dry copy delayed by the reported latency.
-void TessaroProcessor::mixDry (float* const* out, int numSamples, int numInputChannels, int numChannels) noexcept
-{
-    auto* const* dry = dryCopy.getArrayOfWritePointers();
-    dryAlign.setDelay (alignLatency.load());
-    dryAlign.process (dry, numChannels, numSamples);
-    mixProcessor.process (dry, out, numSamples, numInputChannels, numChannels);
 }
 
 int TessaroProcessor::getTotalLatencyInSamples()

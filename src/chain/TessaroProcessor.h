@@ -8,7 +8,6 @@
 #include "chain/MultiplyProcessor.h"
 #include "chain/SpaceProcessor.h"
 #include "dsp/utility/MixProcessor.h"
-#include "dsp/utility/SampleDelay.h"
 
 #include <array>
 #include <atomic>
@@ -115,7 +114,6 @@ private:
     int orderFadeDone = 0;             // samples of the current half already faded
     juce::uint32 fadedConnections = 0; // bit c: the fade sits on the input of position c (c = 6: the output)
     std::atomic<float> mixTarget { 1.0f };
-    std::atomic<int> alignLatency { 0 };
     ModuleRack moduleRack;
 
 public:
@@ -129,7 +127,6 @@ public:
 private:
     std::array<ModuleProcessorBase*, numModules> modulesById {}; // the six modules, by id
     juce::AudioBuffer<float> dryCopy;
-    QEL::SampleDelay dryAlign;
 
     void listModules (juce::uint32 order) noexcept;
     void runModules (float* const* out, int numSamples, int numInputChannels, int numChannels) noexcept;
@@ -140,7 +137,6 @@ private:
     void applyOrderFade (float* const* out, int numSamples, int numChannels) const noexcept;
     void advanceOrderFade (int numSamples) noexcept;
     void tellNewSources (juce::uint32 from, juce::uint32 to) noexcept;
-    void mixDry (float* const* out, int numSamples, int numInputChannels, int numChannels) noexcept;
     void silenceFault (ModuleProcessorBase& module, float* const* out, int numSamples, int numChannels) noexcept;
 
     static bool allFinite (const float* const* channels, int numSamples, int numChannels) noexcept;

@@ -2,6 +2,8 @@
 
 #include "dsp/base/QELProcessorBase.h"
 
+#include <cmath>
+
 namespace tessaro::dsp
 {
 /** The Vintage Tape shaper: a soft clipper, atan (x), per sample. */
@@ -12,9 +14,11 @@ public:
 
     /** Shapes one sample in place. */
     void processImpl (float* sample, int channel) override;
+    /** Shapes every sample of the block in place, one plain loop per channel. */
+    void processImpl (float* const* channels, int numSamples, int numInputChannels, int numOutputChannels) override;
     using juce::QELProcessorBase::processImpl;
 
     /** The shaping function. */
-    float (*shape) (float) = nullptr;
+    static float shape (float x) noexcept { return std::atan (x); }
 };
 } // namespace tessaro::dsp

@@ -199,3 +199,22 @@ TEST (EnhanceProcessor, AirStepsAreClickFreeAtEveryBlockSize)
                 << (up ? "up" : "down") << " at block " << blockSize;
         }
 }
+
+// The de-esser takes the logarithm of its energy ratio only near its limits; everywhere else the shortcut
+// must decide as the logarithm does: every float ratio within 2 % of each limit, and a wide sweep.
+TEST (EnhanceProcessor, DeEsserLimitShortcutDecidesAsTheLogarithm)
+{
+    using tessaro::dsp::DeEssProcessor;
+    for (const float limitDb : { DeEssProcessor::onRatioDb, DeEssProcessor::offRatioDb })
+    {
+        const auto bounds = DeEssProcessor::boundsFor (limitDb);
+        const auto check = [&] (float ratio)
+        { return DeEssProcessor::reaches (ratio, limitDb, bounds) == (10.0f * std::log10 (ratio) >= limitDb); };
+
+        const float centre = std::pow (10.0f, limitDb / 10.0f);
+        for (float r = centre * 0.98f; r <= centre * 1.02f; r = std::nextafter (r, 2.0f * centre))
+            ASSERT_TRUE (check (r)) << limitDb << " dB at " << r;
+        for (float r = 1.0e-6f; r < 1.0e6f; r *= 1.0001f)
+            ASSERT_TRUE (check (r)) << limitDb << " dB at " << r;
+    }
+}

@@ -190,3 +190,38 @@ TEST (GainModule, StepsOfTypeDriveAndGainAreClickFree)
         EXPECT_LE (chain_test::stepClickDb (make, c.set), 6.0) << c.name;
     }
 }
+
+TEST (GainModule, SwitchedOnAfterARestItCarriesOnWithoutOldAudio)
+{
+    // With neutral settings the module is its look-ahead delay, on, off and in between: after a rest
+    // through other audio, the switch back on must pass the input on exactly, at every block size, whether
+    // the limiter (a quiet signal stays under it) is heard or not.
+    struct Case
+    {
+        bool limit;
+        int blockSize;
+    };
+    for (const auto c : { Case { false, 256 }, Case { true, 256 }, Case { true, 64 }, Case { false, 100 } })
+    {
+        auto g = preparedGain();
+        g->setLimit (c.limit);
+        auto before = sine (330.0, rate, 8192, 10.0f); // loud: fills the limiter with audio never to return
+        runInBlocks (*g, before, c.blockSize);
+
+        g->setBypassSmooth (false);
+        const auto input = sine (220.0, rate, 16384, 0.4f);
+        auto buffer = input;
+        const int half = 8192 / c.blockSize * c.blockSize;
+        juce::AudioBuffer<float> restPart (buffer.getArrayOfWritePointers(), 2, half);
+        runInBlocks (*g, restPart, c.blockSize);
+        g->setBypassSmooth (true);
+        juce::AudioBuffer<float> onPart (buffer.getArrayOfWritePointers(), 2, half, 16384 - half);
+        runInBlocks (*g, onPart, c.blockSize);
+
+        // From the end of the switch-off crossfade, in which the limiter still eased the loud audio's peaks.
+        const int latency = g->getLatencyInSamples();
+        for (int i = latency + 1024; i < 16384; ++i)
+            ASSERT_NEAR (buffer.getSample (0, i), input.getSample (0, i - latency), 1.0e-6f)
+                << "limit " << c.limit << ", block " << c.blockSize << ", sample " << i;
+    }
+}

@@ -100,3 +100,30 @@ TEST (MultiplyModule, StepsThatWakeOrMoveTheVoicesAreClickFree)
     for (const auto& c : cases)
         EXPECT_LE (stepClickDb ([] { return preparedMultiply (44100.0, 512); }, c.set), 6.0) << c.name;
 }
+
+TEST (MultiplyModule, SwitchedOnAfterARestTheDrySignalCarriesOnExactly)
+{
+    // Amount and Low at 0: the module is its latency line, on, off and in between. A rest through other
+    // audio, then the switch back on: the output is the input 2048 samples late throughout, never audio
+    // from before the rest.
+    for (const int blockSize : { 128, 100 })
+    {
+        auto m = preparedMultiply (48000.0, 128);
+        auto before = sine (500.0, 48000.0, 8192, 0.9f);
+        runInBlocks (*m, before, blockSize);
+
+        m->setBypassSmooth (false);
+        const auto input = sine (220.0, 48000.0, 16384, 0.4f);
+        auto buffer = input;
+        const int half = 8192 / blockSize * blockSize;
+        juce::AudioBuffer<float> restPart (buffer.getArrayOfWritePointers(), 2, half);
+        runInBlocks (*m, restPart, blockSize);
+        m->setBypassSmooth (true);
+        juce::AudioBuffer<float> onPart (buffer.getArrayOfWritePointers(), 2, half, 16384 - half);
+        runInBlocks (*m, onPart, blockSize);
+
+        for (int i = 2048; i < 16384; ++i)
+            ASSERT_NEAR (buffer.getSample (0, i), input.getSample (0, i - 2048), 1.0e-6f)
+                << "block " << blockSize << ", sample " << i;
+    }
+}

@@ -21,9 +21,9 @@ struct Panels
           multiply (state, initializer, processor), space (state, initializer, processor),
           gain (state, initializer, processor)
     {
-        for (juce::Component* panel : { (juce::Component*) &compress, (juce::Component*) &enhance,
-                                        (juce::Component*) &multiply, (juce::Component*) &space,
-                                        (juce::Component*) &gain })
+        for (juce::Component* panel :
+             { (juce::Component*) &compress, (juce::Component*) &enhance, (juce::Component*) &multiply,
+               (juce::Component*) &space, (juce::Component*) &gain })
         {
             panel->setBounds (0, 0, 202, 706);
             panel->setVisible (true);
@@ -46,20 +46,25 @@ struct ModulePanelsTest : panel_test::PanelTest
 struct Binding
 {
     const char* name;
-    std::function<juce::Component& (Panels&)> control;
+    std::function<juce::Component&(Panels&)> control;
     const juce::String& parameterID;
 };
 
 const std::vector<Binding>& bindings()
 {
     static const std::vector<Binding> table = {
-        { "Compress Input", [] (Panels& p) -> juce::Component& { return p.compress.inputKnob; }, Params::paramCompressInput },
+        { "Compress Input", [] (Panels& p) -> juce::Component& { return p.compress.inputKnob; },
+          Params::paramCompressInput },
         { "Compress Compression", [] (Panels& p) -> juce::Component& { return p.compress.compressionKnob; },
           Params::paramCompressCompression },
-        { "Compress Output", [] (Panels& p) -> juce::Component& { return p.compress.outputKnob; }, Params::paramCompressOutput },
-        { "Compress Slow", [] (Panels& p) -> juce::Component& { return p.compress.slowButton; }, Params::paramCompressSlow },
-        { "Compress Auto", [] (Panels& p) -> juce::Component& { return p.compress.autoButton; }, Params::paramCompressAuto },
-        { "Enhance De-Ess", [] (Panels& p) -> juce::Component& { return p.enhance.deEssKnob; }, Params::paramEnhanceDeEss },
+        { "Compress Output", [] (Panels& p) -> juce::Component& { return p.compress.outputKnob; },
+          Params::paramCompressOutput },
+        { "Compress Slow", [] (Panels& p) -> juce::Component& { return p.compress.slowButton; },
+          Params::paramCompressSlow },
+        { "Compress Auto", [] (Panels& p) -> juce::Component& { return p.compress.autoButton; },
+          Params::paramCompressAuto },
+        { "Enhance De-Ess", [] (Panels& p) -> juce::Component& { return p.enhance.deEssKnob; },
+          Params::paramEnhanceDeEss },
         { "Enhance De-Noise", [] (Panels& p) -> juce::Component& { return p.enhance.deNoiseKnob; },
           Params::paramEnhanceDeNoise },
         { "Enhance Air", [] (Panels& p) -> juce::Component& { return p.enhance.airKnob; }, Params::paramEnhanceAir },
@@ -67,8 +72,10 @@ const std::vector<Binding>& bindings()
           Params::paramEnhancePreComp },
         { "Multiply Spread", [] (Panels& p) -> juce::Component& { return p.multiply.spreadSlider; },
           Params::paramMultiplySpread },
-        { "Multiply Offset", [] (Panels& p) -> juce::Component& { return p.multiply.offsetArc; }, Params::paramMultiplyOffset },
-        { "Multiply Amount", [] (Panels& p) -> juce::Component& { return p.multiply.amountKnob; }, Params::paramMultiplyAmount },
+        { "Multiply Offset", [] (Panels& p) -> juce::Component& { return p.multiply.offsetArc; },
+          Params::paramMultiplyOffset },
+        { "Multiply Amount", [] (Panels& p) -> juce::Component& { return p.multiply.amountKnob; },
+          Params::paramMultiplyAmount },
         { "Multiply Low", [] (Panels& p) -> juce::Component& { return p.multiply.lowKnob; }, Params::paramMultiplyLow },
         { "Space Reverb Amount", [] (Panels& p) -> juce::Component& { return p.space.reverbAmountKnob; },
           Params::paramSpaceReverbAmount },
@@ -78,17 +85,21 @@ const std::vector<Binding>& bindings()
           Params::paramSpaceReverbType },
         { "Space Delay Amount", [] (Panels& p) -> juce::Component& { return p.space.delayAmountKnob; },
           Params::paramSpaceDelayAmount },
-        { "Space Delay Time", [] (Panels& p) -> juce::Component& { return p.space.delayTimeArc; }, Params::paramSpaceDelayTime },
-        { "Space Delay Note", [] (Panels& p) -> juce::Component& { return p.space.delayNoteArc; }, Params::paramSpaceDelayNote },
+        { "Space Delay Time", [] (Panels& p) -> juce::Component& { return p.space.delayTimeArc; },
+          Params::paramSpaceDelayTime },
+        { "Space Delay Note", [] (Panels& p) -> juce::Component& { return p.space.delayNoteArc; },
+          Params::paramSpaceDelayNote },
         { "Space Delay Feedback", [] (Panels& p) -> juce::Component& { return p.space.delayFeedbackArc; },
           Params::paramSpaceDelayFeedback },
-        { "Space Delay Sync", [] (Panels& p) -> juce::Component& { return p.space.syncButton; }, Params::paramSpaceDelaySync },
+        { "Space Delay Sync", [] (Panels& p) -> juce::Component& { return p.space.syncButton; },
+          Params::paramSpaceDelaySync },
         { "Space Delay Type", [] (Panels& p) -> juce::Component& { return p.space.delaySelector->comboBox; },
           Params::paramSpaceDelayType },
         { "Gain Drive", [] (Panels& p) -> juce::Component& { return p.gain.driveKnob; }, Params::paramGainDrive },
         { "Gain Mix", [] (Panels& p) -> juce::Component& { return p.gain.mixRing; }, Params::paramGainMix },
         { "Gain Gain", [] (Panels& p) -> juce::Component& { return p.gain.gainKnob; }, Params::paramGainGain },
-        { "Gain Type", [] (Panels& p) -> juce::Component& { return p.gain.typeSelector->comboBox; }, Params::paramGainType },
+        { "Gain Type", [] (Panels& p) -> juce::Component& { return p.gain.typeSelector->comboBox; },
+          Params::paramGainType },
         { "Gain Pre FX", [] (Panels& p) -> juce::Component& { return p.gain.preFxButton; }, Params::paramGainPreFx },
         { "Gain Limit", [] (Panels& p) -> juce::Component& { return p.gain.limitButton; }, Params::paramGainLimit },
     };
@@ -262,9 +273,9 @@ TEST_F (ModulePanelsTest, PressesReachTheControlOnTop)
 TEST_F (ModulePanelsTest, ArcsAreQuarterTurnsOverTheTopWithTheirOwnDragDistance)
 {
     const std::pair<juce::QELSlider*, float> arcs[] = {
-        { &panels.multiply.offsetArc, 250.0f },    { &panels.gain.mixRing, 250.0f },
-        { &panels.space.reverbTimeArc, 200.0f },   { &panels.space.delayTimeArc, 200.0f },
-        { &panels.space.delayNoteArc, 200.0f },    { &panels.space.delayFeedbackArc, 200.0f },
+        { &panels.multiply.offsetArc, 250.0f },  { &panels.gain.mixRing, 250.0f },
+        { &panels.space.reverbTimeArc, 200.0f }, { &panels.space.delayTimeArc, 200.0f },
+        { &panels.space.delayNoteArc, 200.0f },  { &panels.space.delayFeedbackArc, 200.0f },
     };
     for (const auto& [arc, distance] : arcs)
     {
@@ -337,9 +348,9 @@ TEST_F (ModulePanelsTest, SpaceShiftSwapsTheDelayArcForFeedback)
     auto& s = panels.space;
     const auto inView = [&s]
     {
-        return juce::String (s.delayTimeArc.isVisible() ? "time " : "") + (s.delayNoteArc.isVisible() ? "note " : "")
-               + (s.delayFeedbackArc.isVisible() ? "feedback " : "") + (s.delayTimeCaption.isVisible() ? "Time" : "")
-               + (s.feedbackCaption.isVisible() ? "Feedback" : "");
+        return juce::String (s.delayTimeArc.isVisible() ? "time " : "") + (s.delayNoteArc.isVisible() ? "note " : "") +
+               (s.delayFeedbackArc.isVisible() ? "feedback " : "") + (s.delayTimeCaption.isVisible() ? "Time" : "") +
+               (s.feedbackCaption.isVisible() ? "Feedback" : "");
     };
     EXPECT_EQ (inView(), "note Time"); // Sync is on by default
 
@@ -388,14 +399,24 @@ TEST_F (ModulePanelsTest, BypassDimsEachPanelsOwnParts)
     const auto dimmed = juce::Colour (0x80e5eeff);
     setFromAnotherThread (Params::paramBypass, 1.0f);
     EXPECT_TRUE (panels.compress.meter.enabled); // not before the message loop runs
-    gui_test::pumpUntil ([&] { return ! panels.compress.meter.enabled; });
+    // Each panel hears Bypass through its own attachment: wait until the last of them has dimmed.
+    gui_test::pumpUntil (
+        [&]
+        {
+            return ! panels.compress.meter.enabled && ! panels.enhance.deEssLamp.isLampEnabled() &&
+                   panels.multiply.view.isBypassed() && ! panels.space.syncButton.isEnabled() &&
+                   panels.gain.mixStyle.bypassed && panels.space.arcStyle.bypassed &&
+                   panels.gain.mixCaption.findColour (juce::Label::textColourId) == dimmed &&
+                   panels.gain.typeSelector->label.findColour (juce::Label::textColourId) == dimmed;
+        });
 
     EXPECT_FALSE (panels.compress.meter.enabled);
     EXPECT_FALSE (panels.enhance.deEssLamp.isLampEnabled());
     EXPECT_FALSE (panels.enhance.deNoiseLamp.isLampEnabled());
     EXPECT_TRUE (panels.multiply.view.isBypassed());
     EXPECT_FALSE (panels.space.syncButton.isEnabled());
-    for (auto* selector : { panels.space.reverbSelector.get(), panels.space.delaySelector.get(), panels.gain.typeSelector.get() })
+    for (auto* selector :
+         { panels.space.reverbSelector.get(), panels.space.delaySelector.get(), panels.gain.typeSelector.get() })
     {
         EXPECT_EQ (selector->label.findColour (juce::Label::textColourId), dimmed);
         EXPECT_TRUE (selector->isEnabled()); // selectors stay usable

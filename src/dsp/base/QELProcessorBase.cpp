@@ -196,6 +196,7 @@ void QELProcessorBase::processChunk (const float* const* in, float* const* out, 
                                      int numOutputChannels)
 {
     endRampWhenScratchMissing (numSamples, numInputChannels, numOutputChannels);
+    dryPathRan = false;
 
     if (wetRamp.isSmoothing())
         processRamp (in, out, numSamples, numInputChannels, numOutputChannels);
@@ -214,9 +215,11 @@ void QELProcessorBase::processSteadyOn (const float* const* in, float* const* ou
         auto* dry = dryScratch.getArrayOfWritePointers();
         copyChannels (dry, out, numOutputChannels, numSamples);
         processBypass (dry, dry, numSamples, numInputChannels, numOutputChannels);
+        dryPathRan = true;
     }
 
     processImpl (in, out, numSamples, numInputChannels, numOutputChannels);
+    dryPathRan = false;
 }
 
 void QELProcessorBase::processSteadyOff (float* const* out, int numSamples, int numInputChannels, int numOutputChannels)
@@ -256,7 +259,9 @@ void QELProcessorBase::processRamp (const float* const* in, float* const* out, i
         if (runDryPath)
             processBypass (dry, dry, numSamples, numInputChannels, numOutputChannels);
 
+        dryPathRan = runDryPath;
         processImpl (wet, wet, numSamples, numInputChannels, numOutputChannels);
+        dryPathRan = false;
 
         for (int channel = 0; channel < numOutputChannels; ++channel)
             crossfadeChannel (out[channel], dry[channel], wet[channel], numSamples, gains);
@@ -378,6 +383,10 @@ void QELProcessorBase::applyPendingRequests()
 
 void QELProcessorBase::applyPendingSwitch()
 {
+    // Most blocks find no request: a plain load spares them the locked exchange.
+    if (pendingSwitch.load (std::memory_order_relaxed) == noSwitchRequest)
+        return;
+
     const int request = pendingSwitch.exchange (noSwitchRequest);
 
     if (request == noSwitchRequest)

@@ -125,6 +125,14 @@ public:
     QEL::LinearRamp<float> wetRamp { 1.0f };
     QEL::SampleDelay dryDelay { maxDryPathLatency };
 
+protected:
+    /** Inside processImpl: the block's input delayed by the dry path, when the dry path ran for this block
+        (nullptr otherwise), so a subclass that also needs that signal reads it instead of delaying it again. */
+    const float* const* dryPathBlock() const noexcept
+    {
+        return dryPathRan ? dryScratch.getArrayOfReadPointers() : nullptr;
+    }
+
 private:
     enum SwitchRequest
     {
@@ -172,6 +180,7 @@ private:
     int appliedDryLatency = 0;
     int dryDelayChannels = 0;
     bool runDryPath = false;
+    bool dryPathRan = false; // dryScratch holds this block's dry path output
     bool dryPathReserved = false;
     int reservedDryPathSamples = 0;
     float reservedDryPathSeconds = 0.0f;

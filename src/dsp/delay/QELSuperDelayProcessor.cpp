@@ -16,6 +16,70 @@ namespace
     {
         return (float) ((double) value + ((double) target - (double) value) * rate);
     }
+
+    /** Four-point cubic Hermite read of a line of length samples between the whole positions below and above
+        (equal when the position is whole) at the fraction f past below; positions wrap around the line. */
+    inline float cubicReadAt (const float* line, int length, int below, int above, float f) noexcept
+    {
+        const int indices[] = { below - 1, below, above, above + 1 };
+        float y[4];
+
+        // Most reads lie wholly inside the line and need no wrapping.
+        if (indices[0] >= 0 && indices[3] < length)
+        {
+            for (int n = 0; n < 4; ++n)
+                y[n] = line[indices[n]];
+        }
+        else
+        {
+            for (int n = 0; n < 4; ++n)
+            {
+                int k = indices[n];
+
+                if (k < 0)
+                    k += (1 - k / length) * length;
+
+                y[n] = line[k % length];
+            }
+        }
+
+        const float c1 = 0.5f * (y[2] - y[0]);
+        const float c2 = y[0] - 2.5f * y[1] + 2.0f * y[2] - 0.5f * y[3];
+        const float c3 = 1.5f * (y[1] - y[2]) + 0.5f * (y[3] - y[0]);
+        return ((c3 * f + c2) * f + c1) * f + y[1];
+    }
+
+    /** The cubic read at a position. */
+    inline float cubicRead (const float* line, int length, double position) noexcept
+    {
+        const double below = std::floor (position);
+        const double above = std::ceil (position);
+        return cubicReadAt (line, length, (int) below, (int) above, (float) (position - below));
+    }
+
+    /** A read delay that stays the same through a block: writeIndex - delay is exact in double (a whole
+        number of at most 31 bits less a float), so its floor and ceiling are the write position plus those of
+        -delay, and its fraction that of -delay, for every sample. */
+    struct SteadyRead
+    {
+        explicit SteadyRead (float delay) noexcept
+        {
+            const double position = -(double) delay;
+            const double below = std::floor (position);
+            belowOffset = (int) below;
+            aboveOffset = (int) std::ceil (position);
+            fraction = (float) (position - below);
+        }
+
+        /** The cubic read at writeIndex - delay. */
+        float read (const float* line, int length, int writeIndex) const noexcept
+        {
+            return cubicReadAt (line, length, writeIndex + belowOffset, writeIndex + aboveOffset, fraction);
+        }
+
+        int belowOffset, aboveOffset;
+        float fraction;
+    };
 } // namespace
 
 QELSuperDelayProcessor::QELSuperDelayProcessor() = default;
@@ -169,27 +233,7 @@ float QELSuperDelayProcessor::getSample (const std::vector<float>& line, float p
 
 float QELSuperDelayProcessor::getSample (const std::vector<float>& line, double position) noexcept
 {
-    const int length = (int) line.size();
-    const double below = std::floor (position);
-    const double above = std::ceil (position);
-    const int indices[] = { (int) below - 1, (int) below, (int) above, (int) above + 1 };
-    float y[4];
-
-    for (int n = 0; n < 4; ++n)
-    {
-        int k = indices[n];
-
-        if (k < 0)
-            k += (1 - k / length) * length;
-
-        y[n] = line[(size_t) (k % length)];
-    }
-
-    const float f = (float) (position - below);
-    const float c1 = 0.5f * (y[2] - y[0]);
-    const float c2 = y[0] - 2.5f * y[1] + 2.0f * y[2] - 0.5f * y[3];
-    const float c3 = 1.5f * (y[1] - y[2]) + 0.5f * (y[3] - y[0]);
-    return ((c3 * f + c2) * f + c1) * f + y[1];
+    return cubicRead (line.data(), (int) line.size(), position);
 }
 
 //==============================================================================
@@ -260,6 +304,14 @@ void QELSuperDelayProcessor::processImpl (float* const* channels, int numSamples
     float* left = channels[0];
     float* right = numOutputChannels >= 2 ? channels[1] : channels[0];
 
+    // A delay that has reached its target (its glide step no longer moves it) stays put through a block whose
+    // targets are not modulated: its reads then share one floor, ceiling and fraction.
+    const auto settled = [&] (float delay, float target)
+    { return ! modulated && delaysInitialised && delay + (target - delay) * 10.0f * dt == delay; };
+    const bool steadyLeft = settled (delaySamplesLeft, targets.left);
+    const bool steadyRight = settled (delaySamplesRight, targets.right);
+    const SteadyRead steadyReadLeft (delaySamplesLeft), steadyReadRight (delaySamplesRight);
+
     for (int i = 0; i < numSamples; ++i)
     {
         if (modulated && i > 0)
@@ -309,11 +361,13 @@ void QELSuperDelayProcessor::processImpl (float* const* channels, int numSamples
         advanceDrift();
 
         // 8. Read.
-        float wl =
-            isStale (delaySamplesLeft) ? 0.0f : getSample (bufferLeft, (double) writeIndex - (double) delaySamplesLeft);
-        float wr = isStale (delaySamplesRight)
-                       ? 0.0f
-                       : getSample (bufferRight, (double) writeIndex - (double) delaySamplesRight);
+        float wl = 0.0f, wr = 0.0f;
+        if (! isStale (delaySamplesLeft))
+            wl = steadyLeft ? steadyReadLeft.read (bufferLeft.data(), length, writeIndex)
+                            : cubicRead (bufferLeft.data(), length, (double) writeIndex - (double) delaySamplesLeft);
+        if (! isStale (delaySamplesRight))
+            wr = steadyRight ? steadyReadRight.read (bufferRight.data(), length, writeIndex)
+                             : cubicRead (bufferRight.data(), length, (double) writeIndex - (double) delaySamplesRight);
 
         // 9. Feedback rotation.
         if (feedbackRotation != 0.0f)

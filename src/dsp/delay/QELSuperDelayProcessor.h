@@ -3,6 +3,7 @@
 #include "dsp/base/QELProcessorBase.h"
 #include "dsp/filters/DualFilter.h"
 #include "dsp/filters/MultiFilter.h"
+#include "dsp/filters/SnappingIIRFilter.h"
 #include "dsp/stereo/QELStereoizerProcessor.h"
 #include "dsp/utility/QELLoFiProcessor.h"
 
@@ -109,7 +110,8 @@ public:
     std::atomic<bool> stereoizerOn { false };
     std::atomic<bool> clipOn { false };
     float clipDrive = 10.0f;
-    std::array<IIRFilterBase<SpinLock>, 2> toneFilters;
+    /** The loop's 12 kHz tone low-pass per side; each filters as juce::IIRFilter does, inline. */
+    std::array<QEL::SnappingIIRFilter, 2> toneFilters;
     QELLoFiProcessor lofi;
     ::QELStereoizerProcessor stereoizer;
 

@@ -3,14 +3,6 @@
 #include <algorithm>
 #include <cmath>
 
-namespace
-{
-double zeroIfDenormal (double value) noexcept
-{
-    return std::fpclassify (value) == FP_SUBNORMAL ? 0.0 : value;
-}
-} // namespace
-
 void GRIIRFilter::setCoeff (double newFrequency, double newGain, double newQ, int newType, int newSampleRate)
 {
     sampleRate = (double) newSampleRate;
@@ -109,18 +101,6 @@ void GRIIRFilter::setCoeff (double newFrequency, double newGain, double newQ, in
     b2 = n2 / d0;
     a1 = d1 / d0;
     a2 = d2 / d0;
-}
-
-double GRIIRFilter::processSample (double x) noexcept
-{
-    x = zeroIfDenormal (x);
-    const double y = zeroIfDenormal (b0 * x + b1 * x1 + b2 * x2 - a1 * y1 - a2 * y2);
-    x2 = x1;
-    x1 = x;
-    y2 = y1;
-    y1 = y;
-    lastOutput = y;
-    return y;
 }
 
 void GRIIRFilter::reset() noexcept

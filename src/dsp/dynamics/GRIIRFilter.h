@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cmath>
+
 /** A biquad designed with the audio-EQ cookbook formulas, in double precision (direct form I).
 
     Types: 0 low-pass, 1 high-pass, 2 low shelf, 3 high shelf, 4 band-pass with peak gain q, 5 band-pass
@@ -24,4 +26,23 @@ public:
     double b0 = 1.0, b1 = 0.0, b2 = 0.0, a1 = 0.0, a2 = 0.0;
     double x1 = 0.0, x2 = 0.0, y1 = 0.0, y2 = 0.0;
     double lastOutput = 0.0;
+
+private:
+    static double zeroIfDenormal (double value) noexcept
+    {
+        return std::fpclassify (value) == FP_SUBNORMAL ? 0.0 : value;
+    }
 };
+
+// Inline: the levelling compressor runs it on every sample of its key.
+inline double GRIIRFilter::processSample (double x) noexcept
+{
+    x = zeroIfDenormal (x);
+    const double y = zeroIfDenormal (b0 * x + b1 * x1 + b2 * x2 - a1 * y1 - a2 * y2);
+    x2 = x1;
+    x1 = x;
+    y2 = y1;
+    y1 = y;
+    lastOutput = y;
+    return y;
+}

@@ -56,6 +56,12 @@ public:
     /** Compresses one sample of each channel (at most two) in place, all at the same point of the Slay
         ramps, which advance one step: the channels move together whatever the block size. */
     void processFrame (float* const* samples, int numChannels);
+    /** Picks up a pending Slay change, as the next processFrame would; true when the Slay ramps then stand
+        still, so that a block may run through compressSteadyBlock. */
+    bool prepareSteadyBlock() noexcept;
+    /** Compresses numSamples frames of each channel (at most two) in place, with the Slay ramps standing
+        still: every frame as processFrame would, with the per-frame steps that cannot change hoisted. */
+    void compressSteadyBlock (float* const* samples, int numChannels, int numSamples) noexcept;
     using juce::QELProcessorBase::processImpl;
 
     double envelope = 0.0;
@@ -79,6 +85,9 @@ public:
 private:
     void applyPendingSlay() noexcept;
     void compress (float* sample, int channel, double offset, bool gliding) noexcept;
+    /** compressSteadyBlock for a stereo pair: both channels in the two lanes of vector registers, each
+        lane with compress's arithmetic and its branches taken as selections. */
+    void compressPairSteady (float* left, float* right, int numSamples, double offset, bool gliding) noexcept;
     /** The gain applied for a computed one: a one-pole follower of it while a glide runs, then the computed
         one plus a distance that decays to nothing, then the computed one itself. */
     double followGain (double computed, int channel, bool gliding) noexcept;

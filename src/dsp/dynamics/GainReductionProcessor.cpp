@@ -77,6 +77,53 @@ void GainReductionProcessor::processImpl (const float* const* in, float* const* 
     autoShareEnd = numSamples > 0 ? autoShare.skip (numSamples) : autoShareStart;
 
     const int channels = std::min (numOutputChannels, maxChannels);
+
+    if (compressorOn && compressor.prepareSteadyBlock())
+        processSteady (in, out, numSamples, numInputChannels, channels);
+    else
+        processGliding (in, out, numSamples, numInputChannels, channels, compressorOn);
+
+    outputGain.process (out, out, numSamples, numOutputChannels, numOutputChannels);
+}
+
+void GainReductionProcessor::processSteady (const float* const* in, float* const* out, int numSamples,
+                                            int numInputChannels, int channels) noexcept
+{
+    // A ramp that stands still hands out its target at every step.
+    const double slay = (double) compressor.slayRamp.getTargetValue();
+    const bool levelSteady = autoShareStart == autoShareEnd;
+    const double steadyLevel = levelAt (0, numSamples, slay);
+    float* chunkPointers[maxChannels] = { chunk[0], chunk[1] };
+
+    for (int start = 0; start < numSamples; start += steadyChunk)
+    {
+        const int count = std::min (steadyChunk, numSamples - start);
+
+        for (int channel = 0; channel < channels; ++channel)
+            for (int i = 0; i < count; ++i)
+                chunk[channel][i] = (float) ((double) out[channel][start + i] * inputGain);
+
+        compressor.compressSteadyBlock (chunkPointers, channels, count);
+
+        for (int i = 0; i < count; ++i)
+            chunkLevel[i] = levelSteady ? steadyLevel : levelAt (start + i, numSamples, slay);
+
+        for (int channel = 0; channel < channels; ++channel)
+        {
+            const float* dry = (channel < numInputChannels ? in[channel] : out[channel]) + start;
+            float* wet = out[channel] + start;
+            for (int i = 0; i < count; ++i)
+            {
+                const double s = softClip ((double) chunk[channel][i] * drive) * chunkLevel[i];
+                wet[i] = (float) ((1.0 - mix) * (double) dry[i] + mix * s);
+            }
+        }
+    }
+}
+
+void GainReductionProcessor::processGliding (const float* const* in, float* const* out, int numSamples,
+                                             int numInputChannels, int channels, bool compressorOn) noexcept
+{
     float frame[maxChannels] = {};
     float* framePointers[maxChannels] = { &frame[0], &frame[1] };
 
@@ -99,6 +146,4 @@ void GainReductionProcessor::processImpl (const float* const* in, float* const* 
             out[channel][i] = (float) ((1.0 - mix) * drySample + mix * s);
         }
     }
-
-    outputGain.process (out, out, numSamples, numOutputChannels, numOutputChannels);
 }

@@ -47,10 +47,21 @@ private:
     /** The level after the clipper at one sample of a block: the automatic gain, the fixed level or a blend. */
     double levelAt (int sample, int numSamples, double slay) noexcept;
 
+    /** The block with the Slay ramps standing still, in chunks: the input gain, the compressor over the
+        chunk, then the clipper, level and mix; each sample gets the same steps as in the per-frame loop. */
+    void processSteady (const float* const* in, float* const* out, int numSamples, int numInputChannels,
+                        int channels) noexcept;
+    /** The per-frame loop: the Slay ramps step with every frame. */
+    void processGliding (const float* const* in, float* const* out, int numSamples, int numInputChannels, int channels,
+                         bool compressorOn) noexcept;
+
     static constexpr int maxChannels = 2;
+    static constexpr int steadyChunk = 256;
 
     QEL::LinearRamp<double> autoShare { 0.0 };
     double autoShareStart = 0.0, autoShareEnd = 0.0; // the share over the current block
     double slaySeen = 0.0;
     double autoGainSeen = autoGainFactor (0.0);
+    float chunk[maxChannels][steadyChunk] = {}; // audio thread: the compressed chunk of processSteady
+    double chunkLevel[steadyChunk] = {};        // audio thread: the level at each sample of that chunk
 };

@@ -70,7 +70,13 @@ void QELGate::processKeyLinked (float& left, float& right, float key)
     if (floorDb != noRangeFloor)
         gain = std::max (gain, std::pow (10.0f, floorDb / 20.0f));
 
-    lastGainDb.store (levelToDb (gain), std::memory_order_relaxed);
+    // A gate that stands open (or shut) holds its gain: the read-out's logarithm is taken when it moves.
+    if (! (gain == meterGainSeen))
+    {
+        meterGainSeen = gain;
+        meterDbSeen = levelToDb (gain);
+    }
+    lastGainDb.store (meterDbSeen, std::memory_order_relaxed);
     left *= gain;
     right *= gain;
 }

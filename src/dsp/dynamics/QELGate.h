@@ -3,6 +3,7 @@
 #include "dsp/dynamics/QELAttRelEnvelope.h"
 
 #include <atomic>
+#include <limits>
 
 namespace juce
 {
@@ -42,6 +43,8 @@ public:
     std::atomic<float> ratio { 1.0f };
     std::atomic<float> rangeDb { -100.0f };
     std::atomic<float> lastGainDb { 0.0f };
+    float meterGainSeen = std::numeric_limits<float>::quiet_NaN(); ///< the gain of the last read-out
+    float meterDbSeen = 0.0f;                                      ///< its level in dB, reused while it holds
 };
 
 /** The gate keyed by a smoothed RMS level of both channels. */

@@ -2,6 +2,7 @@
 
 #include "dsp/filters/FilterForms.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace QEL
@@ -251,6 +252,94 @@ float StereoFilterProcessor_V3::processFilterPart (float x, int sample, int chan
     }
 }
 
+// A band that neither ramps nor waits for a design, whole signal on every channel, not dynamic: the per-sample
+// loop below would run its stages still on every sample, so they run here in one loop per block instead, the
+// stages of both channels in the lanes of one vector with the same float arithmetic in the same order. As
+// there, the last two samples also go into the stages' history. Returns false where the loop must run.
+bool StereoFilterProcessor_V3::processStillBlock (float* const* out, int numSamples, int channels) noexcept
+{
+    if (dirty || isRamping() || filterData.dynamic || filterData.splitMode != 0 || filterData.channelMode != 0 ||
+        channels < 1 || numSamples < 1)
+        return false;
+
+    if (moving)
+    {
+        stage1.settle();
+        stage2.settle();
+        moving = false;
+    }
+
+    const bool second = usesSecondStage (filterData) && stage2Designed;
+    const int plain = std::max (0, numSamples - 2);
+    const bool pair = channels == 2 && out[0] != out[1];
+
+    if (pair)
+    {
+        if (stage1Designed)
+            runStill (stage1, out[0], out[1], plain);
+        if (second)
+            runStill (stage2, out[0], out[1], plain);
+    }
+
+    for (int ch = 0; ch < channels; ++ch)
+    {
+        float* x = out[ch];
+        if (! pair)
+        {
+            if (stage1Designed)
+                runStill (stage1, ch, x, plain);
+            if (second)
+                runStill (stage2, ch, x, plain);
+        }
+
+        for (int i = plain; i < numSamples; ++i)
+        {
+            float y = stage1Designed ? stage1.processStillRemembering (ch, x[i]) : x[i];
+            if (second)
+                y = stage2.processStillRemembering (ch, y);
+            x[i] = y;
+        }
+    }
+
+    stage1.snapToZero();
+    stage2.snapToZero();
+    return true;
+}
+
+void StereoFilterProcessor_V3::runStill (GlidingBiquad& stage, int channel, float* x, int numSamples) noexcept
+{
+    auto run = stage.beginStill (channel);
+    for (int i = 0; i < numSamples; ++i)
+        x[i] = run.process (x[i]);
+    stage.endStill (channel, run);
+}
+
+void StereoFilterProcessor_V3::runStill (GlidingBiquad& stage, float* left, float* right, int numSamples) noexcept
+{
+    using Lanes = float __attribute__ ((vector_size (16)));
+    auto l = stage.beginStill (0), r = stage.beginStill (1);
+    const Lanes b0 = { l.b0, r.b0, 0.0f, 0.0f }, b1 = { l.b1, r.b1, 0.0f, 0.0f }, b2 = { l.b2, r.b2, 0.0f, 0.0f };
+    const Lanes a1 = { l.a1, r.a1, 0.0f, 0.0f }, a2 = { l.a2, r.a2, 0.0f, 0.0f };
+    Lanes v1 = { l.v1, r.v1, 0.0f, 0.0f }, v2 = { l.v2, r.v2, 0.0f, 0.0f };
+
+    for (int i = 0; i < numSamples; ++i)
+    {
+        const Lanes x = { left[i], right[i], 0.0f, 0.0f };
+        const Lanes y = (b0 * x) + v1;
+        v1 = (b1 * x) - (a1 * y) + v2;
+        v2 = (b2 * x) - (a2 * y);
+        left[i] = y[0];
+        right[i] = y[1];
+    }
+
+    l.v1 = v1[0];
+    l.v2 = v2[0];
+    r.v1 = v1[1];
+    r.v2 = v2[1];
+    stage.endStill (0, l);
+    stage.endStill (1, r);
+}
+
 void StereoFilterProcessor_V3::processImpl (const float* const*, float* const* out, int numSamples, int,
                                             int numOutputChannels)
 {
@@ -262,6 +351,9 @@ void StereoFilterProcessor_V3::processImpl (const float* const*, float* const* o
         return;
 
     const int channels = std::min (numOutputChannels, 2);
+    if (processStillBlock (out, numSamples, channels))
+        return;
+
     for (int i = 0; i < numSamples; ++i)
     {
         const bool ramping = isRamping();

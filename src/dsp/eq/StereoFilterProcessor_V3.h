@@ -77,6 +77,9 @@ private:
     void applyPendingData() noexcept;
     void applyData (const FilterData& data) noexcept;
     float processBand (float x, int sample, int channel) noexcept;
+    bool processStillBlock (float* const* out, int numSamples, int channels) noexcept;
+    static void runStill (GlidingBiquad& stage, int channel, float* x, int numSamples) noexcept;
+    static void runStill (GlidingBiquad& stage, float* left, float* right, int numSamples) noexcept;
     bool designStages (float f, float q, float g, int numSteps) noexcept;
     bool isRamping() const noexcept;
     static float nextShaped (LinearRamp<float>& ramp, float start) noexcept;

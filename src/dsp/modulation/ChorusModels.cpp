@@ -4,6 +4,87 @@
 
 namespace QEL
 {
+namespace
+{
+    // std::fmod (x, 1) for an LFO phase plus a voice offset, both in [0, 1): below 2, x - 1 is exact, so the
+    // library call is only needed outside that range.
+    inline float wrapPhase (float x) noexcept
+    {
+        if (x >= 0.0f && x < 1.0f)
+            return x;
+        if (x >= 1.0f && x < 2.0f)
+            return x - 1.0f;
+        return std::fmod (x, 1.0f);
+    }
+
+    // std::fmod (x, length) for a read position one history length ahead: below twice the length, x - length
+    // is exact, so the library call is only needed outside that range.
+    inline double wrapPosition (double x, double length) noexcept
+    {
+        if (x >= 0.0 && x < length)
+            return x;
+        if (x >= length && x < 2.0 * length)
+            return x - length;
+        return std::fmod (x, length);
+    }
+
+    /** One voice's read at write position w: its LFO is phi plus its phase offset, its delay sweeps from
+        baseDelay to baseDelay + depth. */
+    [[gnu::always_inline]] inline float voiceRead (const ChorusVoices& voices, int historyChannel, int w, float phi,
+                                                   float offset, float baseDelay, float depth, double sampleRate,
+                                                   double length) noexcept
+    {
+        const float s = std::sin (juce::MathConstants<float>::twoPi * wrapPhase (phi + offset)) * 0.5f + 0.5f;
+        const double d = (double) (baseDelay + depth * s) * sampleRate;
+        double p = wrapPosition ((double) w - d + length, length);
+
+        if (p < 0.0)
+            p += length;
+
+        return voices.read (historyChannel, p);
+    }
+
+    /** A voice a channel hears: its LFO phase offset and its gain (the voice gain times the channel's share). */
+    struct Tap
+    {
+        float offset, gain;
+    };
+
+    /** The most taps a block looks up from a table; more voices are summed by ChorusVoices::tapSum. */
+    constexpr int maxTableTaps = 16;
+
+    /** The taps of a channel with a share above 0, in voice order, as tapSum takes them; -1 when there are
+        more than maxTableTaps. */
+    int channelTaps (int channel, int numVoices, bool stereoSpread, float voiceGain, Tap* taps) noexcept
+    {
+        if (numVoices < 2)
+            return 0;
+        if (numVoices - 1 > maxTableTaps)
+            return -1;
+
+        const bool spread = numVoices > 2 && stereoSpread;
+        int count = 0;
+
+        for (int k = 0; k <= numVoices - 2; ++k)
+        {
+            float g = 1.0f;
+
+            if (spread)
+            {
+                const float place = (float) k / (float) (numVoices - 2);
+                g = channel == 0 ? place : 1.0f - place;
+
+                if (g == 0.0f)
+                    continue;
+            }
+
+            taps[count++] = { (float) k / (float) (numVoices - 1), g * voiceGain };
+        }
+
+        return count;
+    }
+} // namespace
+
 void ChorusLowPass::design (double cutoffHz, double sampleRate) noexcept
 {
     // A cut-off at or above the Nyquist frequency (20 kHz at 32 kHz) would give an unstable filter.
@@ -96,14 +177,7 @@ float ChorusVoices::tapSum (int channel, int w, float phi, int numVoices, bool s
         }
 
         const float offset = (float) k / (float) (numVoices - 1);
-        const float s = std::sin (juce::MathConstants<float>::twoPi * std::fmod (phi + offset, 1.0f)) * 0.5f + 0.5f;
-        const double d = (double) (baseDelay + depth * s) * sampleRate;
-        double p = std::fmod ((double) w - d + length, length);
-
-        if (p < 0.0)
-            p += length;
-
-        sum += g * voiceGain * read (historyChannel, p);
+        sum += g * voiceGain * voiceRead (*this, historyChannel, w, phi, offset, baseDelay, depth, sampleRate, length);
     }
 
     return sum;
@@ -147,6 +221,8 @@ void QELChorusModel1::processImpl (float* const* channels, int numSamples, int, 
     int w = voices.writeIndex;
     float phi = voices.lfoPhase;
 
+    const double historyLength = (double) length;
+
     for (int c = 0; c < numOutputChannels; ++c)
     {
         auto& lowPass = c == 0 ? lowPassL : lowPassR;
@@ -154,11 +230,24 @@ void QELChorusModel1::processImpl (float* const* channels, int numSamples, int, 
         w = voices.writeIndex;
         phi = voices.lfoPhase;
 
+        // The channel's taps are the same for the whole block: looked up once, summed as tapSum sums them.
+        QEL::Tap taps[QEL::maxTableTaps];
+        const int tapCount = QEL::channelTaps (c, voiceCount, spread, gain, taps);
+        const int historyChannel = std::min (c, 1);
+
         for (int j = 0; j < numSamples; ++j)
         {
             const float x = samples[j];
-            const float y =
-                lowPass.process (voices.tapSum (c, w, phi, voiceCount, spread, base, sweep, gain, sampleRate));
+            float sum = 0.0f;
+
+            if (tapCount < 0)
+                sum = voices.tapSum (c, w, phi, voiceCount, spread, base, sweep, gain, sampleRate);
+
+            for (int t = 0; t < tapCount; ++t)
+                sum += taps[t].gain * QEL::voiceRead (voices, historyChannel, w, phi, taps[t].offset, base, sweep,
+                                                      sampleRate, historyLength);
+
+            const float y = lowPass.process (sum);
             samples[j] = y * wet + x;
             voices.write (c, w, x);
 

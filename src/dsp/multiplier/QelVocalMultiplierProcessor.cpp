@@ -58,7 +58,7 @@ juce::dsp::ProcessSpec monoSpec (const juce::dsp::ProcessSpec& spec) noexcept
 QelVocalMultiplierProcessor::QelVocalMultiplierProcessor() : requestedWetLevel (wetLevelFor (50.0f))
 {
     for (auto& line : voiceDelays)
-        line.setMaximumDelayInSamples (maxDelaySamples);
+        line = QEL::VoiceDelayLine (maxDelaySamples);
 
     singleDrift.setSeed (driftSeed);
 
@@ -177,16 +177,14 @@ void QelVocalMultiplierProcessor::prepare (const juce::dsp::ProcessSpec& spec)
         voiceShifters[i].prepare (shifterChannels);
         voiceShifters[i].reset();
         pendingTapSamples[i] = 0;
-        voiceDelays[i].setMaximumDelayInSamples (std::min (maxDelaySamples, voiceCapacity));
-        voiceDelays[i].prepare (monoSpec (spec));
+        voiceDelays[i].prepare (std::min (maxDelaySamples, voiceCapacity), (int) spec.maximumBlockSize);
         voiceGains[i].reset (rate, 0.05);
         voicePans[i].reset (rate, 0.05);
         voiceDelayTimes[i].reset (rate, 4.0);
         voiceDetunes[i].reset (rate, 0.5);
     }
 
-    singleVoiceDelay.setMaximumDelayInSamples (std::min (maxDelaySamples, singleCapacity));
-    singleVoiceDelay.prepare (monoSpec (spec));
+    singleVoiceDelay.prepare (std::min (maxDelaySamples, singleCapacity), (int) spec.maximumBlockSize);
     octaveDelay.setMaximumDelayInSamples (octaveDelaySamples);
     octaveDelay.prepare (monoSpec (spec));
     octaveDelay.setDelay ((float) std::min (maxDelaySamples, octaveDelaySamples));
@@ -226,6 +224,8 @@ void QelVocalMultiplierProcessor::allocateScratch (int blockSize)
 
     for (auto& buffer : voiceBuffers)
         buffer.setSize (1, scratchCapacity);
+
+    delayTracks.assign ((size_t) (maxVoices + 1) * (size_t) scratchCapacity, 0.0f);
 }
 
 void QelVocalMultiplierProcessor::reset()
@@ -408,7 +408,23 @@ void QelVocalMultiplierProcessor::updateTimingProcessorsStep()
                      (float) sampleRate * std::abs (s * singleVoiceDelayMs) / 1000.0f);
 }
 
-void QelVocalMultiplierProcessor::setDelayClamped (DelayLine& line, float& current, float samples)
+bool QelVocalMultiplierProcessor::timingIsMoving() const noexcept
+{
+    bool moving = offsetScale.isSmoothing();
+    for (const auto& time : voiceDelayTimes)
+        moving = moving || time.isSmoothing();
+    return moving;
+}
+
+// With every timing ramp at rest a step sets the same delays each time: one step settles them for good.
+void QelVocalMultiplierProcessor::settleTiming()
+{
+    if (! timingSettled)
+        updateTimingProcessorsStep();
+    timingSettled = true;
+}
+
+void QelVocalMultiplierProcessor::setDelayClamped (QEL::VoiceDelayLine& line, float& current, float samples)
 {
     // Most of the time the ramps rest and the delay stays the same; only a change reaches the line.
     const float clamped = juce::jlimit (0.0f, (float) line.getMaximumDelayInSamples(), samples);
@@ -481,12 +497,6 @@ void QelVocalMultiplierProcessor::processChunk (float* const* out, int numSample
 
     mixVoiceBus (out, numSamples, numChannels);
     streaming = true;
-
-    // The decaying tails of the voices' filters and shifters end in zeros, never in subnormal floats.
-    for (int c = 0; c < numChannels; ++c)
-        for (int i = 0; i < numSamples; ++i)
-            if (std::abs (out[c][i]) < std::numeric_limits<float>::min())
-                out[c][i] = 0.0f;
 }
 
 void QelVocalMultiplierProcessor::processOctaveVoice (const float* const* input, int numSamples, int numChannels)
@@ -660,58 +670,147 @@ void QelVocalMultiplierProcessor::processVoices (int numSamples, int numChannels
 {
     // Voice count and spread change only between blocks, so their targets are set once per block.
     setVoiceDetuneTargets();
-    timingSettled = false;
 
-    const float* copyLeft = widened.getReadPointer (0);
-    const float* copyRight = widened.getReadPointer (numChannels > 1 ? 1 : 0);
-    const float* single = voiceBuffers[maxVoices].getReadPointer (0);
-    float* busLeft = voiceBus.getWritePointer (0);
-    float* busRight = voiceBus.getWritePointer (1);
+    // Resting timing ramps leave the delays as one step sets them; moving ones step every sample.
+    const bool timingMoves = timingIsMoving();
+    if (timingMoves)
+        recordTimingSteps (numSamples);
+    else
+        settleTiming();
+
+    float* left = voiceBus.getWritePointer (0);
+    float* right = voiceBus.getWritePointer (1);
+    startVoiceBus (left, right, numSamples, numChannels);
+
+    // Voice by voice, each adds its whole block to the bus in voice order, as a sample-by-sample sum
+    // would. A resting voice adds an exact zero to a sum that is never -0, so it is left out.
+    for (size_t i = 0; i < (size_t) maxVoices; ++i)
+    {
+        if (voiceResting[i])
+        {
+            advance (voicePans[i], numSamples);
+            advance (voiceGains[i], numSamples);
+            continue;
+        }
+
+        delayVoice (i, timingMoves, numSamples);
+        addVoice (i, left, right, numSamples);
+    }
 
     for (int t = 0; t < numSamples; ++t)
     {
-        float left = 0.0f, right = 0.0f;
-        const float copyGain = stereoCopyGain.getNextValue();
-        left += copyGain * copyLeft[t];
-
-        if (numChannels > 1)
-            right += copyGain * copyRight[t];
-
-        driftDepth.getNextValue();
-        updateTimingProcessorsStep();
-        singleDrift.generateSample();
-
-        for (size_t i = 0; i < (size_t) maxVoices; ++i)
-        {
-            float y = 0.0f;
-
-            if (! voiceResting[i])
-            {
-                auto& delay = voiceDelays[i];
-                delay.pushSample (0, voiceBuffers[i].getSample (0, t));
-                y = delay.popSample (0);
-            }
-
-            voiceDrift[i].generateSample();
-            voiceDetunes[i].getNextValue();
-
-            const float pan = voicePans[i].getNextValue();
-            const float gain = voiceGains[i].getNextValue();
-            left += y * (1.0f - pan) * gain;
-            right += y * (1.0f + pan) * gain;
-        }
-
-        const float key = voiceCompressor.getKeyLink (left, right);
-        voiceCompressor.process (left, right, key);
-
-        singleVoiceDelay.pushSample (0, single[t]);
-        const float z = singleVoiceDelay.popSample (0);
-        busLeft[t] = singleVoiceGain * z + left;
-        busRight[t] = z * singleVoiceGain + right;
+        const float key = voiceCompressor.getKeyLink (left[t], right[t]);
+        voiceCompressor.process (left[t], right[t], key);
     }
+
+    addSingleVoice (left, right, timingMoves, numSamples);
+    advanceDrift (numSamples);
 
     // The next block's pitches follow the drift and detune of this block's last sample.
     updatePitchOffsets();
+}
+
+// Every sample's timing step, with the delay it gives each line kept for that sample's reads.
+void QelVocalMultiplierProcessor::recordTimingSteps (int numSamples)
+{
+    timingSettled = false;
+
+    for (int t = 0; t < numSamples; ++t)
+    {
+        updateTimingProcessorsStep();
+
+        for (size_t i = 0; i < (size_t) maxVoices; ++i)
+            delayTrack (i)[t] = voiceDelaySamples[i];
+        delayTrack ((size_t) maxVoices)[t] = singleVoiceDelaySamples;
+    }
+}
+
+float* QelVocalMultiplierProcessor::delayTrack (size_t line) noexcept
+{
+    return delayTracks.data() + line * (size_t) scratchCapacity;
+}
+
+// The bus starts from the widened copy (silent in mono on the right), each sum from +0 as a fresh sum does.
+void QelVocalMultiplierProcessor::startVoiceBus (float* left, float* right, int numSamples, int numChannels)
+{
+    const float* copyLeft = widened.getReadPointer (0);
+    const float* copyRight = widened.getReadPointer (numChannels > 1 ? 1 : 0);
+
+    for (int t = 0; t < numSamples; ++t)
+    {
+        const float copyGain = stereoCopyGain.getNextValue();
+        left[t] = 0.0f + copyGain * copyLeft[t];
+        right[t] = numChannels > 1 ? 0.0f + copyGain * copyRight[t] : 0.0f;
+    }
+}
+
+void QelVocalMultiplierProcessor::delayVoice (size_t voice, bool timingMoves, int numSamples) noexcept
+{
+    float* samples = voiceBuffers[voice].getWritePointer (0);
+
+    if (timingMoves)
+        voiceDelays[voice].process (samples, samples, delayTrack (voice), numSamples);
+    else
+        voiceDelays[voice].process (samples, samples, numSamples);
+}
+
+// A voice's delayed block, placed by its pan and scaled by its gain, onto the bus.
+void QelVocalMultiplierProcessor::addVoice (size_t voice, float* left, float* right, int numSamples) noexcept
+{
+    const float* y = voiceBuffers[voice].getReadPointer (0);
+    auto& panRamp = voicePans[voice];
+    auto& gainRamp = voiceGains[voice];
+
+    if (panRamp.isSmoothing() || gainRamp.isSmoothing())
+    {
+        for (int t = 0; t < numSamples; ++t)
+        {
+            const float pan = panRamp.getNextValue();
+            const float gain = gainRamp.getNextValue();
+            left[t] += y[t] * (1.0f - pan) * gain;
+            right[t] += y[t] * (1.0f + pan) * gain;
+        }
+        return;
+    }
+
+    const float towardsLeft = 1.0f - panRamp.getTargetValue();
+    const float towardsRight = 1.0f + panRamp.getTargetValue();
+    const float gain = gainRamp.getTargetValue();
+
+    for (int t = 0; t < numSamples; ++t)
+    {
+        left[t] += y[t] * towardsLeft * gain;
+        right[t] += y[t] * towardsRight * gain;
+    }
+}
+
+void QelVocalMultiplierProcessor::addSingleVoice (float* left, float* right, bool timingMoves, int numSamples) noexcept
+{
+    float* z = voiceBuffers[maxVoices].getWritePointer (0);
+
+    if (timingMoves)
+        singleVoiceDelay.process (z, z, delayTrack ((size_t) maxVoices), numSamples);
+    else
+        singleVoiceDelay.process (z, z, numSamples);
+
+    for (int t = 0; t < numSamples; ++t)
+    {
+        left[t] = singleVoiceGain * z[t] + left[t];
+        right[t] = z[t] * singleVoiceGain + right[t];
+    }
+}
+
+// Only the block's last drift, detune and depth reach the pitches, so they move a whole block at once.
+void QelVocalMultiplierProcessor::advanceDrift (int numSamples)
+{
+    advance (driftDepth, numSamples);
+    singleDrift.skip (numSamples);
+
+    for (size_t i = 0; i < (size_t) maxVoices; ++i)
+    {
+        voiceDrift[i].skip (numSamples);
+        advance (voiceDetunes[i], numSamples);
+    }
 }
 
 void QelVocalMultiplierProcessor::updatePitchOffsets() noexcept
@@ -730,21 +829,23 @@ void QelVocalMultiplierProcessor::processResting (float* const* channels, int nu
     if (scratchCapacity == 0 || numOutputChannels < 1)
         return;
 
-    applyControls();
-    const int outputs = juce::jlimit (1, 2, numOutputChannels);
     juce::ignoreUnused (numInputChannels);
+    processDry (channels, numSamples, juce::jlimit (1, 2, numOutputChannels));
+    restControls (numSamples, numOutputChannels);
+}
 
-    for (int start = 0; start < numSamples; start += scratchCapacity)
-    {
-        const int length = std::min (scratchCapacity, numSamples - start);
-        float* chunk[2] = { channels[0] + start, outputs > 1 ? channels[1] + start : nullptr };
-        processDry (chunk, length, outputs);
-        restVoicePath (length, outputs);
-        octaveVoiceRunning = false;
-        streaming = true;
-        advance (wetLevel, length);
-        advance (levelCompensation, length);
-    }
+void QelVocalMultiplierProcessor::restControls (int numSamples, int numOutputChannels)
+{
+    if (scratchCapacity == 0 || numOutputChannels < 1)
+        return;
+
+    // Nothing here touches the block buffers, so a rest of any length goes in one step.
+    applyControls();
+    restVoicePath (numSamples, juce::jlimit (1, 2, numOutputChannels));
+    octaveVoiceRunning = false;
+    streaming = true;
+    advance (wetLevel, numSamples);
+    advance (levelCompensation, numSamples);
 }
 
 // Unheard, the voices' shifters and delays, their compressor, enhancer and width stage wait and start
@@ -816,23 +917,22 @@ void QelVocalMultiplierProcessor::restVoiceControls (int numSamples)
 {
     setVoiceDetuneTargets();
     advance (stereoCopyGain, numSamples);
-    advance (driftDepth, numSamples);
 
-    bool timingMoves = offsetScale.isSmoothing();
-    for (auto& time : voiceDelayTimes)
-        timingMoves = timingMoves || time.isSmoothing();
-    // Settled delays stay as the last step left them; a step at rest would set the same values again.
-    if (timingMoves || ! timingSettled)
-        for (int t = 0; t < (timingMoves ? numSamples : 1); ++t)
+    if (timingIsMoving())
+    {
+        for (int t = 0; t < numSamples; ++t)
             updateTimingProcessorsStep();
-    timingSettled = ! timingMoves;
+        timingSettled = false;
+    }
+    else
+    {
+        settleTiming();
+    }
 
-    singleDrift.skip (numSamples);
+    advanceDrift (numSamples);
 
     for (size_t i = 0; i < (size_t) maxVoices; ++i)
     {
-        voiceDrift[i].skip (numSamples);
-        advance (voiceDetunes[i], numSamples);
         advance (voicePans[i], numSamples);
         advance (voiceGains[i], numSamples);
     }
@@ -870,14 +970,40 @@ void QelVocalMultiplierProcessor::fadeIn (QEL::LinearRamp<float>& fade, float* c
     }
 }
 
+// The decaying tails of the voices' filters and shifters end in zeros, never in subnormal floats.
+static float flushSubnormal (float x) noexcept
+{
+    return std::abs (x) < std::numeric_limits<float>::min() ? 0.0f : x;
+}
+
 void QelVocalMultiplierProcessor::mixVoiceBus (float* const* out, int numSamples, int numChannels)
 {
-    for (int t = 0; t < numSamples; ++t)
+    if (wetLevel.isSmoothing() || levelCompensation.isSmoothing())
     {
-        const float w = wetLevel.getNextValue();
-        const float k = levelCompensation.getNextValue();
+        for (int t = 0; t < numSamples; ++t)
+        {
+            const float w = wetLevel.getNextValue();
+            const float k = levelCompensation.getNextValue();
 
-        for (int c = 0; c < numChannels; ++c)
-            out[c][t] = voiceBus.getSample (c, t) * w * k + dry.getSample (c, t) + octave.getSample (c, t);
+            for (int c = 0; c < numChannels; ++c)
+                out[c][t] =
+                    flushSubnormal (voiceBus.getSample (c, t) * w * k + dry.getSample (c, t) + octave.getSample (c, t));
+        }
+        return;
+    }
+
+    // Both levels at rest: a channel at a time, in a loop the compiler can vectorise.
+    const float w = wetLevel.getTargetValue();
+    const float k = levelCompensation.getTargetValue();
+
+    for (int c = 0; c < numChannels; ++c)
+    {
+        const float* bus = voiceBus.getReadPointer (c);
+        const float* direct = dry.getReadPointer (c);
+        const float* low = octave.getReadPointer (c);
+        float* y = out[c];
+
+        for (int t = 0; t < numSamples; ++t)
+            y[t] = flushSubnormal (bus[t] * w * k + direct[t] + low[t]);
     }
 }

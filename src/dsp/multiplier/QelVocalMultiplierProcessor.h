@@ -7,6 +7,7 @@
 #include "dsp/eq/QELStereoFilterProcessor.h"
 #include "dsp/filters/SVCutFilterProcessor.h"
 #include "dsp/multiplier/SampleAndHoldProcessor.h"
+#include "dsp/multiplier/VoiceDelayLine.h"
 #include "dsp/pitch/PitchShifter.h"
 #include "dsp/pitch/StftPitchShift.h"
 #include "dsp/stereo/MonoStereoProcessor.h"
@@ -65,6 +66,9 @@ public:
     /** A block whose output nobody hears (the module switched off): the latency line and the controls
         run, in place; the voices, the octave voice and the widened copy rest and start again from silence. */
     void processResting (float* const* channels, int numSamples, int numInputChannels, int numOutputChannels);
+    /** processResting without the latency line, for an owner whose own dry path holds the same input and
+        hands it to latencyDelay before the next processed block. */
+    void restControls (int numSamples, int numOutputChannels);
 
     /** One sample of the timing ramps: offset scale, voice delays and the single-voice delay. */
     void updateTimingProcessorsStep();
@@ -109,8 +113,8 @@ public:
     std::array<QEL::PitchShifter<float, QEL::DLLinear>, maxVoices> voiceShifters;
     std::unique_ptr<stftpitchshift::StftPitchShift> octaveShifter;
     QEL::SampleDelay latencyDelay { maxDelaySamples };
-    std::array<DelayLine, maxVoices> voiceDelays;
-    DelayLine singleVoiceDelay { maxDelaySamples };
+    std::array<QEL::VoiceDelayLine, maxVoices> voiceDelays;
+    QEL::VoiceDelayLine singleVoiceDelay { maxDelaySamples };
     DelayLine octaveDelay { maxDelaySamples };
     std::array<QEL::LinearRamp<float>, maxVoices> voiceGains;
     std::array<QEL::LinearRamp<float>, maxVoices> voicePans;
@@ -154,13 +158,23 @@ private:
     void wakeVoicePath();
     void mixVoiceBus (float* const* out, int numSamples, int numChannels);
     void setVoiceDetuneTargets();
+    void advanceDrift (int numSamples);
     void updatePitchOffsets() noexcept;
     void clearVoice (size_t voice);
     void silenceVoice (size_t voice);
     float voicePanTarget (int voice) const noexcept;
-    static void setDelayClamped (DelayLine& line, float& current, float samples);
+    bool timingIsMoving() const noexcept;
+    void settleTiming();
+    static void setDelayClamped (QEL::VoiceDelayLine& line, float& current, float samples);
+    void recordTimingSteps (int numSamples);
+    float* delayTrack (size_t line) noexcept;
+    void startVoiceBus (float* left, float* right, int numSamples, int numChannels);
+    void delayVoice (size_t voice, bool timingMoves, int numSamples) noexcept;
+    void addVoice (size_t voice, float* left, float* right, int numSamples) noexcept;
+    void addSingleVoice (float* left, float* right, bool timingMoves, int numSamples) noexcept;
 
     juce::AudioBuffer<float> dry, voiceFeed, octave, widened, voiceBus;
+    std::vector<float> delayTracks; // per line, each sample's delay while the timing ramps move
     std::vector<double> singleVoiceFactors { 1.0 };
     const std::vector<double> octaveFactors { 0.5 };
     int latencyChannels = 0;

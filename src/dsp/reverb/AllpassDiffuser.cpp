@@ -24,7 +24,10 @@ void AllpassDiffuser::UpdateSeeds()
 {
     const auto values = AudioLib::ShaRandom::Generate (seed, 3 * maxStages, crossSeed);
     std::copy (values.begin(), values.end(), seedValues.begin());
+    // Every stage's delay, rate and depth is spread by the series: all of them follow the new one.
     SetDelay (delay);
+    SetModRate (modRate);
+    SetModAmount (modAmount);
 }
 
 void AllpassDiffuser::SetSamplerate (int rate, int blockSize)
@@ -58,6 +61,7 @@ void AllpassDiffuser::SetModRate (double hz) noexcept
 
 void AllpassDiffuser::SetModAmount (double samples) noexcept
 {
+    modAmount = samples;
     for (std::size_t i = 0; i < filters.size(); ++i)
         filters[i]->modAmountTarget.store ((float) ((seedValues[maxStages + i] * 0.3 + 0.85) * samples));
 }
@@ -74,6 +78,12 @@ void AllpassDiffuser::SetInterpolationEnabled (bool enabled) noexcept
         stage->interpolationEnabled = enabled;
 }
 
+void AllpassDiffuser::SettleDepths() noexcept
+{
+    for (auto& stage : filters)
+        stage->SettleDepth();
+}
+
 void AllpassDiffuser::ClearBuffers() noexcept
 {
     for (auto& stage : filters)
@@ -84,6 +94,12 @@ void AllpassDiffuser::Restart() noexcept
 {
     for (auto& stage : filters)
         stage->Restart();
+}
+
+void AllpassDiffuser::listWorkingSet (QEL::WorkingSet& set, int samples, int blockSize) const
+{
+    for (int k = 0; k <= lastStage(); ++k)
+        filters[(std::size_t) k]->listWorkingSet (set, samples, blockSize);
 }
 
 int AllpassDiffuser::lastStage() const noexcept

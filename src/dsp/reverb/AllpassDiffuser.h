@@ -21,7 +21,7 @@ public:
         diffusion delay and depth of the limits; phaseSeed picks the stages' start phases. */
     explicit AllpassDiffuser (std::uint32_t phaseSeed = 1, const DelayLimits& limits = {});
 
-    /** Draws the 24 seed values from seed and crossSeed and sets the stage delays from them. */
+    /** Draws the 24 seed values from seed and crossSeed and sets the stage delays, rates and depths from them. */
     void UpdateSeeds();
     /** Sets the rate and block size: stage rates, outputs, the depth ramp length (0.1 s in updates) and the
         stores, sized for the limits at the rate. */
@@ -39,10 +39,15 @@ public:
     void SetFeedback (double g) noexcept;
     /** Linear interpolation of every stage's read position. */
     void SetInterpolationEnabled (bool enabled) noexcept;
+    /** Ends every stage's depth ramp at its current target (call while no block is processed). */
+    void SettleDepths() noexcept;
     /** Zeroes every stage's store and output. */
     void ClearBuffers() noexcept;
     /** Puts every stage back as a newly built and prepared one starts (see ModulatedAllpass::Restart). */
     void Restart() noexcept;
+
+    /** Lists what the next `samples` samples of the stages in use read and write (see ModulatedAllpass). */
+    void listWorkingSet (QEL::WorkingSet& set, int samples, int blockSize) const;
 
     /** Output of the last stage the last block ran through. */
     const double* GetOutput() const noexcept { return filters[(std::size_t) processedStages - 1]->GetOutput(); }
@@ -52,7 +57,10 @@ public:
     DelayLimits limits;
     std::array<std::unique_ptr<ModulatedAllpass>, maxStages> filters;
     int delay = 0;
+    /** Base modulation rate in Hz. */
     double modRate = 0.0;
+    /** Base modulation depth in samples. */
+    double modAmount = 0.0;
     std::array<double, 3 * maxStages> seedValues {};
     std::int64_t seed = 23456;
     double crossSeed = 0.0;

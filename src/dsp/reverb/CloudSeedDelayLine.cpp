@@ -208,6 +208,18 @@ void DelayLine::Process (const double* input, int n) noexcept
     feedbackDelay.pushBlock (filtered, n);
 }
 
+void DelayLine::listWorkingSet (QEL::WorkingSet& set, int samples, int blockSize) const
+{
+    set.add (this, sizeof (*this));
+    delay.listWorkingSet (set, samples, blockSize);
+    if (diffuserEnabled.load())
+        diffuser.listWorkingSet (set, samples, blockSize);
+    feedbackDelay.listWorkingSet (set);
+    for (const auto* buffer : { &outputBuffer, &lineBuffer })
+        set.add (*buffer, (std::size_t) blockSize);
+    set.add (feedbackBuffer, (std::size_t) blockSize);
+}
+
 void DelayLine::takeFeedback() noexcept
 {
     // A step of the gain would cut an edge into the circulating signal; an empty line may take it at once.
@@ -221,6 +233,12 @@ void DelayLine::takeFeedback() noexcept
         feedbackRamp.setCurrentAndTargetValue (g);
         heardSinceClear = true;
     }
+}
+
+void DelayLine::SettleDepths() noexcept
+{
+    delay.SettleDepth();
+    diffuser.SettleDepths();
 }
 
 void DelayLine::Restart() noexcept

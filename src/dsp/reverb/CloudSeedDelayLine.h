@@ -44,6 +44,8 @@ public:
 
     /** The ring length T in samples. */
     int getSize() const noexcept { return size; }
+    /** Lists the whole ring: a block of T samples reads and writes all of it. */
+    void listWorkingSet (QEL::WorkingSet& set) const { set.add (store, store.size()); }
 
 private:
     std::vector<float> store = std::vector<float> (4, 0.0f);
@@ -101,6 +103,12 @@ public:
     void Process (const double* input, int n) noexcept;
     /** The line's contribution to the late sum for the last block. */
     const double* GetTap() const noexcept { return tap; }
+    /** Lists the line itself and what its next `samples` samples read and write: the delay, the diffuser when it
+        is on, the feedback store and the first blockSize samples of the block buffers. */
+    void listWorkingSet (QEL::WorkingSet& set, int samples, int blockSize) const;
+    /** Ends the depth ramps of the delay and of every diffuser stage at their current targets (call while no
+        block is processed). */
+    void SettleDepths() noexcept;
     /** Zeroes every store and filter state of the line, which settles a requested diffuser clear. */
     void ClearBuffers() noexcept;
     /** Zeroes the line and puts its positions and modulations back as a newly built and prepared line starts. */

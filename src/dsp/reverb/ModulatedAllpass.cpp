@@ -236,6 +236,21 @@ void ModulatedAllpass::runSegmentWrapping (const double* input, double* out, int
     }
 }
 
+void ModulatedAllpass::listWorkingSet (QEL::WorkingSet& set, int samples, int blockSize) const
+{
+    // The writes; the reads until the next update, at the current delay; and the reads after it, which the
+    // modulation keeps within its depth (at most the delay less one) of the delay.
+    const int delay = sampleDelay.load();
+    const float depth = std::max ({ std::abs (modAmount.getCurrentValue()), std::abs (modAmount.getTargetValue()),
+                                    std::abs (modAmountTarget.load()) });
+    const int reach = std::min ((int) std::ceil (depth), std::max (delay - 1, 0));
+    set.add (this, sizeof (*this));
+    set.addRing (delayBuffer, index, samples);
+    set.addRing (delayBuffer, (long) index - delayB, std::min (samples, updateInterval) + 1);
+    set.addRing (delayBuffer, (long) index - delay - reach - 1, (long) samples + 2 * reach + 2);
+    set.add (output, (std::size_t) blockSize);
+}
+
 void ModulatedAllpass::SetBufferSize (int blockSize)
 {
     bufferSize = blockSize;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "dsp/base/LinearRamp.h"
+#include "dsp/base/WorkingSet.h"
 
 #include <atomic>
 #include <cstdint>
@@ -39,11 +40,24 @@ public:
         preparedModAmount = modAmount.getTargetValue();
         lastTarget = std::numeric_limits<float>::quiet_NaN();
     }
+    /** Ends any running depth ramp at the current target, which is also the depth Restart returns to (call
+        while no block is processed). */
+    void SettleDepth() noexcept
+    {
+        preparedModAmount = modAmountTarget.load();
+        modAmount.setCurrentAndTargetValue (preparedModAmount);
+        lastTarget = std::numeric_limits<float>::quiet_NaN();
+    }
     /** Zeroes the store and the output; position, phase and ramp stay. */
     void ClearBuffers() noexcept;
     /** Zeroes the store and puts the position, the phase, the read taps and the depth back where a newly
         built stage prepared at the current rate starts (call while no block is processed). */
     void Restart() noexcept;
+
+    /** Lists the stage itself, what the next `samples` samples read and write in its store (from the position, and
+        around the read positions as far as the modulation moves them) and the first blockSize samples of the
+        output. */
+    void listWorkingSet (QEL::WorkingSet& set, int samples, int blockSize) const;
 
     /** Output of the last block. */
     const double* GetOutput() const noexcept { return output.data(); }

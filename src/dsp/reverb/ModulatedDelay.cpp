@@ -124,6 +124,19 @@ void ModulatedDelay::runSegmentWrapping (const double* input, double* out, int c
     }
 }
 
+void ModulatedDelay::listWorkingSet (QEL::WorkingSet& set, int samples, int blockSize) const
+{
+    // The writes; the reads until the next update, at the current positions; and the reads after it, which the
+    // modulation keeps within its depth of the delay.
+    const float depth = std::max ({ std::abs (modAmount.getCurrentValue()), std::abs (modAmount.getTargetValue()),
+                                    std::abs (modAmountTarget.load()) });
+    const int reach = (int) std::ceil (depth);
+    set.addRing (delayBuffer, writeIndex, samples);
+    set.addRing (delayBuffer, readIndexB, std::min (samples, updateRate) + 1);
+    set.addRing (delayBuffer, (long) writeIndex - sampleDelay.load() - reach - 1, (long) samples + 2 * reach + 2);
+    set.add (output, (std::size_t) blockSize);
+}
+
 void ModulatedDelay::SetBufferSize (int blockSize)
 {
     output.assign ((std::size_t) std::max (blockSize, 1), 0.0);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "dsp/base/LinearRamp.h"
+#include "dsp/base/WorkingSet.h"
 
 #include <atomic>
 #include <cstdint>
@@ -35,11 +36,23 @@ public:
         preparedModAmount = modAmount.getTargetValue();
         lastTarget = std::numeric_limits<float>::quiet_NaN();
     }
+    /** Ends any running depth ramp at the current target, which is also the depth Restart returns to (call
+        while no block is processed). */
+    void SettleDepth() noexcept
+    {
+        preparedModAmount = modAmountTarget.load();
+        modAmount.setCurrentAndTargetValue (preparedModAmount);
+        lastTarget = std::numeric_limits<float>::quiet_NaN();
+    }
     /** Zeroes the store and the output; positions, phase and ramp stay. */
     void ClearBuffers() noexcept;
     /** Zeroes the store and puts the write and read positions, the phase and the depth back where a newly
         built delay prepared at the current rate starts (call while no block is processed). */
     void Restart() noexcept;
+
+    /** Lists what the next `samples` samples read and write in the store (from the write position, and around the
+        read positions as far as the modulation moves them) and the first blockSize samples of the output. */
+    void listWorkingSet (QEL::WorkingSet& set, int samples, int blockSize) const;
 
     /** Delayed samples of the last block. */
     const double* GetOutput() const noexcept { return output.data(); }

@@ -213,6 +213,19 @@ void MultitapDiffuser::processByTap (const double* input, int n) noexcept
     index = last - 1;
 }
 
+void MultitapDiffuser::listWorkingSet (QEL::WorkingSet& set, int samples, int blockSize) const
+{
+    // In the mirrored store the write runs forward from place length - 1 - index and each tap reads its
+    // position behind it.
+    const int first = index < 0 ? index + length : index;
+    const int place = length - 1 - first;
+    set.addRing (buffer, place, samples);
+    for (int m = 0; m < publishedCount; ++m)
+        if (tapGains[(std::size_t) m] != 0.0)
+            set.addRing (buffer, (long) place - tapPositions[(std::size_t) m], samples);
+    set.add (tapOutput, (std::size_t) blockSize);
+}
+
 void MultitapDiffuser::processBySample (const double* input, int n) noexcept
 {
     const int top = length - 1;

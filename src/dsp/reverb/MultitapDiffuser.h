@@ -1,5 +1,7 @@
 #pragma once
 
+#include "dsp/base/WorkingSet.h"
+
 #include <juce_core/juce_core.h>
 
 #include <array>
@@ -39,6 +41,10 @@ public:
     void ClearBuffers() noexcept;
     /** Zeroes the store and the output and puts the write position back at 0, as a new diffuser starts. */
     void Restart() noexcept;
+
+    /** Lists what the next `samples` samples read and write in the store (from the write position and from every
+        published tap) and the first blockSize samples of the output (the building thread, after Update). */
+    void listWorkingSet (QEL::WorkingSet& set, int samples, int blockSize) const;
 
     /** Output of the last block. */
     const double* GetOutput() const noexcept { return tapOutput.data(); }

@@ -332,6 +332,19 @@ void QELReverbProcessor::reset()
         smoother->setCurrentAndTargetValue (smoother->getTargetValue());
 }
 
+void QELReverbProcessor::listWorkingSet (QEL::WorkingSet& set, int samples, int blockSize) const
+{
+    // Blocks longer than a chunk run in chunks.
+    const int block = std::min (std::max (blockSize, 1), std::max (preparedBlockSize, 1));
+    controller.channelL.listWorkingSet (set, samples, block);
+    controller.channelR.listWorkingSet (set, samples, block);
+    for (const auto* input : { &controller.channelInputL, &controller.channelInputR })
+        set.add (input->getReadPointer (0), sizeof (double) * (std::size_t) std::min (block, input->getNumSamples()));
+    for (int k = 0; k < wetBuffers.getNumChannels(); ++k)
+        set.add (wetBuffers.getReadPointer (k),
+                 sizeof (float) * (std::size_t) std::min (block, wetBuffers.getNumSamples()));
+}
+
 void QELReverbProcessor::setTempo (double bpm)
 {
     juce::QELProcessorBase::setTempo (bpm);

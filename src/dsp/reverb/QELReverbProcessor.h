@@ -63,6 +63,10 @@ public:
                       int numOutputChannels) override;
     using juce::QELProcessorBase::processImpl;
 
+    /** Lists what the next `samples` samples read and write in blocks of up to blockSize: both channels and the
+        block buffers (the engine object itself is its owner's to list). */
+    void listWorkingSet (QEL::WorkingSet& set, int samples, int blockSize) const;
+
     /** Early reflection level in percent (0..100), through the 2-decade response. */
     void setEarlyOut (float percent);
     /** Late level in percent (0..100), through the 2-decade response. */

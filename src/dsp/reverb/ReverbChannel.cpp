@@ -327,13 +327,24 @@ void ReverbChannel::SetSamplerate (int rate, int bufferSize)
     SetParameter (DiffusionDelay, GetParameter (DiffusionDelay));
     SetParameter (LateDiffusionDelay, GetParameter (LateDiffusionDelay));
     SetParameter (EarlyDiffusionModRate, GetParameter (EarlyDiffusionModRate));
+    SetParameter (EarlyDiffusionModAmount, GetParameter (EarlyDiffusionModAmount));
     UpdateLines();
 
-    // No block runs now: the new pre-delay and filter designs take effect from the first sample (a pre-delay
-    // shorter than one modulation update would otherwise drop the first samples after preparing).
+    // No block runs now: the depths for the new rate, the new pre-delay and the filter designs take effect
+    // from the first sample (a depth would otherwise glide there from the old rate's, and a pre-delay shorter
+    // than one modulation update would drop the first samples after preparing).
+    settleDepths();
     preDelay.Update();
     publishFilters();
     takeFilters();
+}
+
+void ReverbChannel::settleDepths() noexcept
+{
+    preDelay.SettleDepth();
+    diffuser.SettleDepths();
+    for (auto& line : lines)
+        line->SettleDepths();
 }
 
 void ReverbChannel::ClearBuffers() noexcept
@@ -433,6 +444,21 @@ void ReverbChannel::Process (const double* input, int n) noexcept
 
     for (int i = 0; i < n; ++i)
         outBuffer[(std::size_t) i] = ((dry * input[i] + pre * delayed[i]) + er * early[i]) + late * (temp[i] * scale);
+}
+
+void ReverbChannel::listWorkingSet (QEL::WorkingSet& set, int samples, int blockSize) const
+{
+    preDelay.listWorkingSet (set, samples, blockSize);
+    multitap.listWorkingSet (set, samples, blockSize);
+    if (diffuserEnabled.load())
+        diffuser.listWorkingSet (set, samples, blockSize);
+
+    const int linesToRun = std::min (singleLine.load() ? 1 : lineCount.load(), numLines);
+    for (int l = 0; l < linesToRun; ++l)
+        lines[(std::size_t) l]->listWorkingSet (set, samples, blockSize);
+
+    set.add (tempBuffer, (std::size_t) blockSize);
+    set.add (outBuffer, (std::size_t) blockSize);
 }
 
 void ReverbController::setMainDelayModRateInHz (double hz)

@@ -38,7 +38,9 @@ public:
     void SetParameter (Parameter key, double value);
     /** Recomputes every line's delay, feedback and modulation from the stored parameters. */
     void UpdateLines();
-    /** Sets rate and largest block size; buffers whose size changes lose their content. */
+    /** Sets rate and largest block size; buffers whose size changes lose their content. Every value that
+        depends on the rate is set again, and the modulation depths stand at their values for the new rate
+        from the first sample. */
     void SetSamplerate (int rate, int bufferSize);
     /** Zeroes every buffer and filter state, which settles any requested diffuser clear; positions, phases and
         ramps stay. */
@@ -48,6 +50,9 @@ public:
     void Restart() noexcept;
     /** Runs n samples (0..bufferSize); outBuffer then holds the output. */
     void Process (const double* input, int n) noexcept;
+    /** Lists what the next `samples` samples read and write: the pre-delay, the early taps, the diffuser when it is
+        on, the lines that run, and the first blockSize samples of the block buffers. */
+    void listWorkingSet (QEL::WorkingSet& set, int samples, int blockSize) const;
 
     /** Stores a pre-delay in whole milliseconds and sets the pre-delay from it. */
     void SetPreDelay (double ms);
@@ -96,6 +101,7 @@ private:
 
     void applyLineKey (Parameter key, double value);
     void setPostDiffusionSeeds();
+    void settleDepths() noexcept;
     void publishFilters() noexcept;
     void takeFilters() noexcept;
     void applyFilters (const FilterCoefficients& c) noexcept;

@@ -1,5 +1,7 @@
 #include "dsp/reverb/SkyChoraleReverbProcessor.h"
 
+#include <cmath>
+
 namespace QEL
 {
 SkyChoraleReverbProcessor::SkyChoraleReverbProcessor()
@@ -38,6 +40,22 @@ void SkyChoraleReverbProcessor::processImpl (const float* const* in, float* cons
         chorus.processImpl (out, numSamples, numInputChannels, numOutputChannels);
 
     reverb.process (in, out, numSamples, numInputChannels, numOutputChannels);
+}
+
+void SkyChoraleReverbProcessor::listWorkingSet (WorkingSet& set, int samples, int blockSize) const
+{
+    SkyEngineReverbProcessor::listWorkingSet (set, samples, blockSize);
+    // The voices read between the base delay and the base delay plus the depth behind the write position.
+    const auto& voices = chorus.voices;
+    const double rate = chorus.sampleRate;
+    const long nearest = (long) std::floor ((double) chorus.baseDelay.load() * rate);
+    const long farthest = (long) std::ceil ((double) (chorus.baseDelay.load() + chorus.depth.load()) * rate) + 1;
+    set.add (&chorus, sizeof (chorus));
+    for (const auto& history : voices.delayBuffer)
+    {
+        set.addRing (history, voices.writeIndex, samples);
+        set.addRing (history, voices.writeIndex - farthest, farthest - nearest + samples + 1);
+    }
 }
 
 void SkyChoraleReverbProcessor::setMod (float percent)

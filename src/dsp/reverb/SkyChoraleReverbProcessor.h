@@ -21,6 +21,8 @@ public:
     void processImpl (const float* const* in, float* const* out, int numSamples, int numInputChannels,
                       int numOutputChannels) override;
     using juce::QELProcessorBase::processImpl;
+    /** As the other modes, plus the chorus and the part of its history the voices read and write. */
+    void listWorkingSet (WorkingSet& set, int samples, int blockSize) const override;
 
     /** Chorus voices from 3 (0 %) to 5 (100 %) at a level of percent / 100. */
     void setMod (float percent) override;

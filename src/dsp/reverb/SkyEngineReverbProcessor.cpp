@@ -31,6 +31,12 @@ void SkyEngineReverbProcessor::processImpl (const float* const* in, float* const
     reverb.process (in, out, numSamples, numInputChannels, numOutputChannels);
 }
 
+void SkyEngineReverbProcessor::listWorkingSet (WorkingSet& set, int samples, int blockSize) const
+{
+    set.add (this, sizeof (*this));
+    reverb.listWorkingSet (set, samples, blockSize);
+}
+
 float SkyEngineReverbProcessor::preDelayToUse() const
 {
     if (reverb.preDelaySync.load())

@@ -32,6 +32,8 @@ public:
     void processImpl (const float* const* in, float* const* out, int numSamples, int numInputChannels,
                       int numOutputChannels) override;
     using juce::QELProcessorBase::processImpl;
+    /** The mode object itself and what its engine will read and write. */
+    void listWorkingSet (WorkingSet& set, int samples, int blockSize) const override;
 
     void setDecay (float percent) override;
     void setPreDelay (float percent) override;

@@ -2,6 +2,7 @@
 
 #include "dsp/base/QELProcessorBase.h"
 #include "dsp/base/TimeUtils.h"
+#include "dsp/base/WorkingSet.h"
 
 namespace QEL
 {
@@ -61,6 +62,14 @@ public:
     virtual void setMonoLowEnd (bool shouldBeMono) = 0;
     /** Modulation of the late lines on or off. */
     virtual void setModEnabled (bool shouldModulate) = 0;
+
+    /** Lists the memory the next `samples` samples of processing in blocks of up to blockSize will read and write,
+        so its holder can bring it into the audio thread's cache before the mode is heard (the thread that
+        prepared it; valid until it is prepared again). Lists nothing unless a mode says what it uses. */
+    virtual void listWorkingSet (WorkingSet& set, int samples, int blockSize) const
+    {
+        juce::ignoreUnused (set, samples, blockSize);
+    }
 
     /** Tempo sync of the modulation rate (and, through the engine, of the pre-delay). */
     bool sync = false;

@@ -49,6 +49,10 @@ void MixProcessor::mixSteady (const float* const* in, float* const* out, int num
 {
     const auto [wetGain, dryGain] = gainsFor (mix);
 
+    // All wet: the processed signal stays as it is.
+    if (wetGain == 1.0f && dryGain == 0.0f)
+        return;
+
     for (int channel = 0; channel < numChannels; ++channel)
     {
         float* wet = out[channel];

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "dsp/base/QELProcessorBase.h"
+#include "dsp/filters/SnappingIIRFilter.h"
 
 #include <array>
 #include <atomic>
@@ -49,8 +50,9 @@ public:
     /** Which chain runs: 0, 1 or 2; any other value passes the signal unchanged. */
     std::atomic<int> mode { 0 };
 
-    /** Two filters per stage (channel 0, then channel 1), stage by stage. */
-    std::array<IIRFilterBase<SpinLock>, 2 * numStages> filters;
+    /** Two filters per stage (channel 0, then channel 1), stage by stage; each filters as juce::IIRFilter does,
+        inline. */
+    std::array<QEL::SnappingIIRFilter, 2 * numStages> filters;
 
 private:
     float runStage (Stage stage, int channel, float x) noexcept;

@@ -67,6 +67,33 @@ void SampleDelay::processChannel (int channel, float* samples, int numSamples) n
         processPiece (channel, samples + start, std::min (piece, numSamples - start));
 }
 
+bool SampleDelay::readHistory (int channel, float* dest, int numSamples, int skipNewest) const noexcept
+{
+    if (channel < 0 || channel >= getNumChannels() || numSamples < 0 || skipNewest < 0 ||
+        numSamples + skipNewest > ringLength)
+        return false;
+
+    const float* ring = storage.data() + (size_t) channel * (size_t) ringLength;
+    const int write = writePositions[(size_t) channel];
+    const int from = ((write - skipNewest - numSamples) % ringLength + ringLength) % ringLength;
+    copyOutOfRing (dest, ring, ringLength, from, numSamples);
+    return true;
+}
+
+void SampleDelay::push (int channel, const float* samples, int numSamples) noexcept
+{
+    if (channel < 0 || channel >= getNumChannels() || ringLength == 0)
+        return;
+
+    float* ring = storage.data() + (size_t) channel * (size_t) ringLength;
+    int& write = writePositions[(size_t) channel];
+
+    // Only the newest ringLength samples can stay in the ring.
+    const int kept = std::min (numSamples, ringLength);
+    copyIntoRing (ring, ringLength, write, samples + (numSamples - kept), kept);
+    write = (write + kept) % ringLength;
+}
+
 void SampleDelay::processPiece (int channel, float* samples, int numSamples) noexcept
 {
     float* ring = storage.data() + (size_t) channel * (size_t) ringLength;

@@ -36,6 +36,14 @@ public:
     /** Delays one channel's block in place. */
     void processChannel (int channel, float* samples, int numSamples) noexcept;
 
+    /** Copies the numSamples inputs a channel received before its newest `skipNewest` ones into dest, oldest
+        first (silence where the ring holds no such input); false, and nothing copied, when the ring is too
+        short to hold them. */
+    bool readHistory (int channel, float* dest, int numSamples, int skipNewest) const noexcept;
+    /** Feeds a channel numSamples inputs without reading its output, as processing them and dropping
+        the result would. */
+    void push (int channel, const float* samples, int numSamples) noexcept;
+
 private:
     void processPiece (int channel, float* samples, int numSamples) noexcept;
 

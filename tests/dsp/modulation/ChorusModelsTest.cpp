@@ -173,3 +173,50 @@ TEST (ChorusModels, SecondModelRampsItsSettingsOverFiftyMilliseconds)
     EXPECT_EQ (chorus.rate.getCurrentValue(), 2.0f);
     EXPECT_EQ (chorus.depth.getCurrentValue(), 0.05f);
 }
+
+// The first model looks each channel's taps up once a block (and hands more than its table holds to the shared
+// tap sum): for every voice count and spread it adds, to the bit, what the shared tap sum gives sample by sample.
+TEST (ChorusModels, FirstModelAddsExactlyTheSharedTapSum)
+{
+    for (const int voiceCount : { 1, 2, 3, 5, 20 })
+        for (const bool spread : { true, false })
+        {
+            SCOPED_TRACE (std::to_string (voiceCount) + (spread ? " voices, spread" : " voices"));
+            juce::QELChorusModel1 chorus;
+            chorus.numVoices = voiceCount;
+            chorus.stereoSpread = spread;
+            chorus.voiceGain = 0.3f;
+            chorus.rateHz = 3.0f;
+            chorus.prepareToPlay (rate, 256);
+
+            QEL::ChorusVoices voices;
+            voices.prepare (chorus.maxDelay, chorus.maxDepth, rate);
+            QEL::ChorusLowPass lowPass[2];
+            for (auto& filter : lowPass)
+                filter.design (chorus.lowPassCutoff, rate);
+
+            const Stereo in { blocksignals::sine (440.0, rate, 6000), blocksignals::sine (1250.0, rate, 6000) };
+            const auto out = runStereo (chorus, in, 200);
+
+            const float phaseStep = (float) (3.0f * voices.inverseRate);
+            float phi = 0.0f;
+            int w = 0;
+            for (int j = 0; j < 6000; ++j)
+            {
+                const float* x[] = { &in.left[(size_t) j], &in.right[(size_t) j] };
+                const float* y[] = { &out.left[(size_t) j], &out.right[(size_t) j] };
+                for (int c = 0; c < 2; ++c)
+                {
+                    const float tap = voices.tapSum (c, w, phi, voiceCount, spread, chorus.baseDelay.load(),
+                                                     chorus.depth.load(), 0.3f, rate);
+                    ASSERT_EQ (*y[c], lowPass[c].process (tap) * chorus.wetGain.load() + *x[c]) << j;
+                    voices.write (c, w, *x[c]);
+                }
+                if (++w >= voices.bufferLength)
+                    w = 0;
+                phi += phaseStep;
+                if (phi >= 1.0f)
+                    phi -= 1.0f;
+            }
+        }
+}

@@ -296,26 +296,48 @@ TEST (ReverbChannel, CrossSeedSplitsTheSidesLateLinesOnly)
 
 TEST (ReverbChannel, DepthsSetBeforePreparingHoldFromTheFirstSample)
 {
-    // Preparing (at the rate the depths were computed for) ends every depth ramp at its target; a depth
-    // set while running ramps over 0.1 s of updates.
-    ReverbChannel c (ChannelLR::Right);
-    c.SetParameter (EarlyDiffusionModAmount, 1.0);
-    c.SetParameter (LineDelay, 50);
-    c.SetParameter (LineModAmount, 1.0);
-    c.SetSamplerate (44100, block);
+    // Depths are set in milliseconds and held in samples: preparing at any rate puts every depth (early and
+    // late diffusion, line delay) at its value for that rate from the first sample; a depth set while running
+    // ramps over 0.1 s of updates.
+    const auto prepared = [] (int sampleRate)
+    {
+        auto c = std::make_unique<ReverbChannel> (ChannelLR::Right);
+        c->SetParameter (EarlyDiffusionModAmount, 1.0);
+        c->SetParameter (LateDiffusionModAmount, 1.0);
+        c->SetParameter (LineDelay, 50);
+        c->SetParameter (LineModAmount, 1.0);
+        c->SetSamplerate (sampleRate, block);
+        return c;
+    };
+    const auto atCdRate = prepared (44100);
 
-    const auto& stage = *c.diffuser.filters[0];
-    const auto& line = c.lines[0]->delay;
-    EXPECT_GT (stage.modAmount.getCurrentValue(), 30.0f);
-    EXPECT_EQ (stage.modAmount.getCurrentValue(), stage.modAmountTarget.load());
-    EXPECT_GT (line.modAmount.getCurrentValue(), 30.0f);
-    EXPECT_EQ (line.modAmount.getCurrentValue(), line.modAmountTarget.load());
+    for (int sampleRate : { 44100, 48000, 96000 })
+    {
+        SCOPED_TRACE (sampleRate);
+        auto c = prepared (sampleRate);
+        const double scale = sampleRate / 44100.0;
+        const std::pair<const QEL::LinearRamp<float>*, float> depths[] = {
+            { &c->diffuser.filters[0]->modAmount, atCdRate->diffuser.filters[0]->modAmount.getTargetValue() },
+            { &c->lines[0]->diffuser.filters[0]->modAmount,
+              atCdRate->lines[0]->diffuser.filters[0]->modAmount.getTargetValue() },
+            { &c->lines[0]->delay.modAmount, atCdRate->lines[0]->delay.modAmount.getTargetValue() },
+        };
+        for (const auto& [depth, cdDepth] : depths)
+        {
+            EXPECT_GT (cdDepth, 30.0f);
+            EXPECT_FALSE (depth->isSmoothing());
+            EXPECT_NEAR (depth->getCurrentValue(), cdDepth * scale, cdDepth * scale * 1e-6);
+        }
 
-    c.SetParameter (LineModAmount, 0.0);
-    c.SetParameter (LineCount, 1);
-    c.Process (std::vector<double> (block, 0.0).data(), block);
-    EXPECT_GT (line.modAmount.getCurrentValue(), 30.0f);
-    EXPECT_TRUE (line.modAmount.isSmoothing());
+        auto& line = c->lines[0]->delay;
+        const float lineDepth = line.modAmount.getCurrentValue();
+        c->SetParameter (LineModAmount, 0.0);
+        c->SetParameter (LineCount, 1);
+        c->Process (std::vector<double> (block, 0.0).data(), block);
+        EXPECT_LT (line.modAmount.getCurrentValue(), lineDepth);
+        EXPECT_GT (line.modAmount.getCurrentValue(), 0.99f * lineDepth);
+        EXPECT_TRUE (line.modAmount.isSmoothing());
+    }
 }
 
 // The stores are sized from the rate and the longest delays the channel is told it will be asked for: within

@@ -248,6 +248,40 @@ TEST (AllpassDiffuser, StageDelaysFollowTheSeedSeries)
     EXPECT_NEAR (energy, 1.0, 1e-6);
 }
 
+// Delays, rates and depths are all spread by the seed series: set before or after the seeds, every stage ends
+// up with the same values.
+TEST (AllpassDiffuser, StageModulationFollowsTheSeedsWhateverTheOrder)
+{
+    const auto seeded = [] (CloudSeed::AllpassDiffuser& d)
+    {
+        d.seed = 208;
+        d.crossSeed = 0.5;
+        d.UpdateSeeds();
+    };
+    const auto modulated = [] (CloudSeed::AllpassDiffuser& d)
+    {
+        d.SetDelay (1000);
+        d.SetModRate (0.5);
+        d.SetModAmount (40.0);
+    };
+    CloudSeed::AllpassDiffuser seedsLast, seedsFirst;
+    modulated (seedsLast);
+    seeded (seedsLast);
+    seeded (seedsFirst);
+    modulated (seedsFirst);
+
+    const auto r = ShaRandom::Generate (208, 24, 0.5);
+    for (std::size_t i = 0; i < 8; ++i)
+    {
+        const auto& a = *seedsLast.filters[i];
+        const auto& b = *seedsFirst.filters[i];
+        EXPECT_EQ (a.sampleDelay.load(), b.sampleDelay.load());
+        EXPECT_EQ (a.modRate.load(), b.modRate.load());
+        EXPECT_EQ (a.modAmountTarget.load(), b.modAmountTarget.load());
+        EXPECT_EQ (a.modAmountTarget.load(), (float) ((r[8 + i] * 0.3 + 0.85) * 40.0));
+    }
+}
+
 TEST (MultitapDiffuser, OneTapPassesOneMinusGain)
 {
     CloudSeed::MultitapDiffuser taps;

@@ -310,3 +310,27 @@ TEST (SkyReverbModes, AfterAResetTheRenderIsANewModesRender)
             EXPECT_EQ (differs.first, expected.end()) << "first difference at " << (differs.first - expected.begin());
         }
 }
+
+// Preparing at any rate puts every modulation depth at its value for that rate from the first sample: a mode
+// prepared once renders, to the bit, what one renders whose depth ramps were settled by preparing again.
+TEST (SkyReverbModes, PreparedAtAnyRateTheModulationDepthsStandFromTheFirstSample)
+{
+    const ModeCase cathedral { "cathedral", [] { return std::make_unique<QEL::SkyChoraleReverbProcessor>(); }, 0, 0,
+                               0 };
+    for (const auto* c : { &modes[2], &cathedral })
+        for (double rate : { 48000.0, 96000.0 })
+        {
+            SCOPED_TRACE (std::string (c->name) + " at " + std::to_string ((int) rate));
+            constexpr int blockSize = 256, length = 24000;
+            auto once = busyMode (c->make, rate, blockSize);
+            const auto expected = renderBursts (*once, length, blockSize);
+
+            auto settled = busyMode (c->make, rate, blockSize);
+            settled->prepareToPlay (rate, blockSize);
+            settled->reset();
+            const auto again = renderBursts (*settled, length, blockSize);
+
+            const auto differs = std::mismatch (expected.begin(), expected.end(), again.begin());
+            EXPECT_EQ (differs.first, expected.end()) << "first difference at " << (differs.first - expected.begin());
+        }
+}
