@@ -107,6 +107,12 @@ template <typename T> void CRFFT<T>::stages (std::size_t firstSpan, bool inverse
     T* im = workImag.data();
     const T sign = inverse ? T (-1) : T (1);
 
+    if (firstSpan == 1 && half >= 4 && needed > 2)
+    {
+        firstQuadStages (sign);
+        firstSpan = 4;
+    }
+
     for (std::size_t span = firstSpan; span < half; span <<= 1)
     {
         const T* stageTwiddleReal = stageReal.data() + span - 1;
@@ -137,6 +143,49 @@ void CRFFT<T>::butterflyGroup (T* __restrict re, T* __restrict im, const T* __re
         im2[j] = im[j] - vi;
         re[j] += vr;
         im[j] += vi;
+    }
+}
+
+namespace
+{
+    /** One butterfly as butterflyGroup computes it, on values in registers. */
+    template <typename T> inline void butterfly (T& r1, T& i1, T& r2, T& i2, T wr, T wi) noexcept
+    {
+        const T vr = r2 * wr - i2 * wi;
+        const T vi = r2 * wi + i2 * wr;
+        r2 = r1 - vr;
+        i2 = i1 - vi;
+        r1 += vr;
+        i1 += vi;
+    }
+} // namespace
+
+/** The stages of span 1 and 2 as one pass over groups of four points, held in registers: the same
+    butterflies with the same twiddles as two passes of butterflyGroup, without 3 N / 8 tiny groups. */
+template <typename T> void CRFFT<T>::firstQuadStages (T sign) noexcept
+{
+    T* re = workReal.data();
+    T* im = workImag.data();
+    const T wr0 = stageReal[0], wi0 = sign * stageImag[0];
+    const T wr1 = stageReal[1], wi1 = sign * stageImag[1];
+    const T wr2 = stageReal[2], wi2 = sign * stageImag[2];
+
+    for (std::size_t start = 0; start < half; start += 4)
+    {
+        T r0 = re[start], i0 = im[start], r1 = re[start + 1], i1 = im[start + 1];
+        T r2 = re[start + 2], i2 = im[start + 2], r3 = re[start + 3], i3 = im[start + 3];
+        butterfly (r0, i0, r1, i1, wr0, wi0);
+        butterfly (r2, i2, r3, i3, wr0, wi0);
+        butterfly (r0, i0, r2, i2, wr1, wi1);
+        butterfly (r1, i1, r3, i3, wr2, wi2);
+        re[start] = r0;
+        im[start] = i0;
+        re[start + 1] = r1;
+        im[start + 1] = i1;
+        re[start + 2] = r2;
+        im[start + 2] = i2;
+        re[start + 3] = r3;
+        im[start + 3] = i3;
     }
 }
 

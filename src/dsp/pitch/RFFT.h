@@ -67,6 +67,7 @@ private:
     void transform (bool inverse);
     void bitReverse() noexcept;
     void stages (std::size_t firstSpan, bool inverse, std::size_t needed) noexcept;
+    void firstQuadStages (T sign) noexcept;
     void loadSparse (const T* frame, std::size_t nonzero) noexcept;
     void splitInput (const std::complex<T>* dft) noexcept;
     void splitBin (std::size_t k, std::size_t i, std::size_t m, T scale, T* out) noexcept;

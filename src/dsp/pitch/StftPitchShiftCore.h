@@ -220,13 +220,20 @@ private:
 
         wrap (sum, phase);
 
-        // The float sine and cosine stay the library's: the chain downstream hears their last bit.
+        // The float sine and cosine stay the library's: the chain downstream hears their last bit. A bin of
+        // magnitude 0 at a finite phase stays 0 without them (the bins above the shifted band, half of them an
+        // octave down); whether that zero is +0 or -0 cannot reach the output, which the overlap-add sums
+        // from +0.
         for (std::size_t k = 0; k < bins; ++k)
         {
             const T magnitude = dft[k].real();
             const auto wrapped = (T) phase[k];
             phaseSum[k] = wrapped;
-            dft[k] = { magnitude * std::cos (wrapped), magnitude * std::sin (wrapped) };
+
+            if (magnitude == T (0) && std::isfinite (wrapped))
+                dft[k] = {};
+            else
+                dft[k] = { magnitude * std::cos (wrapped), magnitude * std::sin (wrapped) };
         }
     }
 
