@@ -44,6 +44,15 @@ namespace
         return voices.read (historyChannel, p);
     }
 
+    /** Voice k's share of a channel: 1 without spread, else its place from left (channel 0) to right. */
+    inline float channelShare (int channel, int k, int numVoices, bool spread) noexcept
+    {
+        if (! spread)
+            return 1.0f;
+        const float place = (float) k / (float) (numVoices - 2);
+        return channel == 0 ? place : 1.0f - place;
+    }
+
     /** A voice a channel hears: its LFO phase offset and its gain (the voice gain times the channel's share). */
     struct Tap
     {
@@ -67,16 +76,9 @@ namespace
 
         for (int k = 0; k <= numVoices - 2; ++k)
         {
-            float g = 1.0f;
-
-            if (spread)
-            {
-                const float place = (float) k / (float) (numVoices - 2);
-                g = channel == 0 ? place : 1.0f - place;
-
-                if (g == 0.0f)
-                    continue;
-            }
+            const float g = channelShare (channel, k, numVoices, spread);
+            if (g == 0.0f)
+                continue;
 
             taps[count++] = { (float) k / (float) (numVoices - 1), g * voiceGain };
         }
@@ -165,16 +167,9 @@ float ChorusVoices::tapSum (int channel, int w, float phi, int numVoices, bool s
 
     for (int k = 0; k <= numVoices - 2; ++k)
     {
-        float g = 1.0f;
-
-        if (spread)
-        {
-            const float place = (float) k / (float) (numVoices - 2);
-            g = channel == 0 ? place : 1.0f - place;
-
-            if (g == 0.0f)
-                continue;
-        }
+        const float g = channelShare (channel, k, numVoices, spread);
+        if (g == 0.0f)
+            continue;
 
         const float offset = (float) k / (float) (numVoices - 1);
         sum += g * voiceGain * voiceRead (*this, historyChannel, w, phi, offset, baseDelay, depth, sampleRate, length);
