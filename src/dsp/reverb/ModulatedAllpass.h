@@ -2,6 +2,7 @@
 
 #include "dsp/base/LinearRamp.h"
 #include "dsp/base/WorkingSet.h"
+#include "dsp/reverb/ModulationStep.h"
 
 #include <atomic>
 #include <cstdint>
@@ -35,19 +36,11 @@ public:
         (call while no block is processed). */
     void SetModRampSteps (int steps) noexcept
     {
-        modAmount.setTargetValue (modAmountTarget.load());
-        modAmount.reset (steps);
-        preparedModAmount = modAmount.getTargetValue();
-        lastTarget = std::numeric_limits<float>::quiet_NaN();
+        rampDepthOver (modAmount, modAmountTarget.load(), steps, preparedModAmount, lastTarget);
     }
     /** Ends any running depth ramp at the current target, which is also the depth Restart returns to (call
         while no block is processed). */
-    void SettleDepth() noexcept
-    {
-        preparedModAmount = modAmountTarget.load();
-        modAmount.setCurrentAndTargetValue (preparedModAmount);
-        lastTarget = std::numeric_limits<float>::quiet_NaN();
-    }
+    void SettleDepth() noexcept { settleDepth (modAmount, modAmountTarget.load(), preparedModAmount, lastTarget); }
     /** Zeroes the store and the output; position, phase and ramp stay. */
     void ClearBuffers() noexcept;
     /** Zeroes the store and puts the position, the phase, the read taps and the depth back where a newly

@@ -3,6 +3,7 @@
 #include "dsp/base/LinearRamp.h"
 
 #include <cmath>
+#include <limits>
 
 namespace CloudSeed
 {
@@ -25,5 +26,25 @@ inline float stepDepth (QEL::LinearRamp<float>& ramp, float target, float& lastT
         lastTarget = target;
     }
     return ramp.getNextValue();
+}
+
+/** Gives a depth ramp `steps` steps, ends any running ramp at `target`, and makes that the depth a restart
+    returns to (call while no block is processed). */
+inline void rampDepthOver (QEL::LinearRamp<float>& ramp, float target, int steps, float& prepared,
+                           float& lastTarget) noexcept
+{
+    ramp.setTargetValue (target);
+    ramp.reset (steps);
+    prepared = ramp.getTargetValue();
+    lastTarget = std::numeric_limits<float>::quiet_NaN();
+}
+
+/** Ends a depth ramp at `target` and makes that the depth a restart returns to (call while no block is
+    processed). */
+inline void settleDepth (QEL::LinearRamp<float>& ramp, float target, float& prepared, float& lastTarget) noexcept
+{
+    prepared = target;
+    ramp.setCurrentAndTargetValue (prepared);
+    lastTarget = std::numeric_limits<float>::quiet_NaN();
 }
 } // namespace CloudSeed
